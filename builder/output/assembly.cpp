@@ -1,0 +1,66 @@
+#include "builder/output/assembly.h"
+
+namespace prismora::output {
+using platform::BoxIcon;
+
+std::string FolderOf(std::string_view path) {
+  std::size_t cut = path.find_last_of("\\:");
+  if (cut == std::string_view::npos) return {};
+  std::string folder(path.substr(0, cut + 1));
+  // Keep the separator of a drive root ("C:\" or "C:"), drop any other.
+  bool driveRoot = (folder.size() == 3 && folder[1] == ':') || (folder.size() == 2 && folder[1] == ':');
+  if (!driveRoot && !folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
+}
+
+std::string TemplatePath(std::string_view builderProgramPath, int templateIndex) {
+  return FolderOf(builderProgramPath) + "\\vexo" + std::to_string(templateIndex);
+}
+
+std::string MissingTemplateMessage(const std::string& templatePath) {
+  return "File " + templatePath + "\nNot Found. Please reinstall application.";
+}
+std::string TargetBusyMessage(const std::string& target) {
+  return "Could not open " + target + "\n(program still running?).";
+}
+std::string AppendFailedMessage(const std::string& target) {
+  return "Could not write the screen saver settings into " + target +
+         "\n(disk full or write-protected?).";
+}
+
+namespace {
+bool AppendRecord(AssemblySeams& s, const trailer::BuilderRecord& record, const std::string& target) {
+  if (s.files.AppendToFile(target, record)) return true;
+  // A template copy without its record would start as a broken screen saver.
+  s.files.RemoveFile(target);
+  s.boxes.Show(s.owner, AppendFailedMessage(target), "Error", BoxIcon::Error);
+  return false;
+}
+}  // namespace
+
+bool AssemblePreviewScreenSaver(AssemblySeams s, const std::string& templatePath,
+                                const trailer::BuilderRecord& record, const std::string& target) {
+  // An earlier preview usually still runs from the target; wait for it to end while
+  // the builder keeps answering. Only a template that cannot be read ends the wait.
+  while (!s.files.CopyReplacing(templatePath, target)) {
+    if (!s.files.CanOpenForRead(templatePath)) {
+      s.boxes.Show(s.owner, MissingTemplateMessage(templatePath), "Error", BoxIcon::Error);
+      return false;
+    }
+    s.pump.RunPending();
+    s.pump.Pause(kPreviewRetryPauseMs);
+  }
+  return AppendRecord(s, record, target);
+}
+
+bool AssembleBuildScreenSaver(AssemblySeams s, const std::string& templatePath,
+                              const trailer::BuilderRecord& record, const std::string& target) {
+  if (s.files.CopyReplacing(templatePath, target)) return AppendRecord(s, record, target);
+  if (!s.files.CanOpenForRead(templatePath))
+    s.boxes.Show(s.owner, MissingTemplateMessage(templatePath), "Error", BoxIcon::Error);
+  else
+    s.boxes.Show(s.owner, TargetBusyMessage(target), "Error", BoxIcon::Error);
+  return false;
+}
+
+}  // namespace prismora::output

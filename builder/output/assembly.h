@@ -1,0 +1,40 @@
+// Making a screen saver file: a template copy with the builder record appended.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "common/trailer.h"
+#include "platform/seams.h"
+
+namespace prismora::output {
+
+// The folder part of a program path as the builder uses it: no trailing separator,
+// except that a drive root ("C:\") keeps its own.
+std::string FolderOf(std::string_view programPath);
+
+// "<folder>\vexo<N>": the template file for a template index, next to the builder.
+std::string TemplatePath(std::string_view builderProgramPath, int templateIndex);
+
+struct AssemblySeams {
+  platform::FileSystem& files;
+  platform::MessageBoxes& boxes;
+  platform::MessagePump& pump;
+  platform::WindowHandle owner = nullptr;
+};
+
+// Pause between copy attempts while an earlier preview still runs from the target.
+inline constexpr int kPreviewRetryPauseMs = 50;
+
+// Preview variant: waits (handling window messages) until the target can be replaced.
+bool AssemblePreviewScreenSaver(AssemblySeams seams, const std::string& templatePath,
+                                const trailer::BuilderRecord& record, const std::string& target);
+
+// Build variant: gives up with a message when the target cannot be replaced.
+bool AssembleBuildScreenSaver(AssemblySeams seams, const std::string& templatePath,
+                              const trailer::BuilderRecord& record, const std::string& target);
+
+std::string MissingTemplateMessage(const std::string& templatePath);
+std::string TargetBusyMessage(const std::string& target);
+std::string AppendFailedMessage(const std::string& target);
+
+}  // namespace prismora::output

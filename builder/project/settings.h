@@ -1,0 +1,57 @@
+// The settings of the one open project. The main window keeps each setting in the
+// control that edits it and hands out a ProjectSettings snapshot read at the moment of
+// use, so the file, record and script writers never touch controls.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace prismora::project {
+
+inline constexpr uint32_t kMagenta = 0x00FF00FF;
+inline constexpr uint32_t kBlack = 0x00000000;
+
+// Combo box items; the double quotes are part of the template names.
+inline constexpr std::array<std::string_view, 6> kTemplateItems = {
+    "\"16 cubes\"", "\"big cubes\"", "\"octa star\"",
+    "\"colonnade\"", "\"Template 5\"", "\"Template 6\""};
+inline constexpr std::array<std::string_view, 2> kResizeMethodItems = {"Resize Pictures ",
+                                                                       "Use border"};
+enum ResizeMethodIndex : int32_t { kResizePictures = 0, kUseBorder = 1 };
+
+inline constexpr std::string_view kDefaultWizardImage = "WizModernImage.bmp";
+inline constexpr std::string_view kDefaultWizardSmallImage = "WizModernSmallImage.bmp";
+
+struct ProjectSettings {
+  std::string Title = "Untitled Screen Saver";
+  std::string Author = "Anna Lindqvist";
+  std::string Email = "anna.lindqvist@example.com";
+  std::string Website = "http://www.example.com";
+  bool LicenseEnabled = true;
+  std::string LicenseText;  // lines joined with CR LF
+  std::string WizardImageFile{kDefaultWizardImage};
+  std::string WizardSmallImageFile{kDefaultWizardSmallImage};
+  uint32_t DialogBoxColor = kMagenta;
+  int32_t TemplateIndex = 0;  // -1 when the combo box has no selection
+  uint32_t BorderColor = kBlack;
+  int32_t ResizeMethod = kUseBorder;
+  bool RandomColor = true;
+  bool EraseBackground = false;
+  std::vector<std::string> Photos;  // full paths, in the order they were added
+
+  bool operator==(const ProjectSettings&) const = default;
+};
+
+// The values the main window starts with, before the auto-save is read.
+inline ProjectSettings FirstStartSettings() { return {}; }
+
+// New Project: empties the four texts, the licence and the photo list, restores the
+// default wizard pictures; colours, template, fitting and the two flags stay.
+void ApplyNewProject(ProjectSettings& s);
+
+// The settings that an unreadable auto-save or project file leaves behind.
+void ApplyUnreadableProjectFile(ProjectSettings& s);
+
+}  // namespace prismora::project

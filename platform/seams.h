@@ -1,0 +1,49 @@
+// The small interfaces through which window code reaches the platform. Window code
+// and the output steps take them as parameters, so tests can drive real windows
+// without a modal box or a common dialog blocking the run.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace prismora::platform {
+
+using WindowHandle = void*;  // an HWND, kept opaque for platform-free code
+
+enum class BoxIcon { None, Error, Warning, Information, Question };
+enum class BoxButtons { Ok, OkCancel, YesNo };
+enum class BoxAnswer { Ok, Cancel, Yes, No };
+
+struct MessageBoxes {
+  virtual ~MessageBoxes() = default;
+  virtual BoxAnswer Show(WindowHandle owner, const std::string& text, const std::string& caption,
+                         BoxIcon icon, BoxButtons buttons = BoxButtons::Ok) = 0;
+};
+
+struct FileSystem {
+  virtual ~FileSystem() = default;
+  // Copies, replacing an existing target. False when the copy did not happen.
+  virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;
+  // Whether the file can be opened for reading right now.
+  virtual bool CanOpenForRead(const std::string& path) = 0;
+  // Writes `data` after the last byte of an existing file; true only when all of it
+  // was written.
+  virtual bool AppendToFile(const std::string& path, std::span<const uint8_t> data) = 0;
+  virtual bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) = 0;
+  // Writes the whole file through a temporary file in the same folder, so that the
+  // previous content survives any failure.
+  virtual bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) = 0;
+  virtual bool RemoveFile(const std::string& path) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+};
+
+struct MessagePump {
+  virtual ~MessagePump() = default;
+  // Runs every window message that is waiting, then returns.
+  virtual void RunPending() = 0;
+  // Waits about `ms` milliseconds while still handling messages.
+  virtual void Pause(int ms) = 0;
+};
+
+}  // namespace prismora::platform

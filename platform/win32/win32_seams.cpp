@@ -1,0 +1,139 @@
+#include "platform/win32/win32_seams.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace prismora::platform {
+
+BoxAnswer Win32MessageBoxes::Show(WindowHandle owner, const std::string& text,
+                                  const std::string& caption, BoxIcon icon, BoxButtons buttons) {
+  UINT type = 0;
+  switch (icon) {
+    case BoxIcon::Error: type |= MB_ICONERROR; break;
+    case BoxIcon::Warning: type |= MB_ICONWARNING; break;
+    case BoxIcon::Information: type |= MB_ICONINFORMATION; break;
+    case BoxIcon::Question: type |= MB_ICONQUESTION; break;
+    case BoxIcon::None: break;
+  }
+  switch (buttons) {
+    case BoxButtons::Ok: type |= MB_OK; break;
+    case BoxButtons::OkCancel: type |= MB_OKCANCEL; break;
+    case BoxButtons::YesNo: type |= MB_YESNO; break;
+  }
+  switch (MessageBoxA(static_cast<HWND>(owner), text.c_str(), caption.c_str(), type)) {
+    case IDCANCEL: return BoxAnswer::Cancel;
+    case IDYES: return BoxAnswer::Yes;
+    case IDNO: return BoxAnswer::No;
+    default: return BoxAnswer::Ok;
+  }
+}
+
+bool Win32FileSystem::CopyReplacing(const std::string& from, const std::string& to) {
+  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool Win32FileSystem::CanOpenForRead(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  return true;
+}
+
+namespace {
+bool WriteAll(HANDLE h, std::span<const uint8_t> data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    DWORD chunk = DWORD(std::min<std::size_t>(data.size() - done, 1 << 20)), written = 0;
+    if (!WriteFile(h, data.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+}  // namespace
+
+bool Win32FileSystem::AppendToFile(const std::string& path, std::span<const uint8_t> data) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = SetFilePointer(h, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER && WriteAll(h, data);
+  ok = CloseHandle(h) && ok;
+  return ok;
+}
+
+bool Win32FileSystem::ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+  out.clear();
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(h, &size) && size.QuadPart < (1LL << 30);
+  if (ok) {
+    out.resize(std::size_t(size.QuadPart));
+    std::size_t done = 0;
+    while (ok && done < out.size()) {
+      DWORD got = 0;
+      ok = ReadFile(h, out.data() + done, DWORD(std::min<std::size_t>(out.size() - done, 1 << 20)),
+                    &got, nullptr) && got > 0;
+      done += got;
+    }
+  }
+  CloseHandle(h);
+  if (!ok) out.clear();
+  return ok;
+}
+
+bool Win32FileSystem::ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) {
+  std::string temp = path + ".tmp~";
+  HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(h, data) && FlushFileBuffers(h);
+  ok = CloseHandle(h) && ok;
+  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temp.c_str());
+  return ok;
+}
+
+bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool Win32FileSystem::FileExists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void Win32MessagePump::RunPending() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(int(msg.wParam));  // leave it for the main loop
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Win32MessagePump::Pause(int ms) {
+  DWORD end = GetTickCount() + DWORD(ms);
+  for (;;) {
+    DWORD now = GetTickCount();
+    if (int(end - now) <= 0) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
+    RunPending();
+  }
+}
+
+std::string ProgramPath() {
+  char buf[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  return std::string(buf, n);
+}
+
+std::string ProgramFolder() {
+  std::string p = ProgramPath();
+  return p.substr(0, p.find_last_of('\\') + 1);
+}
+
+}  // namespace prismora::platform

@@ -1,0 +1,31 @@
+// The real platform behind the seams.
+#pragma once
+#include "platform/seams.h"
+
+namespace prismora::platform {
+
+struct Win32MessageBoxes final : MessageBoxes {
+  BoxAnswer Show(WindowHandle owner, const std::string& text, const std::string& caption,
+                 BoxIcon icon, BoxButtons buttons) override;
+};
+
+struct Win32FileSystem final : FileSystem {
+  bool CopyReplacing(const std::string& from, const std::string& to) override;
+  bool CanOpenForRead(const std::string& path) override;
+  bool AppendToFile(const std::string& path, std::span<const uint8_t> data) override;
+  bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) override;
+  bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) override;
+  bool RemoveFile(const std::string& path) override;
+  bool FileExists(const std::string& path) override;
+};
+
+struct Win32MessagePump final : MessagePump {
+  void RunPending() override;
+  void Pause(int ms) override;
+};
+
+// Folder of the running program, ending in a backslash.
+std::string ProgramFolder();
+std::string ProgramPath();
+
+}  // namespace prismora::platform

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages and the
+# npm registry only. Idempotent: a second run only checks and takes seconds.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+deps="$root/.deps"
+mkdir -p "$deps"
+log="$deps/bootstrap.log"
+say() { echo "bootstrap: $*"; }
+
+packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build nasm libgtest-dev libjpeg62-turbo-dev dpkg-dev
+  libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386 libxcomposite1:i386 libxrender1:i386
+  libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
+  libfreetype6:i386 libfontconfig1:i386
+  libgl1-mesa-dri libglx-mesa0 libgl1 libxcomposite1 libxrender1 libxrandr2 libxi6
+  libxinerama1 libxcursor1 libxfixes3 libfreetype6 libfontconfig1)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+# npm is often present without its Debian package (a NodeSource node ships it).
+command -v npm >/dev/null || missing+=(npm)
+
+# Source entries for `apt-get source`, made from the machine's own binary entries so that
+# no host name is written into this repository.
+src_list=/etc/apt/sources.list.d/prismora-src.sources
+need_update=0
+if [ ! -f "$src_list" ]; then
+  : > "$src_list.tmp"
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] && [ "$f" != "$src_list" ] || continue
+    grep -q '^Types:.*\bdeb\b' "$f" || continue
+    grep -q 'debian' "$f" || continue
+    sed -e 's/^Types:.*/Types: deb-src/' "$f" >> "$src_list.tmp"
+    echo >> "$src_list.tmp"
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb ' /etc/apt/sources.list | grep debian | sed -e 's/^deb /deb-src /' > /etc/apt/sources.list.d/prismora-src.list || true
+    [ -s /etc/apt/sources.list.d/prismora-src.list ] || rm -f /etc/apt/sources.list.d/prismora-src.list
+  fi
+  mv "$src_list.tmp" "$src_list"
+  need_update=1
+fi
+
+if ! dpkg --print-foreign-architectures | grep -q i386; then
+  dpkg --add-architecture i386
+  need_update=1
+fi
+if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
+  say "installing packages: ${missing[*]:-(sources only)}"
+  apt-get update -q >>"$log" 2>&1
+  [ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >>"$log" 2>&1
+fi
+
+# The Windows tree is built for what this machine's Wine can run (see scripts/win-arch).
+arch=$("$root/scripts/win-arch")
+prefix="$deps/$arch"
+mkdir -p "$prefix"
+toolchain="$root/cmake/mingw-$arch.cmake"
+
+# libjpeg-turbo, static, for Windows.
+if [ ! -f "$prefix/lib/libjpeg.a" ]; then
+  say "cross-building libjpeg-turbo"
+  rm -rf "$deps/src/jpeg"; mkdir -p "$deps/src/jpeg"
+  (cd "$deps/src/jpeg" && apt-get source -q libjpeg-turbo >>"$log" 2>&1)
+  srcdir=$(find "$deps/src/jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo*' | head -n1)
+  cmake -S "$srcdir" -B "$deps/src/jpeg/build-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >>"$log" 2>&1
+  cmake --build "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
+  cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
+fi
+
+# GoogleTest for Windows, from the source Debian's libgtest-dev installs.
+if [ ! -f "$prefix/lib/libgtest.a" ]; then
+  say "cross-building GoogleTest"
+  rm -rf "$deps/src/gtest-build-$arch"
+  cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF >>"$log" 2>&1
+  cmake --build "$deps/src/gtest-build-$arch" >>"$log" 2>&1
+  cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
+fi
+
+# The Inno Setup command-line compiler.
+if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then
+  say "installing the Inno Setup compiler"
+  mkdir -p "$deps/innosetup"
+  (cd "$deps/innosetup" && npm install --no-audit --no-fund --silent innosetup@5.6.1 >>"$log" 2>&1)
+fi
+
+# A private Wine prefix; no Mono or Gecko prompts.
+source "$root/scripts/wine-env.sh"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "creating the Wine prefix"
+  "$WINE" wineboot -i >>"$log" 2>&1 || true
+  "$WINESERVER" -w || true
+fi
+[ -f "$WINEPREFIX/system.reg" ] || { say "the Wine prefix could not be created (see $log)"; exit 1; }
+say "ready"

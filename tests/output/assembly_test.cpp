@@ -1,0 +1,158 @@
+#include "builder/output/assembly.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+using namespace prismora;
+using namespace prismora::output;
+
+namespace {
+
+// A file system in memory; files listed in `locked` refuse to be replaced.
+struct FakeFiles : platform::FileSystem {
+  std::map<std::string, std::vector<uint8_t>> files;
+  std::set<std::string> locked;
+  bool failAppend = false;
+  int copies = 0;
+  std::function<void()> onCopy;
+
+  bool CopyReplacing(const std::string& from, const std::string& to) override {
+    ++copies;
+    if (onCopy) onCopy();
+    if (!files.count(from) || locked.count(to)) return false;
+    files[to] = files[from];
+    return true;
+  }
+  bool CanOpenForRead(const std::string& p) override { return files.count(p) > 0; }
+  bool AppendToFile(const std::string& p, std::span<const uint8_t> d) override {
+    if (failAppend || !files.count(p)) return false;
+    files[p].insert(files[p].end(), d.begin(), d.end());
+    return true;
+  }
+  bool ReadWholeFile(const std::string& p, std::vector<uint8_t>& out) override {
+    if (!files.count(p)) return false;
+    out = files[p];
+    return true;
+  }
+  bool ReplaceFileContents(const std::string& p, std::span<const uint8_t> d) override {
+    files[p].assign(d.begin(), d.end());
+    return true;
+  }
+  bool RemoveFile(const std::string& p) override { return files.erase(p) > 0; }
+  bool FileExists(const std::string& p) override { return files.count(p) > 0; }
+};
+
+struct FakeBoxes : platform::MessageBoxes {
+  std::vector<std::pair<std::string, std::string>> shown;
+  platform::BoxAnswer Show(platform::WindowHandle, const std::string& text, const std::string& caption,
+                           platform::BoxIcon, platform::BoxButtons) override {
+    shown.emplace_back(text, caption);
+    return platform::BoxAnswer::Ok;
+  }
+};
+
+struct FakePump : platform::MessagePump {
+  int runs = 0, pauses = 0;
+  std::function<void()> onRun;
+  void RunPending() override {
+    ++runs;
+    if (onRun) onRun();
+  }
+  void Pause(int) override { ++pauses; }
+};
+
+struct Fixture : ::testing::Test {
+  FakeFiles files;
+  FakeBoxes boxes;
+  FakePump pump;
+  AssemblySeams seams{files, boxes, pump, nullptr};
+  trailer::BuilderRecord record{};
+  const std::string tmpl = "C:\\Prismora\\vexo0";
+  const std::string target = "C:\\Prismora\\Flowers.scr";
+
+  void SetUp() override {
+    files.files[tmpl] = std::vector<uint8_t>(3000, 0x90);
+    for (std::size_t i = 0; i < record.size(); ++i) record[i] = uint8_t(i * 7);
+  }
+};
+}  // namespace
+
+TEST(TemplatePath, FolderRules) {
+  EXPECT_EQ(TemplatePath("C:\\Program Files\\Prismora\\Fotoprism.exe", 3),
+            "C:\\Program Files\\Prismora\\vexo3");
+  EXPECT_EQ(TemplatePath("C:\\Fotoprism.exe", 0), "C:\\\\vexo0");
+  EXPECT_EQ(TemplatePath("D:\\tools\\x\\Fotoprism.exe", 5), "D:\\tools\\x\\vexo5");
+  EXPECT_EQ(FolderOf("C:\\a\\b.exe"), "C:\\a");
+  EXPECT_EQ(FolderOf("C:\\b.exe"), "C:\\");
+  EXPECT_EQ(FolderOf("C:b.exe"), "C:");
+}
+
+TEST_F(Fixture, BuildAppendsTheRecordAfterTheTemplate) {
+  ASSERT_TRUE(AssembleBuildScreenSaver(seams, tmpl, record, target));
+  const auto& out = files.files[target];
+  ASSERT_EQ(out.size(), 3000u + 836u);
+  EXPECT_TRUE(std::equal(record.begin(), record.end(), out.end() - 836));
+  EXPECT_TRUE(boxes.shown.empty());
+
+  // A second build replaces the first file completely.
+  record[0] = 0xEE;
+  ASSERT_TRUE(AssembleBuildScreenSaver(seams, tmpl, record, target));
+  EXPECT_EQ(files.files[target].size(), 3836u);
+  EXPECT_EQ(files.files[target][3000], 0xEE);
+}
+
+TEST_F(Fixture, BuildReportsMissingTemplateAndBusyTarget) {
+  std::string missing = "C:\\Prismora\\vexo4";
+  EXPECT_FALSE(AssembleBuildScreenSaver(seams, missing, record, target));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].first, "File C:\\Prismora\\vexo4\nNot Found. Please reinstall application.");
+  EXPECT_EQ(boxes.shown[0].second, "Error");
+  EXPECT_FALSE(files.files.count(target));
+
+  files.locked.insert(target);
+  EXPECT_FALSE(AssembleBuildScreenSaver(seams, tmpl, record, target));
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].first, "Could not open C:\\Prismora\\Flowers.scr\n(program still running?).");
+}
+
+TEST_F(Fixture, FailedAppendIsReportedAndLeavesNoBrokenFile) {
+  files.failAppend = true;
+  EXPECT_FALSE(AssembleBuildScreenSaver(seams, tmpl, record, target));
+  EXPECT_FALSE(files.files.count(target));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Error");
+  EXPECT_FALSE(AssemblePreviewScreenSaver(seams, tmpl, record, target));
+}
+
+TEST_F(Fixture, PreviewWaitsWhileTheTargetIsBusyAndKeepsPumping) {
+  files.locked.insert(target);
+  pump.onRun = [&] {
+    if (pump.runs == 5) files.locked.clear();  // the old preview ends
+  };
+  ASSERT_TRUE(AssemblePreviewScreenSaver(seams, tmpl, record, target));
+  EXPECT_EQ(pump.runs, 5);
+  EXPECT_EQ(pump.pauses, 5);
+  EXPECT_EQ(files.files[target].size(), 3836u);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Fixture, PreviewWithMissingTemplateDoesNotWait) {
+  EXPECT_FALSE(AssemblePreviewScreenSaver(seams, "C:\\Prismora\\vexo1", record, target));
+  EXPECT_EQ(pump.runs, 0);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].first, "File C:\\Prismora\\vexo1\nNot Found. Please reinstall application.");
+}
+
+TEST_F(Fixture, PreviewStopsWaitingWhenTheTemplateDisappears) {
+  files.locked.insert(target);
+  pump.onRun = [&] {
+    if (pump.runs == 3) files.files.erase(tmpl);
+  };
+  EXPECT_FALSE(AssemblePreviewScreenSaver(seams, tmpl, record, target));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].first.rfind("File ", 0), 0u);
+}
