@@ -36,6 +36,11 @@ struct FileSystem {
   virtual bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) = 0;
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
+  // Size in bytes, or -1 when the file cannot be read.
+  virtual int64_t FileSize(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    return ReadWholeFile(path, bytes) ? int64_t(bytes.size()) : -1;
+  }
 };
 
 struct MessagePump {

@@ -17,6 +17,7 @@ struct Win32FileSystem final : FileSystem {
   bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) override;
   bool RemoveFile(const std::string& path) override;
   bool FileExists(const std::string& path) override;
+  int64_t FileSize(const std::string& path) override;
 };
 
 struct Win32MessagePump final : MessagePump {

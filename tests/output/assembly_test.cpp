@@ -3,67 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
-#include <map>
-#include <set>
+
+#include "tests/support/fake_seams.h"
 
 using namespace prismora;
 using namespace prismora::output;
+using namespace prismora::testsupport;
 
 namespace {
-
-// A file system in memory; files listed in `locked` refuse to be replaced.
-struct FakeFiles : platform::FileSystem {
-  std::map<std::string, std::vector<uint8_t>> files;
-  std::set<std::string> locked;
-  bool failAppend = false;
-  int copies = 0;
-  std::function<void()> onCopy;
-
-  bool CopyReplacing(const std::string& from, const std::string& to) override {
-    ++copies;
-    if (onCopy) onCopy();
-    if (!files.count(from) || locked.count(to)) return false;
-    files[to] = files[from];
-    return true;
-  }
-  bool CanOpenForRead(const std::string& p) override { return files.count(p) > 0; }
-  bool AppendToFile(const std::string& p, std::span<const uint8_t> d) override {
-    if (failAppend || !files.count(p)) return false;
-    files[p].insert(files[p].end(), d.begin(), d.end());
-    return true;
-  }
-  bool ReadWholeFile(const std::string& p, std::vector<uint8_t>& out) override {
-    if (!files.count(p)) return false;
-    out = files[p];
-    return true;
-  }
-  bool ReplaceFileContents(const std::string& p, std::span<const uint8_t> d) override {
-    files[p].assign(d.begin(), d.end());
-    return true;
-  }
-  bool RemoveFile(const std::string& p) override { return files.erase(p) > 0; }
-  bool FileExists(const std::string& p) override { return files.count(p) > 0; }
-};
-
-struct FakeBoxes : platform::MessageBoxes {
-  std::vector<std::pair<std::string, std::string>> shown;
-  platform::BoxAnswer Show(platform::WindowHandle, const std::string& text, const std::string& caption,
-                           platform::BoxIcon, platform::BoxButtons) override {
-    shown.emplace_back(text, caption);
-    return platform::BoxAnswer::Ok;
-  }
-};
-
-struct FakePump : platform::MessagePump {
-  int runs = 0, pauses = 0;
-  std::function<void()> onRun;
-  void RunPending() override {
-    ++runs;
-    if (onRun) onRun();
-  }
-  void Pause(int) override { ++pauses; }
-};
 
 struct Fixture : ::testing::Test {
   FakeFiles files;
