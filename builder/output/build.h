@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
 #include "platform/seams.h"
 
 namespace prismora::output {
@@ -60,18 +61,10 @@ struct BuildSteps {
   virtual void ShowFinished(const std::string& summary, const std::string& destination) = 0;
 };
 
-struct ProcessLauncher {
-  virtual ~ProcessLauncher() = default;
-  // Starts a hidden process; false when it could not be started at all.
-  virtual bool StartHidden(const std::string& commandLine, const std::string& workingFolder) = 0;
-  // Waits for the process started last, keeping the windows answering.
-  virtual void WaitForLastProcess() = 0;
-};
-
 struct BuildSeams {
   platform::FileSystem& files;
   platform::MessageBoxes& boxes;
-  ProcessLauncher& launcher;
+  platform::ProcessLauncher& launcher;
   platform::WindowHandle owner = nullptr;
   char decimalSeparator = '.';
 };

@@ -11,7 +11,7 @@ using namespace prismora::testsupport;
 namespace {
 
 // The compiler stand-in: writes output\setup.exe when it "ends".
-struct FakeLauncher : ProcessLauncher {
+struct FakeLauncher : platform::ProcessLauncher {
   FakeFiles& files;
   std::string output;
   bool startable = true, producesOutput = true, running = false;
@@ -24,10 +24,15 @@ struct FakeLauncher : ProcessLauncher {
     running = true;
     return true;
   }
-  void WaitForLastProcess() override {
+  int WaitForLastProcess() override {
     if (running && producesOutput) files.files[output] = std::vector<uint8_t>(1234567, 1);
     running = false;
     log.push_back("wait");
+    return 0;
+  }
+  bool StartDetached(const std::string& cmd) override {
+    started.push_back(cmd);
+    return true;
   }
 };
 
