@@ -3,6 +3,7 @@
 // without a modal box or a common dialog blocking the run.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -49,6 +50,26 @@ struct MessagePump {
   virtual void RunPending() = 0;
   // Waits about `ms` milliseconds while still handling messages.
   virtual void Pause(int ms) = 0;
+};
+
+// The common open and save dialogs. A filter is written as pairs of description and
+// pattern separated by '|', e.g. "Project (*.pmj)|*.pmj".
+struct FileDialogOptions {
+  std::string filter;
+  std::string defaultExt;   // without the dot; appended when the user types none
+  std::string initialName;  // file name proposed when the dialog opens
+  bool allowMultiple = false;
+  bool mustExist = false;
+  bool hideReadOnly = true;
+  bool overwritePrompt = false;
+};
+
+struct FileDialogs {
+  virtual ~FileDialogs() = default;
+  // The chosen files, in the order the dialog returns them; empty when cancelled.
+  virtual std::vector<std::string> Open(WindowHandle owner, const FileDialogOptions& options) = 0;
+  // The chosen file, or nothing when cancelled.
+  virtual std::optional<std::string> Save(WindowHandle owner, const FileDialogOptions& options) = 0;
 };
 
 }  // namespace prismora::platform

@@ -1,0 +1,48 @@
+// Save Project, Open Project and the auto-save at start and close, over the platform
+// seams. The window reads its controls into a ProjectSettings, calls one of these and
+// puts the result back into its controls (in the read order of the project file: texts,
+// licence, colours, wizard pictures, photo list, combo indices, erase flag).
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "builder/project/project_file.h"
+#include "platform/seams.h"
+
+namespace prismora::project {
+
+// The options both project dialogs run with.
+platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s);
+platform::FileDialogOptions OpenProjectDialogOptions();
+
+// The warning shown when the photo list did not fit in the project file.
+std::string PhotosNotSavedText(int count);
+inline constexpr std::string_view kWarningCaption = "Warning!";
+inline constexpr std::string_view kErrorCaption = "Error";
+std::string ProjectNotWrittenText(const std::string& path);
+
+// Menu "&Save Project": the dialog proposes the title as file name; on OK the record is
+// written. A photo list that did not fit is reported in a warning box, a failed write in
+// an error box. Cancel does nothing (result not written, nothing shown).
+SaveResult SaveProjectCommand(platform::WindowHandle owner, const ProjectSettings& s,
+                              platform::FileDialogs& dialogs, platform::FileSystem& fs,
+                              platform::MessageBoxes& boxes);
+
+enum class OpenOutcome { Cancelled, Read, Unreadable };
+
+// Menu "&Open Project": on OK the chosen file replaces the stored settings in `s`
+// (Read), or, when it cannot be read, only the template and fitting indices are reset
+// (Unreadable). Cancelled leaves `s` untouched.
+OpenOutcome OpenProjectCommand(platform::WindowHandle owner, ProjectSettings& s,
+                               platform::FileDialogs& dialogs, platform::FileSystem& fs);
+
+// Start-up: reads "AutoSave.pmj" from the builder folder into `s`.
+bool LoadAutoSave(std::string_view builderFolder, ProjectSettings& s, platform::FileSystem& fs);
+
+// Closing: writes "AutoSave.pmj" first; when photos did not fit, a warning box says so
+// before the window goes. A failed write is silent (the previous auto-save survives).
+SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view builderFolder,
+                         const ProjectSettings& s, platform::FileSystem& fs,
+                         platform::MessageBoxes& boxes);
+
+}  // namespace prismora::project

@@ -1,0 +1,40 @@
+// Decoding a JPEG straight to thumbnail size. libjpeg scales during the inverse DCT (by
+// 1/2, 1/4 or 1/8), so a 12-megapixel photo never exists in memory at full size: it is
+// decoded at the smallest scale that is still at least as large as the thumbnail, then
+// averaged down to the exact size.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "builder/thumbnails/thumbnail_geometry.h"
+
+namespace prismora::thumbnails {
+
+// Pixels top-down, 3 bytes per pixel in the order blue, green, red (the order device
+// independent bitmaps use), rows without padding.
+struct BgrImage {
+  int width = 0, height = 0;
+  std::vector<uint8_t> pixels;
+};
+
+struct DecodedThumbnail {
+  Size fullSize;   // the photo's own size
+  BgrImage image;  // FitPicture(fullSize, area)
+};
+
+bool LooksLikeJpeg(std::span<const uint8_t> data);
+
+// Nothing when the bytes are not a JPEG libjpeg can decode to colour (for example a
+// truncated file or an unsupported colour space); the caller may try another decoder.
+std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> data, Size area);
+
+// The largest libjpeg scale denominator (1, 2, 4 or 8) whose output is still at least
+// `target` in both directions.
+int JpegScaleDenominator(Size full, Size target);
+
+// Averages every source pixel into the destination pixel it falls in.
+BgrImage ScaleDown(const BgrImage& source, Size target);
+
+}  // namespace prismora::thumbnails
