@@ -62,6 +62,7 @@ struct FileDialogOptions {
   bool mustExist = false;
   bool hideReadOnly = true;
   bool overwritePrompt = false;
+  bool picturePreview = false;  // an open dialog with a pane that shows the chosen picture
 };
 
 struct FileDialogs {
@@ -70,6 +71,19 @@ struct FileDialogs {
   virtual std::vector<std::string> Open(WindowHandle owner, const FileDialogOptions& options) = 0;
   // The chosen file, or nothing when cancelled.
   virtual std::optional<std::string> Save(WindowHandle owner, const FileDialogOptions& options) = 0;
+};
+
+// The colour dialog; nothing when cancelled. Colours are 0x00BBGGRR.
+struct ColorDialogs {
+  virtual ~ColorDialogs() = default;
+  virtual std::optional<uint32_t> Choose(WindowHandle owner, uint32_t initial) = 0;
+};
+
+// Asks the shell to "open" a document or address (help pages, web links), showing it
+// normally. The outcome is the shell's business: nothing is reported back.
+struct Shell {
+  virtual ~Shell() = default;
+  virtual void Open(const std::string& target) = 0;
 };
 
 }  // namespace prismora::platform

@@ -1,0 +1,95 @@
+#include "platform/win32/wingui/surface.h"
+
+#include <utility>
+
+namespace prismora::wingui {
+
+Surface& Surface::operator=(Surface&& other) noexcept {
+  if (this != &other) {
+    Release();
+    bitmap_ = std::exchange(other.bitmap_, nullptr);
+    bits_ = std::exchange(other.bits_, nullptr);
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+  }
+  return *this;
+}
+
+void Surface::Release() {
+  if (bitmap_) DeleteObject(bitmap_);
+  bitmap_ = nullptr;
+  bits_ = nullptr;
+  width_ = height_ = 0;
+}
+
+bool Surface::Resize(int width, int height) {
+  Release();
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // top-down rows
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap_) return false;
+  bits_ = static_cast<uint8_t*>(bits);
+  width_ = width;
+  height_ = height;
+  Fill(RGB(255, 255, 255));
+  return true;
+}
+
+bool Surface::LoadResource(int id) {
+  HBITMAP src = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!src) return false;
+  BITMAP info{};
+  GetObjectA(src, sizeof info, &info);
+  bool ok = Resize(info.bmWidth, info.bmHeight);
+  if (ok) {
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+    HGDIOBJ oldFrom = SelectObject(from, src), oldTo = SelectObject(to, bitmap_);
+    BitBlt(to, 0, 0, width_, height_, from, 0, 0, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+  }
+  DeleteObject(src);
+  return ok;
+}
+
+void Surface::Fill(COLORREF color) {
+  if (!bits_) return;
+  const uint8_t b = GetBValue(color), g = GetGValue(color), r = GetRValue(color);
+  for (int y = 0; y < height_; ++y) {
+    uint8_t* p = bits_ + y * Stride();
+    for (int x = 0; x < width_; ++x, p += 3) {
+      p[0] = b;
+      p[1] = g;
+      p[2] = r;
+    }
+  }
+}
+
+void Surface::StretchTo(HDC dc, const RECT& target) const {
+  if (!bitmap_) return;
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, bitmap_);
+  const int w = target.right - target.left, h = target.bottom - target.top;
+  if (w == width_ && h == height_) {
+    BitBlt(dc, target.left, target.top, w, h, mem, 0, 0, SRCCOPY);
+  } else {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, target.left, target.top, w, h, mem, 0, 0, width_, height_, SRCCOPY);
+  }
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+}  // namespace prismora::wingui

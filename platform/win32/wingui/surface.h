@@ -1,0 +1,44 @@
+// A 24-bit top-down DIB section: the pixels of an image control, a picture loaded from
+// the program's resources, or a work bitmap. Pixel rows are blue-green-red, so
+// platform-free pixel code can write straight into `Bits()`.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+namespace prismora::wingui {
+
+class Surface {
+ public:
+  Surface() = default;
+  Surface(int width, int height) { Resize(width, height); }
+  ~Surface() { Release(); }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+  Surface(Surface&& other) noexcept { *this = static_cast<Surface&&>(other); }
+  Surface& operator=(Surface&& other) noexcept;
+
+  // A fresh white surface of this size; false when the platform refuses it.
+  bool Resize(int width, int height);
+  // Copies a bitmap resource of the program (any depth) into a new surface.
+  bool LoadResource(int id);
+  void Release();
+
+  bool Empty() const { return bitmap_ == nullptr; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  int Stride() const { return (width_ * 3 + 3) & ~3; }
+  uint8_t* Bits() const { return bits_; }
+  HBITMAP Bitmap() const { return bitmap_; }
+
+  void Fill(COLORREF color);
+  // Draws the whole surface stretched into `target` on `dc`.
+  void StretchTo(HDC dc, const RECT& target) const;
+
+ private:
+  HBITMAP bitmap_ = nullptr;
+  uint8_t* bits_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+}  // namespace prismora::wingui
