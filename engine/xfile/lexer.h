@@ -1,0 +1,62 @@
+// Token streams of the two .x encodings. Both yield the same token kinds so one parser
+// serves text and binary files; numbers arrive as doubles (exact for 32-bit integers
+// and for both float widths).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace prismora::engine::xfile {
+
+enum class TokenKind {
+  End,
+  Name,       // identifier: a template name, an object name or a reference's name
+  String,     // quoted string
+  Numbers,    // one number (text) or an integer/float list (binary)
+  Guid,
+  OBrace,
+  CBrace,
+  Separator,  // ; and , (carry no meaning for the flattened values)
+  Template,   // the `template` keyword
+  Other,      // any other punctuation or template-only keyword
+};
+
+struct Token {
+  TokenKind kind = TokenKind::End;
+  std::string text;             // Name, String
+  std::vector<double> numbers;  // Numbers
+};
+
+// The 16-byte file header.
+struct XHeader {
+  bool binary = false;
+  bool doubles = false;  // 64-bit floats
+};
+// Checks magic, format and float size; on failure returns false with a reason.
+bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& error);
+inline constexpr std::size_t kHeaderSize = 16;
+
+class Lexer {
+ public:
+  Lexer(std::span<const uint8_t> body, bool binary, bool doubles)
+      : data_(body), binary_(binary), doubles_(doubles) {}
+  // Reads the next token; false with `error` set on malformed input.
+  bool next(Token& token, std::string& error);
+  std::size_t offset() const { return pos_; }
+
+ private:
+  bool nextBinary(Token& token, std::string& error);
+  bool nextText(Token& token, std::string& error);
+  bool readU16(uint16_t& v);
+  bool readU32(uint32_t& v);
+  std::size_t remaining() const { return data_.size() - pos_; }
+
+  std::span<const uint8_t> data_;
+  std::size_t pos_ = 0;
+  bool binary_;
+  bool doubles_;
+};
+
+}  // namespace prismora::engine::xfile
