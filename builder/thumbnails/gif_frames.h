@@ -23,7 +23,7 @@ int FrameCount(std::span<const uint8_t> data);
 struct FrameTiming {
   int delay = 0;             // hundredths of a second
   bool transparent = false;  // bit 0 of the packed byte
-  int disposal = 0;          // bits 3..5 of the packed byte, 0..7
+  int disposal = 0;          // the packed byte's disposal field (bits 2..4), 0..7
 };
 // Frame `n` counts from 1; nothing when not a GIF or there is no such frame.
 std::optional<FrameTiming> FrameTime(std::span<const uint8_t> data, int n);

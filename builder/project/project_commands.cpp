@@ -1,0 +1,70 @@
+#include "builder/project/project_commands.h"
+
+namespace prismora::project {
+
+platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s) {
+  platform::FileDialogOptions o;
+  o.filter = kProjectFilter;
+  o.defaultExt = kProjectDefaultExt;
+  o.initialName = s.Title;  // the title is the proposed file name
+  o.overwritePrompt = false;
+  return o;
+}
+
+platform::FileDialogOptions OpenProjectDialogOptions() {
+  platform::FileDialogOptions o;
+  o.filter = kProjectFilter;
+  o.defaultExt = kProjectDefaultExt;
+  return o;
+}
+
+std::string PhotosNotSavedText(int count) {
+  return "The project file has room for only part of the photo list: " + std::to_string(count) +
+         (count == 1 ? " photo" : " photos") + " at the end of the list " +
+         (count == 1 ? "was" : "were") + " not saved.";
+}
+
+std::string ProjectNotWrittenText(const std::string& path) {
+  return "The project could not be saved to \"" + path +
+         "\". The file there was left as it was.";
+}
+
+SaveResult SaveProjectCommand(platform::WindowHandle owner, const ProjectSettings& s,
+                              platform::FileDialogs& dialogs, platform::FileSystem& fs,
+                              platform::MessageBoxes& boxes) {
+  std::optional<std::string> path = dialogs.Save(owner, SaveProjectDialogOptions(s));
+  if (!path) return {};
+  SaveResult result = SaveProjectFile(*path, s, fs);
+  if (!result.written) {
+    // The user asked for this file; silently keeping the old one would look like success.
+    boxes.Show(owner, ProjectNotWrittenText(*path), std::string(kErrorCaption),
+               platform::BoxIcon::Error);
+  } else if (result.photosNotSaved > 0) {
+    boxes.Show(owner, PhotosNotSavedText(result.photosNotSaved), std::string(kWarningCaption),
+               platform::BoxIcon::Warning);
+  }
+  return result;
+}
+
+OpenOutcome OpenProjectCommand(platform::WindowHandle owner, ProjectSettings& s,
+                               platform::FileDialogs& dialogs, platform::FileSystem& fs) {
+  std::vector<std::string> chosen = dialogs.Open(owner, OpenProjectDialogOptions());
+  if (chosen.empty()) return OpenOutcome::Cancelled;
+  return ReadProjectInto(chosen.front(), s, fs) ? OpenOutcome::Read : OpenOutcome::Unreadable;
+}
+
+bool LoadAutoSave(std::string_view builderFolder, ProjectSettings& s, platform::FileSystem& fs) {
+  return ReadProjectInto(AutoSavePath(builderFolder), s, fs);
+}
+
+SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view builderFolder,
+                         const ProjectSettings& s, platform::FileSystem& fs,
+                         platform::MessageBoxes& boxes) {
+  SaveResult result = SaveProjectFile(AutoSavePath(builderFolder), s, fs);
+  if (result.written && result.photosNotSaved > 0)
+    boxes.Show(owner, PhotosNotSavedText(result.photosNotSaved), std::string(kWarningCaption),
+               platform::BoxIcon::Warning);
+  return result;
+}
+
+}  // namespace prismora::project

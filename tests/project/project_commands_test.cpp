@@ -1,0 +1,141 @@
+#include "builder/project/project_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_seams.h"
+
+using namespace prismora::project;
+using prismora::platform::FileDialogOptions;
+using prismora::testsupport::FakeBoxes;
+using prismora::testsupport::FakeFiles;
+
+namespace {
+
+// Answers each dialog with a prepared path (or cancel) and remembers what it was asked.
+struct ScriptedDialogs : prismora::platform::FileDialogs {
+  std::optional<std::string> answer;
+  std::vector<FileDialogOptions> asked;
+  std::vector<std::string> Open(prismora::platform::WindowHandle, const FileDialogOptions& o) override {
+    asked.push_back(o);
+    if (!answer) return {};
+    return {*answer};
+  }
+  std::optional<std::string> Save(prismora::platform::WindowHandle, const FileDialogOptions& o) override {
+    asked.push_back(o);
+    return answer;
+  }
+};
+
+// A file system whose replacing write fails, as on a full disk.
+struct FullDisk : FakeFiles {
+  bool ReplaceFileContents(const std::string&, std::span<const uint8_t>) override { return false; }
+};
+
+ProjectSettings WithPhotos(int n, std::size_t length) {
+  ProjectSettings s;
+  for (int i = 0; i < n; ++i) s.Photos.push_back(std::string(length, char('a' + i % 26)));
+  return s;
+}
+
+}  // namespace
+
+TEST(SaveProjectCommand, ProposesTheTitleWithTheProjectFilter) {
+  ScriptedDialogs dialogs;
+  FakeFiles fs;
+  FakeBoxes boxes;
+  ProjectSettings s;
+  SaveResult r = SaveProjectCommand(nullptr, s, dialogs, fs, boxes);
+  EXPECT_FALSE(r.written);  // cancelled
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].initialName, "Untitled Screen Saver");
+  EXPECT_EQ(dialogs.asked[0].filter, "Prismora Builder Project (*.pmj)|*.pmj");
+  EXPECT_EQ(dialogs.asked[0].defaultExt, "pmj");
+  EXPECT_FALSE(dialogs.asked[0].overwritePrompt);
+  EXPECT_TRUE(fs.files.empty());
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(SaveProjectCommand, WritesTheChosenFileAndWarnsAboutPhotosThatDidNotFit) {
+  ScriptedDialogs dialogs;
+  dialogs.answer = "C:\\work\\mine.pmj";
+  FakeFiles fs;
+  FakeBoxes boxes;
+  SaveResult ok = SaveProjectCommand(nullptr, WithPhotos(3, 20), dialogs, fs, boxes);
+  EXPECT_TRUE(ok.written);
+  EXPECT_EQ(fs.files.at("C:\\work\\mine.pmj").size(), 36364u);
+  EXPECT_TRUE(boxes.shown.empty());
+
+  // 300 paths of 100 characters: 196 lines of 102 bytes fit in the field.
+  SaveResult cut = SaveProjectCommand(nullptr, WithPhotos(300, 100), dialogs, fs, boxes);
+  EXPECT_TRUE(cut.written);
+  EXPECT_EQ(cut.photosNotSaved, 300 - 196);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Warning!");
+  EXPECT_NE(boxes.shown[0].first.find("104 photos"), std::string::npos) << boxes.shown[0].first;
+}
+
+TEST(SaveProjectCommand, AFailedWriteIsReportedAndKeepsTheOldFile) {
+  ScriptedDialogs dialogs;
+  dialogs.answer = "C:\\work\\mine.pmj";
+  FullDisk fs;
+  fs.files["C:\\work\\mine.pmj"] = {1, 2, 3};
+  FakeBoxes boxes;
+  SaveResult r = SaveProjectCommand(nullptr, ProjectSettings{}, dialogs, fs, boxes);
+  EXPECT_FALSE(r.written);
+  EXPECT_EQ(fs.files["C:\\work\\mine.pmj"], (std::vector<uint8_t>{1, 2, 3}));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Error");
+}
+
+TEST(OpenProjectCommand, ReplacesTheProjectOrResetsTheIndicesOrDoesNothing) {
+  FakeFiles fs;
+  ProjectSettings saved = WithPhotos(2, 10);
+  saved.Title = "Saved";
+  saved.TemplateIndex = 4;
+  saved.ResizeMethod = 0;
+  SaveProjectFile("C:\\a.pmj", saved, fs);
+
+  ScriptedDialogs dialogs;
+  ProjectSettings s = WithPhotos(5, 7);
+  s.TemplateIndex = 3;
+  EXPECT_EQ(OpenProjectCommand(nullptr, s, dialogs, fs), OpenOutcome::Cancelled);
+  EXPECT_EQ(s.Photos.size(), 5u);
+  EXPECT_EQ(dialogs.asked.at(0).filter, "Prismora Builder Project (*.pmj)|*.pmj");
+
+  dialogs.answer = "C:\\a.pmj";
+  EXPECT_EQ(OpenProjectCommand(nullptr, s, dialogs, fs), OpenOutcome::Read);
+  EXPECT_EQ(s.Title, "Saved");
+  EXPECT_EQ(s.Photos, saved.Photos);  // replaced, not appended
+  EXPECT_EQ(s.TemplateIndex, 4);
+
+  dialogs.answer = "C:\\gone.pmj";
+  EXPECT_EQ(OpenProjectCommand(nullptr, s, dialogs, fs), OpenOutcome::Unreadable);
+  EXPECT_EQ(s.Title, "Saved");
+  EXPECT_EQ(s.TemplateIndex, 0);
+  EXPECT_EQ(s.ResizeMethod, 1);
+}
+
+TEST(AutoSave, RoundTripsThroughTheBuilderFolderAndWarnsBeforeClosing) {
+  FakeFiles fs;
+  FakeBoxes boxes;
+  ProjectSettings s = WithPhotos(2, 30);
+  s.Title = "Kept";
+  EXPECT_TRUE(WriteAutoSave(nullptr, "C:\\B\\", s, fs, boxes).written);
+  EXPECT_TRUE(fs.files.count("C:\\B\\AutoSave.pmj"));
+  EXPECT_TRUE(boxes.shown.empty());
+
+  ProjectSettings next;
+  EXPECT_TRUE(LoadAutoSave("C:\\B\\", next, fs));
+  EXPECT_EQ(next.Title, "Kept");
+  EXPECT_EQ(next.Photos, s.Photos);
+
+  SaveResult big = WriteAutoSave(nullptr, "C:\\B\\", WithPhotos(400, 60), fs, boxes);
+  EXPECT_GT(big.photosNotSaved, 0);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Warning!");
+
+  ProjectSettings fresh;
+  FakeFiles empty;
+  EXPECT_FALSE(LoadAutoSave("C:\\B\\", fresh, empty));
+  EXPECT_EQ(fresh, FirstStartSettings());  // first start: indices 0 and 1 as before
+}
