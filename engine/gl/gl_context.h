@@ -1,0 +1,56 @@
+// An OpenGL rendering context on a window's device context, and the framebuffer object
+// every picture is drawn into before a presenter shows it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/gl/gl_functions.h"
+
+namespace prismora::gl {
+
+class GlContext {
+ public:
+  GlContext() = default;
+  ~GlContext();
+  GlContext(const GlContext&) = delete;
+  GlContext& operator=(const GlContext&) = delete;
+
+  // Gives the window's DC a double-buffered RGBA pixel format (kept if it has one) and
+  // makes a context on it current. The DC must stay valid for the context's life.
+  bool Create(HDC dc, std::string* error);
+  bool MakeCurrent() const;
+  HDC dc() const { return dc_; }
+
+ private:
+  HDC dc_ = nullptr;
+  HGLRC rc_ = nullptr;
+};
+
+// Colour and depth renderbuffers behind one framebuffer object. Its contents survive
+// presenting, so a depth-only clear keeps the previous picture whatever the window's
+// buffer swapping does.
+class RenderTarget {
+ public:
+  explicit RenderTarget(const FramebufferFunctions& fn) : fn_(fn) {}
+  ~RenderTarget();
+  RenderTarget(const RenderTarget&) = delete;
+  RenderTarget& operator=(const RenderTarget&) = delete;
+
+  bool Resize(int width, int height, std::string* error);
+  void Bind() const;
+  int width() const { return width_; }
+  int height() const { return height_; }
+  GLuint framebuffer() const { return fbo_; }
+  // The picture as 32-bit BGRA rows from the bottom, the layout of a bottom-up DIB.
+  void ReadBgra(std::vector<uint8_t>& out) const;
+
+ private:
+  void Release();
+  const FramebufferFunctions& fn_;
+  GLuint fbo_ = 0, colour_ = 0, depth_ = 0;
+  int width_ = 0, height_ = 0;
+};
+
+}  // namespace prismora::gl

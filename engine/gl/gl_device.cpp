@@ -1,0 +1,189 @@
+#include "engine/gl/gl_device.h"
+
+namespace prismora::gl {
+
+std::unique_ptr<GlDevice> GlDevice::ForWindow(HWND window, std::string* error) {
+  const WindowFacts facts = DescribeWindow(window);
+  if (!facts.exists) {
+    if (error) *error = "no window to draw into";
+    return nullptr;
+  }
+  std::unique_ptr<GlDevice> d(new GlDevice());
+  auto presenter = MakePresenter(ChoosePresenter(facts), window, d->fn_, error);
+  if (!presenter) return nullptr;
+  const SIZE size = presenter->windowSize();
+  if (!d->Init(std::move(presenter), size.cx, size.cy, error)) return nullptr;
+  return d;
+}
+
+std::unique_ptr<GlDevice> GlDevice::Offscreen(int width, int height, std::string* error) {
+  std::unique_ptr<GlDevice> d(new GlDevice());
+  auto presenter = MakePresenter(PresenterKind::Offscreen, nullptr, d->fn_, error);
+  if (!presenter) return nullptr;
+  if (!d->Init(std::move(presenter), width, height, error)) return nullptr;
+  return d;
+}
+
+bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height, std::string* error) {
+  presenter_ = std::move(presenter);
+  if (!context_.Create(presenter_->contextDc(), error)) return false;
+  if (!fn_.Load()) {
+    if (error) *error = "the OpenGL driver offers no framebuffer objects";
+    return false;
+  }
+  if (!target_.Resize(width, height, error)) return false;
+  target_.Bind();
+  // Fixed state for the device's life: nothing below changes per frame.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  // Faces are one-sided: clockwise seen from the front, as in .x files; the mirror of z
+  // into OpenGL's eye space leaves the on-screen turning sense unchanged.
+  glEnable(GL_CULL_FACE);
+  glFrontFace(GL_CW);
+  glCullFace(GL_BACK);
+  glShadeModel(GL_SMOOTH);
+  glDisable(GL_LIGHTING);  // one white ambient light: the lit colour is the material colour
+  glDisable(GL_DITHER);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  alive_ = true;
+  SetCamera(Matrix4::identity(), engine::Camera{}.frustum(target_.width(), target_.height()));
+  return true;
+}
+
+GlDevice::~GlDevice() {
+  if (context_.MakeCurrent()) {
+    for (GLuint list : lists_) glDeleteLists(list, 1);
+    if (!textures_.empty()) glDeleteTextures(GLsizei(textures_.size()), textures_.data());
+  }
+}
+
+bool GlDevice::Resize(int width, int height) {
+  if (!Ready()) return false;
+  return target_.Resize(width, height, nullptr);
+}
+
+TextureId GlDevice::AddTexture(const image::Image& picture) {
+  if (!Ready() || picture.empty() || picture.rgb.size() < std::size_t(picture.width) * picture.height * 3) return 0;
+  GLint maxSide = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
+  if (picture.width > maxSide || picture.height > maxSide) return 0;
+  GLuint tex = 0;
+  glGenTextures(1, &tex);
+  glBindTexture(GL_TEXTURE_2D, tex);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  // Rows from the top go in first, so texture coordinate v = 0 is the picture's top edge.
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+               picture.rgb.data());
+  glBindTexture(GL_TEXTURE_2D, 0);
+  if (glGetError() != GL_NO_ERROR) {
+    glDeleteTextures(1, &tex);
+    return 0;
+  }
+  textures_.push_back(tex);
+  return tex;
+}
+
+MeshId GlDevice::AddMesh(MeshData mesh) {
+  if (!Ready()) return 0;
+  const GLuint list = glGenLists(1);
+  if (list == 0) return 0;
+  glNewList(list, GL_COMPILE);
+  for (MeshGroup& g : mesh.groups) {
+    DropInvalidTriangles(g);
+    if (g.indices.empty()) continue;
+    if (g.texture) {
+      glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, g.texture);
+    } else {
+      glDisable(GL_TEXTURE_2D);
+    }
+    const bool translucent = g.colour.a < 1.0f;
+    if (translucent) {
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    }
+    glColor4f(g.colour.r, g.colour.g, g.colour.b, g.colour.a);
+    glBegin(GL_TRIANGLES);
+    for (uint32_t i : g.indices) {
+      const MeshVertex& v = g.vertices[i];
+      glTexCoord2f(v.u, v.v);
+      glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+    if (translucent) glDisable(GL_BLEND);
+  }
+  glDisable(GL_TEXTURE_2D);
+  glEndList();
+  lists_.push_back(list);
+  return list;
+}
+
+void GlDevice::Clear(ClearMode mode, uint32_t backgroundArgb) {
+  if (!Ready()) return;
+  const SIZE size = presenter_->windowSize();
+  if (size.cx > 0 && size.cy > 0 && (size.cx != target_.width() || size.cy != target_.height()))
+    target_.Resize(size.cx, size.cy, nullptr);
+  target_.Bind();
+  glDepthMask(GL_TRUE);
+  if (mode == ClearMode::ColourAndDepth) {
+    const Rgba c = FromArgb(backgroundArgb);
+    glClearColor(c.r, c.g, c.b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  } else {
+    glClear(GL_DEPTH_BUFFER_BIT);
+  }
+}
+
+void GlDevice::SetCamera(const Matrix4& view, const engine::FrustumPlane& f) {
+  if (!Ready()) return;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glFrustum(f.left, f.right, f.bottom, f.top, f.front, f.back);
+  glMatrixMode(GL_MODELVIEW);
+  eyeFromWorld_ = GlEyeFromView(view);
+}
+
+void GlDevice::Draw(MeshId mesh, const Matrix4& world) {
+  if (!alive_ || mesh == 0) return;
+  // Row-vector matrices laid out row by row are what glLoadMatrixf reads as the
+  // column-vector form of the same transform.
+  const Matrix4 modelView = world * eyeFromWorld_;
+  glLoadMatrixf(&modelView.m[0][0]);
+  glCallList(mesh);
+}
+
+bool GlDevice::Present() {
+  if (!Ready()) return false;
+  if (!presenter_->Present(target_)) {
+    alive_ = false;
+    return false;
+  }
+  return true;
+}
+
+image::Image GlDevice::ReadPixels() {
+  image::Image img;
+  if (!Ready()) return img;
+  std::vector<uint8_t> bgra;
+  target_.ReadBgra(bgra);
+  img.width = target_.width();
+  img.height = target_.height();
+  img.rgb.resize(std::size_t(img.width) * img.height * 3);
+  for (int y = 0; y < img.height; ++y) {
+    const uint8_t* src = bgra.data() + std::size_t(img.height - 1 - y) * img.width * 4;
+    uint8_t* dst = img.rgb.data() + std::size_t(y) * img.width * 3;
+    for (int x = 0; x < img.width; ++x, src += 4, dst += 3) {
+      dst[0] = src[2];
+      dst[1] = src[1];
+      dst[2] = src[0];
+    }
+  }
+  return img;
+}
+
+}  // namespace prismora::gl

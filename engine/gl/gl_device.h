@@ -1,0 +1,81 @@
+// The OpenGL 1.x device the screen saver draws with: meshes and textures are uploaded
+// once, every frame is a clear, a camera, a few display-list calls and a present.
+//
+//   auto device = GlDevice::ForWindow(hwnd, &error);     // picks the presenter
+//   MeshId cube = device->AddMesh(std::move(meshData));  // once
+//   device->Clear(ClearMode::ColourAndDepth, 0xFF000000);
+//   device->SetCamera(view, frustum);
+//   device->Draw(cube, world);                           // any number of times
+//   device->Present();                                   // once per tick
+//
+// A depth-only clear keeps the previous picture: frames are drawn into a framebuffer
+// object that presenting never discards, so trails and erase-off work with every presenter.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/gl/gl_context.h"
+#include "engine/gl/mesh_data.h"
+#include "engine/gl/presenters.h"
+#include "engine/gl/view_math.h"
+#include "engine/gl/bmp.h"
+#include "engine/scene/camera.h"
+
+namespace prismora::gl {
+
+// The clear flags the screen saver passes: 3 clears colour and depth, 2 depth only.
+enum class ClearMode : int { DepthOnly = 2, ColourAndDepth = 3 };
+
+class GlDevice {
+ public:
+  // A device presenting into `window` (top-level, child, or child of another process's
+  // window), sized to its client area.
+  static std::unique_ptr<GlDevice> ForWindow(HWND window, std::string* error);
+  // A device with no window; the picture is read back with ReadPixels.
+  static std::unique_ptr<GlDevice> Offscreen(int width, int height, std::string* error);
+  ~GlDevice();
+  GlDevice(const GlDevice&) = delete;
+  GlDevice& operator=(const GlDevice&) = delete;
+
+  PresenterKind presenterKind() const { return presenter_->kind(); }
+  int width() const { return target_.width(); }
+  int height() const { return target_.height(); }
+  // False once the window the device presents to has gone; drawing calls then do nothing.
+  bool alive() const { return alive_; }
+  bool Resize(int width, int height);
+
+  // Uploads a picture once, with linear filtering; 0 when it could not be uploaded.
+  TextureId AddTexture(const image::Image& picture);
+  // Compiles a mesh once; triangles with indices outside the vertex array are dropped.
+  MeshId AddMesh(MeshData mesh);
+
+  // Starts a picture. A window device first follows its window's client size.
+  void Clear(ClearMode mode, uint32_t backgroundArgb);
+  // view: world to camera space (left-handed, looking along +z); frustum: the extents
+  // on the front plane and the two plane distances.
+  void SetCamera(const Matrix4& view, const engine::FrustumPlane& frustum);
+  void Draw(MeshId mesh, const Matrix4& world);
+  // Shows the picture; false (and the device goes quiet) once the window is gone.
+  bool Present();
+  // The current picture, rows from the top.
+  image::Image ReadPixels();
+
+ private:
+  GlDevice() : target_(fn_) {}
+  bool Init(std::unique_ptr<Presenter> presenter, int width, int height, std::string* error);
+  bool Ready() const { return alive_ && context_.MakeCurrent(); }
+
+  FramebufferFunctions fn_;
+  std::unique_ptr<Presenter> presenter_;
+  GlContext context_;
+  RenderTarget target_;
+  Matrix4 eyeFromWorld_;
+  std::vector<GLuint> textures_;
+  std::vector<GLuint> lists_;
+  bool alive_ = false;
+};
+
+}  // namespace prismora::gl

@@ -1,0 +1,36 @@
+#include "engine/gl/gl_functions.h"
+
+namespace prismora::gl {
+namespace {
+
+template <typename Fn>
+bool Fetch(Fn& out, const char* core, const char* ext) {
+  // Some drivers answer 1, 2, 3 or -1 for names they do not know.
+  auto valid = [](PROC p) {
+    const auto v = reinterpret_cast<INT_PTR>(p);
+    return !(v == 0 || v == 1 || v == 2 || v == 3 || v == -1);
+  };
+  PROC p = wglGetProcAddress(core);
+  if (!valid(p)) p = wglGetProcAddress(ext);
+  if (!valid(p)) return false;
+  out = reinterpret_cast<Fn>(p);
+  return true;
+}
+
+}  // namespace
+
+bool FramebufferFunctions::Load() {
+  bool ok = Fetch(genFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT");
+  ok = Fetch(deleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT") && ok;
+  ok = Fetch(bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT") && ok;
+  ok = Fetch(genRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT") && ok;
+  ok = Fetch(deleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT") && ok;
+  ok = Fetch(bindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT") && ok;
+  ok = Fetch(renderbufferStorage, "glRenderbufferStorage", "glRenderbufferStorageEXT") && ok;
+  ok = Fetch(framebufferRenderbuffer, "glFramebufferRenderbuffer", "glFramebufferRenderbufferEXT") && ok;
+  ok = Fetch(checkFramebufferStatus, "glCheckFramebufferStatus", "glCheckFramebufferStatusEXT") && ok;
+  if (!Fetch(blitFramebuffer, "glBlitFramebuffer", "glBlitFramebufferEXT")) blitFramebuffer = nullptr;
+  return ok;
+}
+
+}  // namespace prismora::gl

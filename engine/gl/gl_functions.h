@@ -1,0 +1,29 @@
+// OpenGL entry points beyond 1.1 that opengl32 does not export: the framebuffer object
+// calls, fetched from the current context (core names first, then the EXT ones).
+#pragma once
+#include <windows.h>
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+namespace prismora::gl {
+
+struct FramebufferFunctions {
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+  // Optional: copying the finished picture to a window on the GPU side. Without it the
+  // picture goes through system memory and GDI.
+  PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+
+  // Needs a current context. False when framebuffer objects are not offered at all.
+  bool Load();
+};
+
+}  // namespace prismora::gl

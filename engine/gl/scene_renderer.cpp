@@ -1,0 +1,58 @@
+#include "engine/gl/scene_renderer.h"
+
+#include <set>
+
+#include "engine/gl/mesh_data.h"
+
+namespace prismora::gl {
+
+TextureId SceneRenderer::TextureFor(const std::vector<std::string>& candidates) {
+  std::string why;
+  for (const std::string& file : candidates) {
+    if (auto it = byFile_.find(file); it != byFile_.end()) return it->second;
+    const image::BmpReadResult read = image::LoadBmpFile(file);
+    if (!read.ok()) {
+      why = read.error;
+      continue;
+    }
+    const TextureId id = device_.AddTexture(read.image);
+    if (id == 0) {
+      why = file + ": the device refused the picture";
+      continue;
+    }
+    byFile_[file] = id;
+    return id;
+  }
+  problems_.push_back(candidates.empty() ? "no picture offered" : why);
+  return 0;
+}
+
+int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& request) {
+  problems_.clear();
+  std::vector<engine::Mesh*> meshes;
+  CollectMeshes(root, meshes);
+  std::set<const engine::Material*> asked;
+  int textured = 0;
+  for (engine::Mesh* mesh : meshes)
+    for (engine::MeshGroup& g : mesh->groups) {
+      engine::Material* m = g.material.get();
+      if (!m || m->textureFile.empty() || !asked.insert(m).second) continue;
+      if (request) m->deviceTexture = TextureFor(request(m->textureFile));
+      if (m->deviceTexture) ++textured;
+    }
+  for (engine::Mesh* mesh : meshes)
+    if (mesh->deviceHandle == 0) mesh->deviceHandle = device_.AddMesh(FromSceneMesh(*mesh));
+  return textured;
+}
+
+void SceneRenderer::Render(const engine::Frame& root, const engine::Camera& camera) {
+  if (!device_.alive()) return;
+  device_.SetCamera(camera.viewMatrix(), camera.frustum(device_.width(), device_.height()));
+  CollectDrawItems(root, items_);
+  for (const DrawItem& item : items_) {
+    if (item.mesh->deviceHandle == 0) item.mesh->deviceHandle = device_.AddMesh(FromSceneMesh(*item.mesh));
+    device_.Draw(item.mesh->deviceHandle, item.world);
+  }
+}
+
+}  // namespace prismora::gl

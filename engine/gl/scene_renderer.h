@@ -1,0 +1,46 @@
+// Draws a scene model with a GlDevice. Prepare uploads every texture and mesh once;
+// Render only walks the frames and calls display lists.
+//
+// Trails and erase-off are the caller's clears: Clear(ColourAndDepth or DepthOnly),
+// any number of Render calls at different animation times (a DepthOnly clear between
+// them where wanted), then one Present.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/gl/gl_device.h"
+#include "engine/gl/scene_walk.h"
+#include "engine/scene/camera.h"
+#include "engine/scene/frame.h"
+#include "engine/scene/texture_request.h"
+
+namespace prismora::gl {
+
+class SceneRenderer {
+ public:
+  explicit SceneRenderer(GlDevice& device) : device_(device) {}
+
+  // Asks `request` once for every material below root that names a texture (in drawing
+  // order), uploads the first candidate file that reads as a bitmap, and compiles every
+  // mesh. A file named by several materials is loaded once. Returns how many materials
+  // got a texture.
+  int Prepare(engine::Frame& root, const engine::TextureRequest& request);
+
+  // Draws everything below root as the camera sees it. A mesh added after Prepare is
+  // compiled on first sight.
+  void Render(const engine::Frame& root, const engine::Camera& camera);
+
+  // What the last Prepare could not load, one line per material, for error reports.
+  const std::vector<std::string>& textureProblems() const { return problems_; }
+
+ private:
+  TextureId TextureFor(const std::vector<std::string>& candidates);
+
+  GlDevice& device_;
+  std::vector<DrawItem> items_;
+  std::map<std::string, TextureId> byFile_;
+  std::vector<std::string> problems_;
+};
+
+}  // namespace prismora::gl

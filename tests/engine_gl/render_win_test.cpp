@@ -1,0 +1,241 @@
+// Offscreen pictures of small known scenes: colours, photos, clears, culling, depth.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "engine/gl/gl_device.h"
+#include "engine/gl/scene_renderer.h"
+#include "engine/scene/scene.h"
+#include "tests/support/temp_folder.h"
+
+using namespace prismora;
+using engine::Vec3;
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 240;
+constexpr uint32_t kBackground = 0xFF204080;
+
+image::Image Solid(uint8_t r, uint8_t g, uint8_t b, int side = 512) {
+  image::Image img;
+  img.width = img.height = side;
+  img.rgb.resize(std::size_t(side) * side * 3);
+  for (std::size_t i = 0; i < img.rgb.size(); i += 3) {
+    img.rgb[i] = r;
+    img.rgb[i + 1] = g;
+    img.rgb[i + 2] = b;
+  }
+  return img;
+}
+
+std::shared_ptr<engine::Material> MaterialFor(const std::string& texture, engine::ColorRGBA colour = {}) {
+  auto m = std::make_shared<engine::Material>();
+  m->faceColor = colour;
+  m->textureFile = texture;
+  return m;
+}
+
+// A square of side 2*half in the plane z = 0 of its frame, facing -z (towards a camera
+// in front of it), texture v = 0 at its top edge.
+std::shared_ptr<engine::Mesh> Square(float half, std::shared_ptr<engine::Material> material,
+                                     bool facingAway = false) {
+  auto mesh = std::make_shared<engine::Mesh>();
+  engine::MeshGroup g;
+  g.material = std::move(material);
+  g.vertices = {{{0, 0}, {}, {-half, half, 0}},
+                {{1, 0}, {}, {half, half, 0}},
+                {{1, 1}, {}, {half, -half, 0}},
+                {{0, 1}, {}, {-half, -half, 0}}};
+  g.indices = facingAway ? std::vector<uint32_t>{0, 2, 1, 0, 3, 2} : std::vector<uint32_t>{0, 1, 2, 0, 2, 3};
+  mesh->groups.push_back(std::move(g));
+  return mesh;
+}
+
+struct Rgb {
+  int r, g, b;
+};
+Rgb At(const image::Image& img, int x, int y) {
+  const uint8_t* p = img.pixel(x, y);
+  return {p[0], p[1], p[2]};
+}
+bool Near(Rgb a, Rgb b, int tolerance = 3) {
+  return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+int Count(const image::Image& img, Rgb colour) {
+  int n = 0;
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 0; x < img.width; ++x) n += Near(At(img, x, y), colour);
+  return n;
+}
+::testing::AssertionResult IsColour(const image::Image& img, int x, int y, Rgb want) {
+  const Rgb got = At(img, x, y);
+  if (Near(got, want)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is " << got.r << "," << got.g << ","
+                                       << got.b << ", wanted " << want.r << "," << want.g << "," << want.b;
+}
+
+const Rgb kBack{0x20, 0x40, 0x80};
+
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    device = gl::GlDevice::Offscreen(kWidth, kHeight, &error);
+    ASSERT_TRUE(device) << error;
+    renderer = std::make_unique<gl::SceneRenderer>(*device);
+    scene.camera.frame->setPosition(&scene.root, {0, 0, -200});
+  }
+  // Photos named by material go to files in the temp folder.
+  engine::TextureRequest Photos() {
+    return [this](std::string_view name) { return std::vector<std::string>{folder / std::string(name)}; };
+  }
+  image::Image Draw(gl::ClearMode mode = gl::ClearMode::ColourAndDepth) {
+    device->Clear(mode, kBackground);
+    renderer->Render(scene.root, scene.camera);
+    EXPECT_TRUE(device->Present());
+    return device->ReadPixels();
+  }
+  testsupport::TempFolder folder;
+  std::unique_ptr<gl::GlDevice> device;
+  std::unique_ptr<gl::SceneRenderer> renderer;
+  engine::Scene scene;
+};
+
+}  // namespace
+
+TEST_F(RenderTest, EachPhotoShowsOnItsMaterialAndTheBackgroundFillsTheRest) {
+  ASSERT_TRUE(image::SaveBmpFile(folder / "red.bmp", Solid(230, 20, 20)));
+  ASSERT_TRUE(image::SaveBmpFile(folder / "green.bmp", Solid(20, 200, 40)));
+  ASSERT_TRUE(image::SaveBmpFile(folder / "yellow.bmp", Solid(240, 220, 10)));
+  const char* names[] = {"red.bmp", "green.bmp", "yellow.bmp"};
+  for (int i = 0; i < 3; ++i) {
+    engine::Frame& f = scene.root.createChild("photo" + std::to_string(i));
+    f.setPosition(&scene.root, {-70.0f + 70.0f * i, 0, 0});
+    f.addVisual(Square(25, MaterialFor(names[i])));
+  }
+  EXPECT_EQ(renderer->Prepare(scene.root, Photos()), 3);
+  const image::Image img = Draw();
+  ASSERT_EQ(img.width, kWidth);
+  ASSERT_EQ(img.height, kHeight);
+  // Squares of 50 units at distance 200 with the field on the wider side: 80 pixels.
+  EXPECT_TRUE(IsColour(img, 160, 120, {20, 200, 40}));
+  EXPECT_TRUE(IsColour(img, 160 - 112, 120, {230, 20, 20}));
+  EXPECT_TRUE(IsColour(img, 160 + 112, 120, {240, 220, 10}));
+  EXPECT_NEAR(Count(img, {20, 200, 40}), 80 * 80, 2 * 80 + 1);
+  EXPECT_TRUE(IsColour(img, 0, 0, kBack));
+  EXPECT_TRUE(IsColour(img, kWidth - 1, kHeight - 1, kBack));
+  EXPECT_TRUE(IsColour(img, 160, 120 - 45, kBack));
+}
+
+TEST_F(RenderTest, PhotoKeepsItsTopUpAndMaterialColourTintsIt) {
+  image::Image split = Solid(255, 255, 255, 64);
+  for (int y = 32; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      uint8_t* p = split.rgb.data() + (std::size_t(y) * 64 + x) * 3;
+      p[0] = 0;
+      p[1] = 0;
+    }
+  ASSERT_TRUE(image::SaveBmpFile(folder / "split.bmp", split));
+  scene.root.createChild("photo").addVisual(Square(50, MaterialFor("split.bmp", {1, 0.5f, 1, 1})));
+  renderer->Prepare(scene.root, Photos());
+  const image::Image img = Draw();
+  // White top half tinted by the material (half green), blue bottom half.
+  EXPECT_TRUE(IsColour(img, 160, 120 - 40, {255, 128, 255}));
+  EXPECT_TRUE(IsColour(img, 160, 120 + 40, {0, 0, 255}));
+}
+
+TEST_F(RenderTest, UntexturedMaterialsShowTheirColourUnderTheWhiteAmbientLight) {
+  auto m = MaterialFor("", {0.25f, 0.5f, 0.75f, 1});
+  m->emissive = {0.5f, 0, 0};
+  scene.root.createChild("plain").addVisual(Square(50, m));
+  EXPECT_EQ(renderer->Prepare(scene.root, Photos()), 0);
+  const image::Image img = Draw();
+  EXPECT_TRUE(IsColour(img, 160, 120, {191, 128, 191}));
+}
+
+TEST_F(RenderTest, EraseOffKeepsThePreviousPictureAndAFullClearRemovesIt) {
+  ASSERT_TRUE(image::SaveBmpFile(folder / "red.bmp", Solid(230, 20, 20)));
+  engine::Frame& f = scene.root.createChild("mover");
+  f.addVisual(Square(20, MaterialFor("red.bmp")));
+  renderer->Prepare(scene.root, Photos());
+  f.setPosition(&scene.root, {-60, 0, 0});
+  Draw();
+  f.setPosition(&scene.root, {60, 0, 0});
+  image::Image img = Draw(gl::ClearMode::DepthOnly);
+  EXPECT_TRUE(IsColour(img, 160 - 96, 120, {230, 20, 20}));  // the old place stays painted
+  EXPECT_TRUE(IsColour(img, 160 + 96, 120, {230, 20, 20}));
+  EXPECT_TRUE(IsColour(img, 160, 120, kBack));
+  img = Draw(gl::ClearMode::ColourAndDepth);
+  EXPECT_TRUE(IsColour(img, 160 - 96, 120, kBack));
+  EXPECT_TRUE(IsColour(img, 160 + 96, 120, {230, 20, 20}));
+}
+
+TEST_F(RenderTest, TrailsAreSeveralRendersBetweenOneClearAndOnePresent) {
+  engine::Frame& f = scene.root.createChild("mover");
+  f.addVisual(Square(10, MaterialFor("", {1, 1, 1, 1})));
+  renderer->Prepare(scene.root, Photos());
+  device->Clear(gl::ClearMode::ColourAndDepth, kBackground);
+  for (float x : {-80.0f, 0.0f}) {
+    f.setPosition(&scene.root, {x, 0, 0});
+    renderer->Render(scene.root, scene.camera);
+  }
+  device->Clear(gl::ClearMode::DepthOnly, kBackground);
+  f.setPosition(&scene.root, {80, 0, 0});
+  renderer->Render(scene.root, scene.camera);
+  device->Present();
+  const image::Image img = device->ReadPixels();
+  for (int x : {160 - 128, 160, 160 + 128}) EXPECT_TRUE(IsColour(img, x, 120, {255, 255, 255})) << x;
+}
+
+TEST_F(RenderTest, BackFacesAreNotDrawnAndNearerFacesHideFartherOnes) {
+  scene.root.createChild("away").addVisual(Square(50, MaterialFor("", {1, 0, 0, 1}), /*facingAway=*/true));
+  engine::Frame& front = scene.root.createChild("front");  // drawn first, still in front
+  front.setPosition(&scene.root, {-30, 0, -50});
+  front.addVisual(Square(20, MaterialFor("", {0, 1, 0, 1})));
+  engine::Frame& behind = scene.root.createChild("behind");
+  behind.setPosition(&scene.root, {30, 0, 100});
+  behind.addVisual(Square(60, MaterialFor("", {0, 0, 1, 1})));
+  renderer->Prepare(scene.root, Photos());
+  const image::Image img = Draw();
+  EXPECT_EQ(Count(img, {255, 0, 0}), 0);
+  EXPECT_TRUE(IsColour(img, 160 - 32, 120, {0, 255, 0}));
+  EXPECT_TRUE(IsColour(img, 160 + 50, 120, {0, 0, 255}));
+}
+
+TEST_F(RenderTest, TextureCandidatesFallBackInOrderAndMissingPhotosLeaveTheMaterialPlain) {
+  ASSERT_TRUE(image::SaveBmpFile(folder / "photo0.bmp", Solid(10, 220, 220)));
+  std::vector<std::string> asked;
+  engine::TextureRequest request = [&](std::string_view name) {
+    asked.emplace_back(name);
+    if (name == "first.bmp") return std::vector<std::string>{folder / "photo7.bmp", folder / "photo0.bmp"};
+    return std::vector<std::string>{folder / "nothing.bmp"};
+  };
+  auto shared = MaterialFor("first.bmp");
+  engine::Frame& a = scene.root.createChild("a");
+  a.setPosition(&scene.root, {-50, 0, 0});
+  a.addVisual(Square(20, shared));
+  engine::Frame& b = scene.root.createChild("b");
+  b.setPosition(&scene.root, {50, 0, 0});
+  b.addVisual(Square(20, MaterialFor("second.bmp", {1, 1, 0, 1})));
+  scene.root.createChild("c").addVisual(Square(5, shared));  // asked once only
+  EXPECT_EQ(renderer->Prepare(scene.root, request), 1);
+  EXPECT_EQ(asked, (std::vector<std::string>{"first.bmp", "second.bmp"}));
+  ASSERT_EQ(renderer->textureProblems().size(), 1u);
+  EXPECT_NE(renderer->textureProblems()[0].find("nothing.bmp"), std::string::npos);
+  const image::Image img = Draw();
+  EXPECT_TRUE(IsColour(img, 160 - 80, 120 - 20, {10, 220, 220}));
+  EXPECT_TRUE(IsColour(img, 160 + 80, 120, {255, 255, 0}));
+}
+
+TEST_F(RenderTest, ResizingKeepsUploadedMeshesAndFollowsTheNewAspect) {
+  scene.root.createChild("sq").addVisual(Square(25, MaterialFor("", {1, 1, 1, 1})));
+  renderer->Prepare(scene.root, Photos());
+  ASSERT_TRUE(device->Resize(200, 400));
+  const image::Image img = Draw();
+  ASSERT_EQ(img.width, 200);
+  ASSERT_EQ(img.height, 400);
+  // The taller side now carries the field: 50 units at distance 200 span 100 pixels.
+  EXPECT_NEAR(Count(img, {255, 255, 255}), 100 * 100, 2 * 100 + 1);
+}
