@@ -29,6 +29,15 @@ LRESULT CALLBACK WheelGuard(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
+// Labels that act as links show the hand.
+LRESULT CALLBACK HandCursor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_SETCURSOR) {
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    return TRUE;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
 struct Made {
   const char* cls;
   DWORD style;
@@ -36,7 +45,6 @@ struct Made {
 };
 
 Made ClassFor(const ControlSpec& s) {
-  const DWORD tab = (s.flags & kTabStop) ? WS_TABSTOP : 0;
   switch (s.kind) {
     case Kind::Panel: return {Panel::ClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
     case Kind::Image: return {Image::ClassName(), 0, 0};
@@ -52,7 +60,6 @@ Made ClassFor(const ControlSpec& s) {
     case Kind::GroupBox: return {"BUTTON", BS_GROUPBOX, WS_EX_TRANSPARENT};
     case Kind::Custom: break;
   }
-  (void)tab;
   return {nullptr, 0, 0};
 }
 
@@ -116,7 +123,12 @@ Controls BuildLayout(HWND window, Layout layout) {
       if (s.flags & kOuterLowered) p.SetOuterBevel(Bevel::Lowered);
       if (s.flags & kOuterRaised) p.SetOuterBevel(Bevel::Raised);
     }
-    if (s.kind == Kind::Image && s.picture) Image(hwnd).Picture().LoadResource(s.picture);
+    if (s.kind == Kind::Image && s.picture) {
+      const ControlSpec* p = FindSpec(layout, s.parent);
+      const COLORREF back = (p && p->kind == Kind::Panel) ? Panel(parent).Color() : GetSysColor(COLOR_BTNFACE);
+      Image(hwnd).Picture().LoadResource(s.picture, back);
+    }
+    if (s.kind == Kind::Label && (s.flags & kHandCursor)) SetWindowSubclass(hwnd, HandCursor, 1, 0);
     if (s.kind == Kind::Label && (s.flags & kAutoSize)) Label(hwnd).SetText(s.text);
     if (s.kind == Kind::ComboBox) SetWindowSubclass(hwnd, WheelGuard, 1, 0);
     if (s.hint && tips) {
@@ -149,9 +161,9 @@ HMENU BuildMenu(std::span<const MenuSpec> menu) {
     }
     AppendMenuA(current, MF_STRING, UINT_PTR(m.id), m.caption);
     if (m.picture) {
-      HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m.picture),
-                                                    IMAGE_BITMAP, 0, 0, LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
-      if (bmp) {
+      Surface picture;
+      if (picture.LoadResource(m.picture, GetSysColor(COLOR_MENU))) {
+        HBITMAP bmp = picture.Detach();  // the menu keeps it for the program's life
         MENUITEMINFOA mi{};
         mi.cbSize = sizeof mi;
         mi.fMask = MIIM_BITMAP;

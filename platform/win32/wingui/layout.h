@@ -40,14 +40,6 @@ Controls BuildLayout(HWND window, Layout layout);
 HWND ParentOf(const Controls& controls, Layout layout, const ControlSpec& spec, HWND window);
 Rect RelativeRect(Layout layout, const ControlSpec& spec);
 
-// A menu as data: depth 0 is a bar entry, depth 1 an item of the last bar entry.
-struct MenuSpec {
-  int depth = 1;
-  const char* caption = nullptr;  // null: a separator
-  int id = 0;
-  int picture = 0;  // resource id of a 16 × 16 bitmap shown beside the item, 0 for none
-};
-
 HMENU BuildMenu(std::span<const MenuSpec> menu);
 
 }  // namespace prismora::wingui

@@ -61,6 +61,14 @@ struct ControlSpec {
 
 using Layout = std::span<const ControlSpec>;
 
+// A menu as data: depth 0 is a bar entry, depth 1 an item of the last bar entry.
+struct MenuSpec {
+  int depth = 1;
+  const char* caption = nullptr;  // null: a separator
+  int id = 0;
+  int picture = 0;  // resource id of a 16 × 16 picture shown beside the item, 0 for none
+};
+
 // The row with this id, or null.
 inline const ControlSpec* FindSpec(Layout layout, int id) {
   for (const ControlSpec& s : layout)

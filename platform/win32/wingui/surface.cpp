@@ -42,14 +42,34 @@ bool Surface::Resize(int width, int height) {
   return true;
 }
 
-bool Surface::LoadResource(int id) {
+HBITMAP Surface::Detach() {
+  HBITMAP b = std::exchange(bitmap_, nullptr);
+  bits_ = nullptr;
+  width_ = height_ = 0;
+  return b;
+}
+
+bool Surface::LoadResource(int id, COLORREF background) {
   HBITMAP src = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!src) return false;
   BITMAP info{};
   GetObjectA(src, sizeof info, &info);
   bool ok = Resize(info.bmWidth, info.bmHeight);
-  if (ok) {
+  DIBSECTION dib{};
+  const bool alpha = ok && info.bmBitsPixel == 32 && GetObjectA(src, sizeof dib, &dib) == sizeof dib &&
+                     dib.dsBm.bmBits != nullptr;
+  if (alpha) {
+    // Straight alpha, rows bottom-up as stored.
+    const auto* from = static_cast<const uint8_t*>(dib.dsBm.bmBits);
+    const int back[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+    for (int y = 0; y < height_; ++y) {
+      const uint8_t* s = from + (dib.dsBmih.biHeight > 0 ? height_ - 1 - y : y) * dib.dsBm.bmWidthBytes;
+      uint8_t* d = bits_ + y * Stride();
+      for (int x = 0; x < width_; ++x, s += 4, d += 3)
+        for (int c = 0; c < 3; ++c) d[c] = uint8_t((s[c] * s[3] + back[c] * (255 - s[3]) + 127) / 255);
+    }
+  } else if (ok) {
     HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
     HGDIOBJ oldFrom = SelectObject(from, src), oldTo = SelectObject(to, bitmap_);

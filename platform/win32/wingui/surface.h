@@ -20,8 +20,11 @@ class Surface {
 
   // A fresh white surface of this size; false when the platform refuses it.
   bool Resize(int width, int height);
-  // Copies a bitmap resource of the program (any depth) into a new surface.
-  bool LoadResource(int id);
+  // Copies a bitmap resource of the program into a new surface. A 32-bit picture with
+  // an alpha channel is blended onto `background`, the colour behind the control.
+  bool LoadResource(int id, COLORREF background);
+  // Hands the bitmap to the caller (e.g. a menu), leaving the surface empty.
+  HBITMAP Detach();
   void Release();
 
   bool Empty() const { return bitmap_ == nullptr; }
