@@ -1,0 +1,149 @@
+#include "builder/photos/jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace prismora::photos {
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return; it jumps back
+// to the call that started the work, with the library's own message kept.
+struct JumpingErrors {
+  jpeg_error_mgr mgr;
+  std::jmp_buf back;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void JumpBack(j_common_ptr cinfo) {
+  auto* errors = reinterpret_cast<JumpingErrors*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, errors->message);
+  std::longjmp(errors->back, 1);
+}
+
+void Quiet(j_common_ptr, int) {}  // warnings (a slightly damaged file) are not failures
+
+void InitErrors(JumpingErrors& e) {
+  jpeg_std_error(&e.mgr);
+  e.mgr.error_exit = JumpBack;
+  e.mgr.emit_message = Quiet;
+  e.message[0] = 0;
+}
+
+int ScaledSide(int side, int eighths) { return int((int64_t(side) * eighths + 7) / 8); }
+
+constexpr int64_t kMaxPixels = int64_t(30000) * 30000;
+
+// Everything here is plain data or pointers, so jumping back out of libjpeg skips no
+// destructor; `pixels` is sized before any scanline is read.
+bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, DecodedPhoto& out,
+                JumpingErrors& errors) {
+  jpeg_decompress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = &errors.mgr;
+  if (setjmp(errors.back)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  const int width = int(cinfo.image_width), height = int(cinfo.image_height);
+  if (int64_t(width) * height > kMaxPixels) {
+    std::snprintf(errors.message, sizeof errors.message, "picture too large (%d x %d)", width,
+                  height);
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  cinfo.scale_num = unsigned(JpegScaleEighths(width, height, drawSize(width, height)));
+  cinfo.scale_denom = 8;
+  cinfo.out_color_space = JCS_EXT_BGR;  // the byte order of the pixel buffers
+  jpeg_start_decompress(&cinfo);
+  out.fullWidth = width;
+  out.fullHeight = height;
+  out.pixels.Resize(int(cinfo.output_width), int(cinfo.output_height));
+  PixelView v = out.pixels.View();
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = v.Row(int(cinfo.output_scanline));
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+struct EncodedBytes {
+  unsigned char* data = nullptr;
+  unsigned long size = 0;
+  ~EncodedBytes() { std::free(data); }
+};
+
+bool EncodeInto(const PixelView& image, int quality, EncodedBytes& bytes, JumpingErrors& errors) {
+  jpeg_compress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = &errors.mgr;
+  if (setjmp(errors.back)) {
+    jpeg_destroy_compress(&cinfo);
+    return false;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, &bytes.data, &bytes.size);
+  cinfo.image_width = JDIMENSION(image.width);
+  cinfo.image_height = JDIMENSION(image.height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&cinfo);  // sequential, YCbCr, Huffman
+  jpeg_set_quality(&cinfo, quality, TRUE);  // TRUE: baseline-compatible tables
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = image.Row(int(cinfo.next_scanline));
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+bool LooksLikeJpeg(std::span<const uint8_t> file) {
+  return file.size() >= 3 && file[0] == 0xFF && file[1] == 0xD8 && file[2] == 0xFF;
+}
+
+int JpegScaleEighths(int width, int height, PixelSize draw) {
+  for (int n = 1; n < 8; ++n) {
+    if (ScaledSide(width, n) >= draw.width && ScaledSide(height, n) >= draw.height) return n;
+  }
+  return 8;
+}
+
+bool DecodeJpeg(std::span<const uint8_t> file, const DrawSizeFor& drawSize, DecodedPhoto& out,
+                std::string& error) {
+  if (!LooksLikeJpeg(file)) {
+    error = "not a JPEG file";
+    return false;
+  }
+  JumpingErrors errors;
+  InitErrors(errors);
+  if (DecodeInto(file, drawSize, out, errors)) return true;
+  error = errors.message;
+  return false;
+}
+
+bool EncodeJpeg(const PixelView& image, int quality, std::vector<uint8_t>& out,
+                std::string& error) {
+  JumpingErrors errors;
+  InitErrors(errors);
+  EncodedBytes bytes;
+  if (!EncodeInto(image, quality, bytes, errors)) {
+    error = errors.message;
+    return false;
+  }
+  out.assign(bytes.data, bytes.data + bytes.size);
+  return true;
+}
+
+}  // namespace prismora::photos

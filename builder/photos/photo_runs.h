@@ -1,0 +1,84 @@
+// The two conversion runs over the photo list: the photo bitmaps for the previews
+// (PrepareTextures) and the installer's JPEG files (ExportPhotoJpegs), and the fitting of
+// one photo onto both drawing surfaces that they share (DrawFittedPhoto). The window
+// supplies its surfaces, its progress window and its picture decoder through the
+// interfaces below; nothing here touches a window.
+#pragma once
+#include <functional>
+#include <string>
+
+#include "builder/photos/fitting.h"
+#include "builder/photos/jpeg.h"
+#include "builder/photos/pixels.h"
+#include "builder/project/settings.h"
+#include "platform/seams.h"
+
+namespace prismora::photos {
+
+// The two drawing surfaces: the visible 256 × 256 preview and the hidden 512 × 512
+// canvas every texture is made on.
+struct FittingSurfaces {
+  virtual ~FittingSurfaces() = default;
+  virtual PixelView Preview() = 0;
+  virtual PixelView ForSave() = 0;
+  // Both surfaces hold a new picture (the preview control repaints).
+  virtual void Drawn() = 0;
+};
+
+// The progress window of both runs.
+struct ProgressUi {
+  virtual ~ProgressUi() = default;
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+  virtual void SetRange(int minimum, int maximum) = 0;
+  virtual void SetPosition(int position) = 0;
+  // Sets the text and repaints it at once.
+  virtual void SetLabel(const std::string& text) = 0;
+};
+
+// Decodes the photo file at `path`; JPEG and bitmap files are decoded here, any other
+// format by the window's picture loader.
+using PhotoDecoder =
+    std::function<bool(const std::string& path, const DrawSizeFor& drawSize, DecodedPhoto& out,
+                       std::string& error)>;
+
+// JPEG (libjpeg, scaled) and uncompressed bitmaps by their content; everything else goes
+// to `otherFormats` (which may be empty: then such files are refused).
+PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, PhotoDecoder otherFormats);
+
+// What a photo run needs of the project and the window.
+struct PhotoJob {
+  const project::ProjectSettings& settings;  // photos, ResizeMethod, BorderColor, RandomColor
+  RandomColors& random;                      // the program's one sequence
+  FittingSurfaces& surfaces;
+  const PhotoDecoder& decode;
+};
+
+struct RunSeams {
+  platform::FileSystem& files;
+  platform::MessagePump& pump;
+  ProgressUi& progress;
+};
+
+struct RunResult {
+  bool ok = true;
+  int failedIndex = -1;  // the photo the run stopped at
+  std::string error;     // for the error box
+};
+
+// Loads photo `index` and draws it fitted onto both surfaces. Under "Use border" with
+// Random Color on, draws one colour for it from the sequence (the same on both surfaces).
+RunResult DrawFittedPhoto(PhotoJob& job, int index);
+
+// The size a photo is drawn at on the 512 canvas, the larger of the two surfaces.
+PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, int height);
+
+// Writes «folder»«stem»«i».bmp (512 × 512, 24 bits) for every photo. The caller creates
+// the folder. On failure the progress window is hidden and the files written so far stay.
+RunResult PrepareTextures(PhotoJob& job, RunSeams seams, const std::string& folder,
+                          const std::string& stem);
+
+// Writes «folder»«Title»«i».jpg (512 × 512, quality 90) for every photo; same failure rule.
+RunResult ExportPhotoJpegs(PhotoJob& job, RunSeams seams, const std::string& builderFolder);
+
+}  // namespace prismora::photos

@@ -1,0 +1,75 @@
+// A drawing surface: a 24-bit top-down DIB section selected into its own memory DC.
+// GDI can draw on it through Dc() and the platform-free photo code writes its pixels
+// through Pixels() (same blue-green-red rows), so no copy sits between the two.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+#include "builder/photos/photo_runs.h"
+#include "builder/photos/pixels.h"
+
+namespace prismora::photos {
+
+class DibSurface {
+ public:
+  DibSurface(int width, int height);  // white at first
+  ~DibSurface();
+  DibSurface(const DibSurface&) = delete;
+  DibSurface& operator=(const DibSurface&) = delete;
+
+  bool Valid() const { return bitmap_ != nullptr; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  HDC Dc() const { return dc_; }
+  HBITMAP Bitmap() const { return bitmap_; }
+  // Finishes pending GDI drawing first, so the pixels are current.
+  PixelView Pixels() const;
+
+  // The canvas brush: the colour the window fills the surface with.
+  uint32_t fillColor = 0;
+  void FillWith(uint32_t color);
+  // Copies the whole surface to (x, y) of `target`.
+  void PaintTo(HDC target, int x, int y) const;
+
+ private:
+  int width_ = 0, height_ = 0;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  uint8_t* bits_ = nullptr;
+};
+
+// The main window's two surfaces as the photo runs see them; `drawn` lets the window
+// repaint the control that shows the preview.
+class DibFittingSurfaces final : public FittingSurfaces {
+ public:
+  DibFittingSurfaces(DibSurface& preview, DibSurface& forSave, std::function<void()> drawn = {})
+      : preview_(preview), forSave_(forSave), drawn_(std::move(drawn)) {}
+  PixelView Preview() override { return preview_.Pixels(); }
+  PixelView ForSave() override { return forSave_.Pixels(); }
+  void Drawn() override {
+    if (drawn_) drawn_();
+  }
+
+ private:
+  DibSurface& preview_;
+  DibSurface& forSave_;
+  std::function<void()> drawn_;
+};
+
+// Draws a picture into a rectangle of a DC (stretched, the DC's stretch mode already set).
+using PictureDrawer = std::function<void(HDC dc, const RECT& target)>;
+
+// A decoder for the formats only the window's picture loader reads: `measure` gives the
+// picture's size (false when the file cannot be loaded), `draw` renders it. The picture is
+// rendered once at the size it is drawn at, with the plain colour-on-colour stretch.
+PhotoDecoder DecoderFromPictureLoader(
+    std::function<bool(const std::string& path, int& width, int& height, std::string& error)> measure,
+    std::function<void(const std::string& path, HDC dc, const RECT& target)> draw);
+
+// Draws a whole bitmap stretched into the target rectangle.
+PictureDrawer DrawBitmapStretched(HBITMAP bitmap);
+
+}  // namespace prismora::photos

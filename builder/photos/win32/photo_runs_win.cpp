@@ -1,0 +1,25 @@
+#include "builder/photos/win32/photo_runs_win.h"
+
+#include <windows.h>
+
+namespace prismora::photos {
+
+RunResult PrepareTexturesInFolder(PhotoJob& job, RunSeams seams, const std::string& folder,
+                                  const std::string& stem) {
+  std::string path = folder;
+  if (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  // Fails when it exists already; a folder that really cannot be made shows up as the
+  // first bitmap that cannot be written.
+  CreateDirectoryA(path.c_str(), nullptr);
+  return PrepareTextures(job, seams, folder, stem);
+}
+
+std::string SystemPreviewFolder() {
+  char system[MAX_PATH] = {};
+  UINT n = GetSystemDirectoryA(system, MAX_PATH);
+  std::string folder(system, n < MAX_PATH ? n : 0);
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder + "preview\\";
+}
+
+}  // namespace prismora::photos
