@@ -1,0 +1,93 @@
+#include "builder/output/script.h"
+
+#include <string_view>
+#include <vector>
+
+namespace prismora::output {
+namespace {
+
+constexpr std::string_view kForbiddenInTitle = "\\/:*?\"<>|{;";
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += "\r\n";
+    text += lines[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ShortScreenSaverName(const std::string& title) {
+  if (title.size() <= 8 && title.find(' ') == std::string::npos) return title + ".scr";
+  std::string packed;
+  for (char c : title)
+    if (c != ' ') packed += c;
+  return packed.substr(0, 6) + "~1.scr";
+}
+
+std::string SetupScriptText(const ScriptInputs& in) {
+  const std::string& t = in.title;
+  const std::string& f = in.folder;
+  const std::string copy = "; CopyMode: alwaysoverwrite";
+  std::vector<std::string> lines = {
+      "[Setup]",
+      "AppName=" + t,
+      "AppVerName=" + t,
+      "DefaultDirName={sys}\\" + t,
+      "DisableDirPage=yes",
+      "WizardImageFile=ImageWizardImageFile.bmp",
+      "WizardSmallImageFile=ImageWizModernSmallImage.bmp",
+  };
+  if (in.licenseEnabled) lines.push_back("LicenseFile=license.txt");
+  lines.insert(lines.end(), {
+      "[Tasks]",
+      "Name: \"desktopicon\"; Description: \"Create a &desktop icon\"; GroupDescription: "
+      "\"Additional icons:\"",
+      "[Files]",
+      "Source: \"" + f + t + ".scr\"; DestDir: \"{sys}\"" + copy,
+      "Source: \"" + f + t + ".scr\"; DestName: " + t + ".exe; DestDir: \"{sys}\"" + copy,
+      "Source: \"" + f + "pixolve.exe\"; DestDir: \"{app}\"" + copy,
+  });
+  for (int i = 0; i < in.photoCount; ++i)
+    lines.push_back("Source: \"" + f + t + std::to_string(i) + ".jpg\"; DestDir: \"{app}\"" + copy);
+  const std::string count = std::to_string(in.photoCount < 0 ? 0 : in.photoCount);
+  lines.insert(lines.end(), {
+      "[INI]",
+      "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: "
+      "\"{sys}\\" + ShortScreenSaverName(t) + "\"",
+      "[Run]",
+      "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: " +
+          count + " " + t,
+      "Filename: \"{sys}\\" + t + ".exe\"; Description: \"Launch Program\"; Flags: nowait "
+      "postinstall skipifsilent",
+  });
+  return JoinLines(lines);
+}
+
+std::string SetupScriptFile(const std::string& text) { return text + "\r\n"; }
+
+std::optional<std::string> BuildSetupScript(const project::ProjectSettings& settings,
+                                            const std::string& folder,
+                                            platform::FileSystem& files, std::string& error) {
+  if (settings.LicenseEnabled && !SaveLicenseFile(files, folder, settings.LicenseText)) {
+    error = "Cannot create file \"" + folder + kLicenseFileName + "\".";
+    return std::nullopt;
+  }
+  return SetupScriptText({settings.Title, folder, settings.LicenseEnabled,
+                          int(settings.Photos.size())});
+}
+
+std::optional<std::string> UnsafeTitleReason(const std::string& title) {
+  for (unsigned char c : title) {
+    if (c < 0x20 || c == 0x7F)
+      return std::string("The title cannot contain line breaks, tabs or other control characters.");
+    if (kForbiddenInTitle.find(char(c)) != std::string_view::npos)
+      return "The title cannot contain the character " + std::string(1, char(c)) +
+             ". These characters are not allowed: \\ / : * ? \" < > | { ;";
+  }
+  return std::nullopt;
+}
+
+}  // namespace prismora::output

@@ -1,0 +1,46 @@
+// The installer script: the text the Inno Setup compiler turns into setup.exe, the short
+// file name the installer writes into SYSTEM.INI, and the check that a title can safely
+// become file names and script lines.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "builder/output/assets.h"
+#include "builder/project/settings.h"
+#include "platform/seams.h"
+
+namespace prismora::output {
+
+struct ScriptInputs {
+  std::string title;   // as typed, blanks included
+  std::string folder;  // the builder folder, ending in a backslash
+  bool licenseEnabled = true;
+  int photoCount = 0;
+};
+
+// The 8.3 alias the installed screen saver is known by: the title when it is at most
+// eight characters and has no blank, otherwise its first six non-blank characters and
+// "~1"; ".scr" in both cases.
+std::string ShortScreenSaverName(const std::string& title);
+
+// The whole script, lines joined with CR LF and no line break after the last one.
+std::string SetupScriptText(const ScriptInputs& in);
+
+// What is saved as «title».iss: the text as the only line of a line list, so one CR LF
+// follows it.
+std::string SetupScriptFile(const std::string& text);
+
+// The script for the project, after writing license.txt when the licence page is on.
+// Nothing when the licence file cannot be written; `error` then says why.
+std::optional<std::string> BuildSetupScript(const project::ProjectSettings& settings,
+                                            const std::string& folder,
+                                            platform::FileSystem& files, std::string& error);
+
+// Why a title cannot be built, or nothing when it can. The title becomes file and folder
+// names and script lines, so characters that Windows file names forbid, control
+// characters (a line break would add installer lines), "{" (it would start an installer
+// constant) and ";" (it would end the unquoted DestName and Parameters values) are refused.
+// Leading and trailing blanks are allowed and kept.
+std::optional<std::string> UnsafeTitleReason(const std::string& title);
+
+}  // namespace prismora::output

@@ -1,0 +1,144 @@
+// The installer script line by line, the short name, the licence file and title checks.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "builder/output/script.h"
+#include "tests/support/fake_seams.h"
+
+using namespace prismora;
+using namespace prismora::output;
+
+namespace {
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return lines;
+    start = end + 2;
+  }
+}
+}  // namespace
+
+TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
+  std::string text = SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3});
+  const std::vector<std::string> expected = {
+      "[Setup]",
+      "AppName=Untitled Screen Saver",
+      "AppVerName=Untitled Screen Saver",
+      "DefaultDirName={sys}\\Untitled Screen Saver",
+      "DisableDirPage=yes",
+      "WizardImageFile=ImageWizardImageFile.bmp",
+      "WizardSmallImageFile=ImageWizModernSmallImage.bmp",
+      "LicenseFile=license.txt",
+      "[Tasks]",
+      "Name: \"desktopicon\"; Description: \"Create a &desktop icon\"; GroupDescription: \"Additional icons:\"",
+      "[Files]",
+      "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestName: Untitled Screen Saver.exe; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Tools\\pixolve.exe\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Tools\\Untitled Screen Saver0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Tools\\Untitled Screen Saver1.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Tools\\Untitled Screen Saver2.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
+      "[INI]",
+      "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{sys}\\Untitl~1.scr\"",
+      "[Run]",
+      "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 3 Untitled Screen Saver",
+      "Filename: \"{sys}\\Untitled Screen Saver.exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent",
+  };
+  std::vector<std::string> lines = Lines(text);
+  ASSERT_EQ(lines.size(), 22u);
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
+  EXPECT_NE(text.back(), '\n');  // no line break after the last line
+  EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // every break is CR LF
+}
+
+TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
+  std::vector<std::string> on = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3}));
+  std::vector<std::string> off = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", false, 3}));
+  ASSERT_EQ(off.size(), 21u);
+  on.erase(on.begin() + 7);
+  EXPECT_EQ(off, on);
+
+  testsupport::FakeFiles files;
+  files.files["C:\\Tools\\license.txt"] = {'o', 'l', 'd'};
+  project::ProjectSettings s;
+  s.LicenseEnabled = false;
+  s.LicenseText = "new";
+  s.Photos = {"a.jpg", "b.jpg"};
+  std::string error;
+  auto script = BuildSetupScript(s, "C:\\Tools\\", files, error);
+  ASSERT_TRUE(script);
+  EXPECT_EQ(Lines(*script).size(), 20u);
+  EXPECT_EQ(files.files["C:\\Tools\\license.txt"], (std::vector<uint8_t>{'o', 'l', 'd'}));
+}
+
+TEST(SetupScript, LicenceTextIsWrittenUnchangedBeforeTheScript) {
+  testsupport::FakeFiles files;
+  project::ProjectSettings s;
+  s.LicenseEnabled = true;
+  s.LicenseText = "line one\r\nline two";
+  s.Photos = {"a.jpg", "b.jpg"};
+  std::string error;
+  auto script = BuildSetupScript(s, "C:\\B\\", files, error);
+  ASSERT_TRUE(script);
+  std::string written(files.files["C:\\B\\license.txt"].begin(), files.files["C:\\B\\license.txt"].end());
+  EXPECT_EQ(written, "line one\r\nline two");
+  EXPECT_EQ(Lines(*script)[7], "LicenseFile=license.txt");
+  EXPECT_EQ(Lines(*script)[19], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2 Untitled Screen Saver");
+
+  s.LicenseText.clear();  // an empty licence still gives a file, of zero bytes
+  ASSERT_TRUE(BuildSetupScript(s, "C:\\B\\", files, error));
+  EXPECT_TRUE(files.files["C:\\B\\license.txt"].empty());
+}
+
+TEST(SetupScript, UnwritableLicenceGivesNoScript) {
+  struct ReadOnly : testsupport::FakeFiles {
+    bool ReplaceFileContents(const std::string&, std::span<const uint8_t>) override { return false; }
+  } files;
+  project::ProjectSettings s;
+  std::string error;
+  EXPECT_FALSE(BuildSetupScript(s, "C:\\B\\", files, error));
+  EXPECT_NE(error.find("C:\\B\\license.txt"), std::string::npos);
+}
+
+TEST(SetupScript, SavedFileEndsInExactlyOneLineBreak) {
+  std::string text = SetupScriptText({"Flowers", "C:\\B\\", true, 2});
+  std::string file = SetupScriptFile(text);
+  EXPECT_EQ(file.substr(0, text.size()), text);
+  EXPECT_EQ(file.substr(text.size()), "\r\n");
+}
+
+TEST(ShortName, EightCharactersStayNineAreCut) {
+  EXPECT_EQ(ShortScreenSaverName("Flowers"), "Flowers.scr");
+  EXPECT_EQ(ShortScreenSaverName("Seashore"), "Seashore.scr");
+  EXPECT_EQ(ShortScreenSaverName("Seashores"), "Seasho~1.scr");
+  EXPECT_EQ(ShortScreenSaverName("My Screen Saver"), "MyScre~1.scr");
+  EXPECT_EQ(ShortScreenSaverName("Untitled Screen Saver"), "Untitl~1.scr");
+  EXPECT_EQ(ShortScreenSaverName("A B"), "AB~1.scr");
+  EXPECT_EQ(ShortScreenSaverName("flOWers"), "flOWers.scr");  // case as typed
+}
+
+TEST(SetupScript, LeadingAndTrailingBlanksStayExceptInTheShortName) {
+  std::vector<std::string> lines = Lines(SetupScriptText({" Sea ", "C:\\B\\", false, 2}));
+  EXPECT_EQ(lines[1], "AppName= Sea ");
+  EXPECT_EQ(lines[3], "DefaultDirName={sys}\\ Sea ");
+  EXPECT_EQ(lines[10], "Source: \"C:\\B\\ Sea .scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
+  EXPECT_EQ(lines[11], "Source: \"C:\\B\\ Sea .scr\"; DestName:  Sea .exe; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
+  EXPECT_EQ(lines[13], "Source: \"C:\\B\\ Sea 0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite");
+  EXPECT_EQ(lines[16], "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{sys}\\Sea~1.scr\"");
+  EXPECT_EQ(lines[18], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2  Sea ");
+  EXPECT_EQ(lines[19], "Filename: \"{sys}\\ Sea .exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent");
+}
+
+TEST(TitleCheck, RefusesWhatWouldBreakFileNamesOrScriptLines) {
+  for (const char* bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b",
+                          "{sys}", "x{tmp}", "a;b", "two\r\nlines", "tab\there", "nul\x01"})
+    EXPECT_TRUE(UnsafeTitleReason(bad)) << bad;
+  for (const char* good : {"Untitled Screen Saver", " lead and trail ", "Caf\xE9 & Co. (2)",
+                           "a}b", "100% sunny", "it's", "x,y=z"})
+    EXPECT_FALSE(UnsafeTitleReason(good)) << good;
+  EXPECT_NE(UnsafeTitleReason("a|b")->find('|'), std::string::npos);
+}
