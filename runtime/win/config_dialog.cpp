@@ -1,0 +1,194 @@
+// One dialog procedure that hands each message to a named handler; the handlers read the
+// controls, change the display block and call the seams.
+#include "runtime/win/config_dialog.h"
+
+#include <commctrl.h>
+
+#include "common/bytes.h"
+#include "common/trailer.h"
+#include "runtime/core/dialog_rules.h"
+#include "runtime/win/settings_store.h"
+
+namespace prismora::runtime {
+namespace {
+
+struct DialogState {
+  ConfigSeams* seams = nullptr;
+  trailer::Trailer settings;
+  HCURSOR normalCursor = nullptr;
+  HCURSOR handCursor = nullptr;
+  HBRUSH dialogBrush = nullptr;
+  HBRUSH sampleBrush = nullptr;
+  uint32_t sampleColour = 0;
+};
+
+COLORREF DialogColour(const DialogState& s) { return s.settings.dialogColor() & 0x00FFFFFF; }
+
+HBRUSH SampleBrush(DialogState& s) {
+  COLORREF c = s.settings.backgroundColor() & 0x00FFFFFF;
+  if (!s.sampleBrush || s.sampleColour != c) {
+    if (s.sampleBrush) DeleteObject(s.sampleBrush);
+    s.sampleBrush = CreateSolidBrush(c);
+    s.sampleColour = c;
+  }
+  return s.sampleBrush;
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+bool PointerOver(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  RECT r{};
+  POINT p{};
+  if (!control || !GetWindowRect(control, &r) || !GetCursorPos(&p)) return false;
+  return PtInRect(&r, p) != FALSE;
+}
+
+// OK and Preview: the dialog's state into the display block, then into the registry.
+void StoreAndSave(HWND dialog, DialogState& s) {
+  s.settings.setEraseFlag(Checked(dialog, ctl::Erase));
+  s.settings.setSpeed(int32_t(SendDlgItemMessageA(dialog, ctl::Speed, TBM_GETPOS, 0, 0)));
+  s.settings.setLightFlag(Checked(dialog, ctl::Light));
+  SaveSettings(s.seams->programPath, s.settings);
+}
+
+// ---- handlers -----------------------------------------------------------------------
+
+BOOL OnInitDialog(HWND dialog, DialogState& s) {
+  s.settings = LoadSettings(s.seams->programPath);
+  s.dialogBrush = CreateSolidBrush(DialogColour(s));
+  std::string title = s.settings.title();
+  SetWindowTextA(dialog, title.c_str());
+  SetDlgItemTextA(dialog, ctl::Title, title.c_str());
+  SetDlgItemTextA(dialog, ctl::Author, s.settings.author().c_str());
+  SetDlgItemTextA(dialog, ctl::Email, s.settings.email().c_str());
+  SetDlgItemTextA(dialog, ctl::Website, s.settings.website().c_str());
+  SendDlgItemMessageA(dialog, ctl::Speed, TBM_SETRANGE, TRUE, MAKELPARAM(s.settings.speedMin(), s.settings.speedMax()));
+  SendDlgItemMessageA(dialog, ctl::Speed, TBM_SETPOS, TRUE, LPARAM(s.settings.speed()));
+  CheckDlgButton(dialog, ctl::Light, s.settings.lightFlag() ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, ctl::Erase, s.settings.eraseFlag() ? BST_CHECKED : BST_UNCHECKED);
+  return TRUE;  // the platform sets the default focus
+}
+
+// Every activation change: the window is shaped as the ellipse inside its rectangle.
+void OnActivate(HWND dialog, DialogState& s) {
+  RECT r{};
+  GetWindowRect(dialog, &r);
+  SetWindowRgn(dialog, CreateEllipticRgn(0, 0, r.right - r.left, r.bottom - r.top), TRUE);
+  if (!s.normalCursor) s.normalCursor = GetCursor();
+  if (!s.handCursor) s.handCursor = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kHandCursorId));
+}
+
+void OnEraseBackground(HWND dialog, DialogState& s, HDC dc) {
+  RECT r{};
+  GetClientRect(dialog, &r);
+  HGDIOBJ old = SelectObject(dc, s.dialogBrush);
+  Ellipse(dc, r.left, r.top, r.right, r.bottom);
+  SelectObject(dc, old);
+}
+
+HBRUSH OnControlColour(DialogState& s, HDC dc, HWND control) {
+  switch (GetDlgCtrlID(control)) {
+    case ctl::Website:
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, kLinkTextColour);
+      return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    case ctl::ColourSample:
+      // The blanks of the sample show as a bar of the background colour.
+      SetBkColor(dc, s.settings.backgroundColor() & 0x00FFFFFF);
+      return SampleBrush(s);
+    default:
+      SetBkColor(dc, DialogColour(s));
+      SetTextColor(dc, StaticTextColour(s.settings.dialogColor()));
+      return s.dialogBrush;
+  }
+}
+
+bool OnSetCursor(HWND dialog, DialogState& s) {
+  bool overLink = PointerOver(dialog, ctl::Website) || PointerOver(dialog, ctl::AboutIcon);
+  HCURSOR c = overLink ? s.handCursor : s.normalCursor;
+  if (!c) return false;
+  SetCursor(c);
+  return true;
+}
+
+void OnLeftClick(HWND dialog, DialogState& s) {
+  if (PointerOver(dialog, ctl::Website))
+    s.seams->shell.Open(WebsiteLink(s.settings.website()));
+  else if (PointerOver(dialog, ctl::AboutIcon))
+    s.seams->shell.Open(AboutLink(s.settings.website()));
+}
+
+void OnSelectColour(HWND dialog, DialogState& s) {
+  // The request record as the colour dialog takes it; pointers and handles are this
+  // run's business and are not kept in the saved block.
+  auto& block = s.settings.display;
+  for (std::size_t at = trailer::off::ColorRequest; at < trailer::off::ColorRequest + 36; at += 4)
+    if (at != trailer::off::BackgroundColor) bytes::writeU32(block, at, 0);
+  bytes::writeU32(block, trailer::off::ColorRequestSize, 36);
+  bytes::writeU32(block, trailer::off::ColorRequestFlags, 1);
+  if (auto chosen = s.seams->colours.Choose(dialog, s.settings.backgroundColor())) s.settings.setBackgroundColor(*chosen);
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+void OnPreview(HWND dialog, DialogState& s) {
+  StoreAndSave(dialog, s);
+  s.seams->launcher.StartDetached(ShortPathOf(s.seams->programPath) + " -s");
+}
+
+void OnCommand(HWND dialog, DialogState& s, int id) {
+  switch (id) {
+    case IDOK:
+      StoreAndSave(dialog, s);
+      EndDialog(dialog, IDOK);
+      break;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); break;
+    case ctl::Preview: OnPreview(dialog, s); break;
+    case ctl::SelectColour: OnSelectColour(dialog, s); break;
+  }
+}
+
+void OnDestroy(DialogState& s) {
+  if (s.dialogBrush) DeleteObject(s.dialogBrush);
+  if (s.sampleBrush) DeleteObject(s.sampleBrush);
+  s.dialogBrush = s.sampleBrush = nullptr;
+}
+
+// ---- dialog procedure -------------------------------------------------------------------
+
+INT_PTR CALLBACK ConfigProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lp);
+  auto* s = reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (!s) return FALSE;
+  switch (msg) {
+    case WM_INITDIALOG: return OnInitDialog(dialog, *s);
+    case WM_ACTIVATE: OnActivate(dialog, *s); return FALSE;
+    case WM_ERASEBKGND:
+      OnEraseBackground(dialog, *s, reinterpret_cast<HDC>(wp));
+      SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN:
+      return reinterpret_cast<INT_PTR>(OnControlColour(*s, reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)));
+    case WM_SETCURSOR:
+      if (!OnSetCursor(dialog, *s)) return FALSE;
+      SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_LBUTTONDOWN: OnLeftClick(dialog, *s); return TRUE;
+    case WM_COMMAND: OnCommand(dialog, *s, LOWORD(wp)); return TRUE;
+    case WM_DESTROY: OnDestroy(*s); return FALSE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR RunConfigDialog(HWND owner, ConfigSeams& seams) {
+  INITCOMMONCONTROLSEX cc{sizeof cc, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&cc);
+  DialogState state;
+  state.seams = &seams;
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kConfigDialogId), owner, ConfigProc,
+                         reinterpret_cast<LPARAM>(&state));
+}
+
+}  // namespace prismora::runtime

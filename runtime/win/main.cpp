@@ -1,0 +1,53 @@
+// vexo: the screen saver program. The command line picks the settings dialog, the full
+// screen run, the preview inside another window or the password change.
+#include <windows.h>
+
+#include "platform/win32/process_launcher.h"
+#include "platform/win32/win32_seams.h"
+#include "platform/win32/wingui/dialogs.h"
+#include "runtime/core/command_line.h"
+#include "runtime/win/config_dialog.h"
+#include "runtime/win/saver.h"
+#include "runtime/win/settings_store.h"
+
+using namespace prismora;
+using namespace prismora::runtime;
+
+namespace {
+
+HWND AsWindow(uint64_t handle) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(handle)); }
+
+int Configure(HWND owner) {
+  platform::Win32MessagePump pump;
+  platform::Win32ProcessLauncher launcher(pump);
+  wingui::CommonDialogs dialogs;
+  wingui::ShellOpener shell;
+  ConfigSeams seams{dialogs, shell, launcher, OwnProgramPath()};
+  RunConfigDialog(owner, seams);
+  return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
+  platform::Win32MessageBoxes boxes;
+  CommandLine line = ScanCommandLine(arguments ? arguments : "");
+  switch (line.mode) {
+    case RunMode::ConfigureUnowned: return Configure(nullptr);
+    case RunMode::Configure: {
+      HWND owner = AsWindow(line.handle);
+      return Configure(line.handle != 0 && IsWindow(owner) ? owner : GetForegroundWindow());
+    }
+    case RunMode::FullScreen: return RunFullScreen(boxes);
+    case RunMode::Preview: {
+      HWND parent = AsWindow(line.handle);
+      if (line.handle == 0 || !IsWindow(parent)) return kExitRefused;
+      return RunPreview(parent, boxes);
+    }
+    case RunMode::ChangePassword:
+      if (!IsWin95Family()) return kExitRefused;
+      return ChangePassword(GetForegroundWindow());
+    case RunMode::Invalid: break;
+  }
+  return kExitRefused;
+}

@@ -1,0 +1,275 @@
+// Plain procedural code around the screen saver conventions: one run state per
+// process, a window procedure that hands each message to a named handler, set-up when the
+// window is made, one animation tick per timer message.
+#include "runtime/win/saver.h"
+
+#include <memory>
+
+#include <cstdlib>
+
+#include "runtime/core/animation.h"
+#include "runtime/core/command_line.h"
+#include "runtime/core/random.h"
+#include "runtime/core/window_rules.h"
+#include "runtime/win/settings_store.h"
+#include "runtime/win/stage.h"
+
+namespace prismora::runtime {
+namespace {
+
+constexpr UINT_PTR kTickTimer = 1;
+
+using ImmAssociateContextFn = HANDLE(WINAPI*)(HWND, HANDLE);
+using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
+
+struct RunState {
+  platform::MessageBoxes* boxes = nullptr;
+  HWND window = nullptr;
+  bool childPreview = false;  // input does not close a child preview
+  POINT mouseStart{};
+  bool closing = false;
+  trailer::Trailer settings;
+  Random random;
+  Animation animation;
+  std::unique_ptr<Stage> stage;  // null until set-up succeeded
+  UINT_PTR timer = 0;
+  // Input method editor, detached while the window exists.
+  HMODULE imm = nullptr;
+  ImmAssociateContextFn immAssociate = nullptr;
+  HANDLE savedImeContext = nullptr;
+  // Windows 95 family only.
+  bool checkPassword = false;
+  HMODULE passwordCpl = nullptr;
+  VerifyPasswordFn verifyPassword = nullptr;
+  UINT autoPlayMessage = 0;
+};
+
+RunState run;
+
+// ---- Windows 95 family ------------------------------------------------------------
+
+void LoadPasswordCheck() {
+  if (!IsWin95Family()) return;
+  HKEY key = nullptr;
+  DWORD use = 0, size = sizeof use;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    char text[16] = {};
+    DWORD type = 0;
+    size = sizeof text - 1;
+    if (RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
+        ERROR_SUCCESS)
+      use = type == REG_DWORD ? *reinterpret_cast<DWORD*>(text) : DWORD(atoi(text));
+    RegCloseKey(key);
+  }
+  if (use == 0) return;
+  run.passwordCpl = LoadLibraryA("PASSWORD.CPL");
+  if (run.passwordCpl)
+    run.verifyPassword = reinterpret_cast<VerifyPasswordFn>(GetProcAddress(run.passwordCpl, "VerifyScreenSavePwd"));
+  run.checkPassword = run.verifyPassword != nullptr;
+  if (run.checkPassword) SystemParametersInfoA(SPI_SCREENSAVERRUNNING, TRUE, nullptr, 0);
+}
+
+// A refused password keeps the screen saver running.
+bool PasswordAllowsClose() {
+  if (!run.checkPassword) return true;
+  ShowCursor(TRUE);
+  bool ok = run.verifyPassword(run.window) != FALSE;
+  ShowCursor(FALSE);
+  if (!ok) GetCursorPos(&run.mouseStart);
+  return ok;
+}
+
+// ---- closing ------------------------------------------------------------------------
+
+void CloseByInput() {
+  if (run.childPreview || run.closing) return;
+  if (!PasswordAllowsClose()) return;
+  run.closing = true;
+  PostMessageA(run.window, WM_CLOSE, 0, 0);
+}
+
+// ---- handlers -----------------------------------------------------------------------
+
+void DetachIme(HWND window) {
+  run.imm = LoadLibraryA("IMM32.DLL");
+  if (run.imm)
+    run.immAssociate = reinterpret_cast<ImmAssociateContextFn>(GetProcAddress(run.imm, "ImmAssociateContext"));
+  if (run.immAssociate) run.savedImeContext = run.immAssociate(window, nullptr);
+}
+
+void OnCreate(HWND window) {
+  run.window = window;
+  DetachIme(window);
+  GetCursorPos(&run.mouseStart);
+
+  run.settings = LoadSettings(OwnProgramPath());
+  run.random.Seed(GetTickCount());
+  run.animation = AnimationFromSettings(run.settings);
+  run.stage = SetUpStage(window, run.settings, run.random, run.animation, *run.boxes);
+  if (!run.stage) {
+    // Nothing to animate: the timer must never reach objects that were not made.
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    return;
+  }
+  run.animation.time = RandomStartTime(run.random, run.settings.animEnd());
+
+  RECT r{};
+  GetWindowRect(window, &r);
+  run.childPreview = BehavesAsChildPreview(run.childPreview, r.right - r.left);
+  if (!run.childPreview) {
+    ShowCursor(FALSE);
+    LoadPasswordCheck();
+  }
+  run.timer = SetTimer(window, kTickTimer, 1, nullptr);
+}
+
+void OnTimer(HWND window) {
+  if (!run.stage) return;
+  if (!run.stage->alive() || !IsWindow(window)) {
+    // The window the picture went to is gone (a host destroyed the preview panel).
+    DestroyWindow(window);
+    return;
+  }
+  Tick(*run.stage->port, run.animation, run.random);
+}
+
+void OnDestroy(HWND window) {
+  if (run.timer) KillTimer(window, run.timer);
+  run.timer = 0;
+  if (run.immAssociate) run.immAssociate(window, run.savedImeContext);
+  if (run.checkPassword) SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, nullptr, 0);
+  PostQuitMessage(0);
+}
+
+void OnMouseMove() {
+  if (run.childPreview) return;
+  POINT p{};
+  GetCursorPos(&p);
+  if (MouseTravelCloses(run.mouseStart.x, run.mouseStart.y, p.x, p.y)) CloseByInput();
+}
+
+// The system commands that would switch away from or restart a running screen saver.
+bool SwallowsSystemCommand(WPARAM command) {
+  if (run.childPreview) return false;
+  UINT c = UINT(command & 0xFFF0);
+  return c == SC_NEXTWINDOW || c == SC_PREVWINDOW || c == SC_SCREENSAVE;
+}
+
+// ---- window procedure -----------------------------------------------------------------
+
+LRESULT CALLBACK SaverProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE: OnCreate(window); return 0;
+    case WM_TIMER:
+      Sleep(0);  // a zero-length yield before every tick, as screen savers do
+      OnTimer(window);
+      return 0;
+    case WM_DESTROY: OnDestroy(window); return 0;
+    case WM_ERASEBKGND: return 1;  // the device paints every pixel
+    case WM_SETCURSOR:
+      if (!run.childPreview) {
+        SetCursor(nullptr);
+        return TRUE;
+      }
+      break;
+    case WM_MOUSEMOVE: OnMouseMove(); return 0;
+    case WM_KEYDOWN: case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_XBUTTONDOWN:
+      CloseByInput();
+      if (!run.childPreview) return 0;
+      break;
+    case WM_ACTIVATEAPP:
+      if (!wp) CloseByInput();
+      break;
+    case WM_POWERBROADCAST: CloseByInput(); break;
+    case WM_SYSCOMMAND:
+      if (SwallowsSystemCommand(wp)) return FALSE;
+      break;
+    case WM_HELP: case WM_CONTEXTMENU:
+      if (run.childPreview) return SendMessageA(GetParent(window), msg, wp, lp);
+      break;
+    default:
+      if (msg != 0 && msg == run.autoPlayMessage) {
+        CloseByInput();
+        return run.checkPassword ? TRUE : FALSE;
+      }
+      break;
+  }
+  return DefWindowProcA(window, msg, wp, lp);
+}
+
+bool RegisterSaverClass() {
+  WNDCLASSA wc{};
+  wc.style = CS_OWNDC | CS_DBLCLKS;
+  wc.lpfnWndProc = SaverProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = kSaverClassName;
+  return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+int MessageLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return int(msg.wParam);
+}
+
+}  // namespace
+
+bool IsWin95Family() {
+  OSVERSIONINFOA v{};
+  v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExA(&v);
+#pragma GCC diagnostic pop
+  return v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+int ChangePassword(HWND owner) {
+  using PwdChangeFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, void*);
+  HMODULE mpr = LoadLibraryA("MPR.DLL");
+  auto change = mpr ? reinterpret_cast<PwdChangeFn>(GetProcAddress(mpr, "PwdChangePasswordA")) : nullptr;
+  if (change) change("SCRSAVE", owner, 0, nullptr);
+  if (mpr) FreeLibrary(mpr);
+  return 0;
+}
+
+int RunFullScreen(platform::MessageBoxes& boxes) {
+  if (HWND other = FindWindowA(kSaverClassName, kSaverTitle)) {
+    SetForegroundWindow(other);
+    return 0;
+  }
+  if (!RegisterSaverClass()) return kExitRefused;
+  run.boxes = &boxes;
+  run.childPreview = false;
+  if (IsWin95Family()) run.autoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
+
+  HDC screen = GetDC(nullptr);
+  RECT area{};
+  GetClipBox(screen, &area);
+  ReleaseDC(nullptr, screen);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverTitle, WS_POPUP | WS_VISIBLE, area.left,
+                                area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  if (!window) return kExitRefused;
+  SetForegroundWindow(window);
+  return MessageLoop();
+}
+
+int RunPreview(HWND parent, platform::MessageBoxes& boxes) {
+  if (!RegisterSaverClass()) return kExitRefused;
+  run.boxes = &boxes;
+  run.childPreview = true;
+  RECT client{};
+  GetClientRect(parent, &client);
+  HWND window = CreateWindowExA(0, kSaverClassName, kPreviewTitle, WS_CHILD | WS_VISIBLE, 0, 0, client.right,
+                                client.bottom, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!window) return kExitRefused;
+  return MessageLoop();
+}
+
+}  // namespace prismora::runtime

@@ -1,0 +1,73 @@
+#include "runtime/win/stage.h"
+
+#include <span>
+
+#include "engine/xfile/loader.h"
+#include "runtime/core/photo_paths.h"
+
+namespace prismora::runtime {
+namespace {
+
+std::span<const uint8_t> SceneResource() {
+  HMODULE self = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(self, MAKEINTRESOURCEA(kSceneResourceId), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(self, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return {static_cast<const uint8_t*>(bytes), SizeofResource(self, found)};
+}
+
+}  // namespace
+
+std::string SystemFolder() {
+  char folder[MAX_PATH + 1] = {};
+  UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder, n <= MAX_PATH ? n : 0);
+}
+
+void GlCanvas::Clear(bool colour) {
+  device_.Clear(colour ? gl::ClearMode::ColourAndDepth : gl::ClearMode::DepthOnly, background_);
+}
+void GlCanvas::Render(const engine::Scene& scene) { renderer_.Render(scene.root, scene.camera); }
+void GlCanvas::Present() { device_.Present(); }
+
+std::unique_ptr<Stage> SetUpStage(HWND window, const trailer::Trailer& settings, Random& random,
+                                  Animation& animation, platform::MessageBoxes& boxes) {
+  auto stage = std::make_unique<Stage>();
+  std::string error;
+  stage->device = gl::GlDevice::ForWindow(window, &error);
+  if (!stage->device) return nullptr;
+  engine::Scene& scene = stage->scene;
+
+  // The camera starts behind the origin until the settings place it.
+  scene.camera.frame->setPosition(&scene.root, {0, 0, -200});
+  scene.camera.back = 6000.0f;
+
+  std::span<const uint8_t> sceneFile = SceneResource();
+  if (sceneFile.empty() || !engine::xfile::loadXFile(sceneFile, scene.root, scene.animation).ok()) {
+    boxes.Show(window, "AnimSets->Load", "Error", platform::BoxIcon::Error);
+    return nullptr;
+  }
+
+  // Every texture the scene names gets a photo drawn at random, photo 0 if that fails.
+  std::string systemFolder = SystemFolder();
+  stage->renderer = std::make_unique<gl::SceneRenderer>(*stage->device);
+  stage->renderer->Prepare(scene.root, [&](std::string_view) {
+    TextureChoice choice = ChooseTexture(systemFolder, settings, random);
+    return std::vector<std::string>{choice.path, choice.fallback};
+  });
+
+  scene.background = settings.backgroundColor3D();
+  stage->canvas = std::make_unique<GlCanvas>(*stage->device, *stage->renderer, scene.background);
+  stage->port = std::make_unique<EngineScene>(scene, *stage->canvas);
+  stage->port->PlaceCamera(settings.cameraPosition(), settings.cameraDirection(), settings.cameraUp());
+
+  stage->canvas->Clear(true);
+  stage->canvas->Present();
+
+  ApplyFrameConventions(*stage->port, settings, animation);
+  return stage;
+}
+
+}  // namespace prismora::runtime

@@ -1,0 +1,57 @@
+// The 3D objects of one screen saver window: the OpenGL device on the window, the scene
+// model with the template's scene, the renderer, and the animation port over them.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "common/trailer.h"
+#include "engine/gl/gl_device.h"
+#include "engine/gl/scene_renderer.h"
+#include "engine/scene/scene.h"
+#include "platform/seams.h"
+#include "runtime/core/animation.h"
+#include "runtime/core/engine_scene.h"
+#include "runtime/core/random.h"
+
+namespace prismora::runtime {
+
+// Resource of the template's scene file.
+inline constexpr int kSceneResourceId = 1001;
+
+class GlCanvas final : public Canvas {
+ public:
+  GlCanvas(gl::GlDevice& device, gl::SceneRenderer& renderer, const uint32_t& background)
+      : device_(device), renderer_(renderer), background_(background) {}
+  void Clear(bool colour) override;
+  void Render(const engine::Scene& scene) override;
+  void Present() override;
+
+ private:
+  gl::GlDevice& device_;
+  gl::SceneRenderer& renderer_;
+  const uint32_t& background_;
+};
+
+struct Stage {
+  std::unique_ptr<gl::GlDevice> device;
+  engine::Scene scene;
+  std::unique_ptr<gl::SceneRenderer> renderer;
+  std::unique_ptr<GlCanvas> canvas;
+  std::unique_ptr<EngineScene> port;
+
+  // False once the window the device draws into has gone.
+  bool alive() const { return device && device->alive(); }
+};
+
+// Builds everything in the set-up order: device, scene frame and camera, the scene from
+// the program's resource with photo textures, background, camera placement, a first
+// clear, then the frame-name conventions. Null when any step fails; a scene that cannot
+// be loaded is reported with the "AnimSets->Load" box first.
+std::unique_ptr<Stage> SetUpStage(HWND window, const trailer::Trailer& settings, Random& random,
+                                  Animation& animation, platform::MessageBoxes& boxes);
+
+// The system folder as the platform reports it.
+std::string SystemFolder();
+
+}  // namespace prismora::runtime
