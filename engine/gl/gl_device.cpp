@@ -166,6 +166,10 @@ bool GlDevice::Present() {
   return true;
 }
 
+void GlDevice::Finish() {
+  if (Ready()) glFinish();
+}
+
 image::Image GlDevice::ReadPixels() {
   image::Image img;
   if (!Ready()) return img;

@@ -60,6 +60,8 @@ class GlDevice {
   void Draw(MeshId mesh, const Matrix4& world);
   // Shows the picture; false (and the device goes quiet) once the window is gone.
   bool Present();
+  // Waits until every drawing call so far has finished (for timing).
+  void Finish();
   // The current picture, rows from the top.
   image::Image ReadPixels();
 

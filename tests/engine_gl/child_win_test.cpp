@@ -1,0 +1,157 @@
+// The picture reaches the screen for every kind of window the screen saver draws in:
+// its own top-level window, a child of a window of its own process, and a child inside
+// another process's window (the builder's preview panel). Checked on the screen itself.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/gl/gl_device.h"
+
+using namespace prismora;
+
+namespace {
+
+constexpr uint32_t kColour = 0xFF30C060;  // what every test clears to
+
+void Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+// Share of the pixels of a screen rectangle close to kColour.
+double ShareOnScreen(RECT r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return 0;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  int hits = 0;
+  const auto* px = static_cast<const uint32_t*>(bits);
+  for (int i = 0; i < w * h; ++i) {
+    const int b = px[i] & 0xFF, g = (px[i] >> 8) & 0xFF, rr = (px[i] >> 16) & 0xFF;
+    hits += std::abs(rr - 0x30) < 6 && std::abs(g - 0xC0) < 6 && std::abs(b - 0x60) < 6;
+  }
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return double(hits) / (w * h);
+}
+
+RECT ClientOnScreen(HWND w) {
+  RECT r{};
+  GetClientRect(w, &r);
+  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// Presents and looks at the screen until the picture is there (the X server may take a
+// moment), at most two seconds.
+double PresentAndLook(gl::GlDevice& device, HWND window) {
+  double share = 0;
+  for (int i = 0; i < 40 && share < 0.95; ++i) {
+    device.Clear(gl::ClearMode::ColourAndDepth, kColour);
+    EXPECT_TRUE(device.Present());
+    Pump();
+    Sleep(50);
+    share = ShareOnScreen(ClientOnScreen(window));
+  }
+  return share;
+}
+
+HWND MakeWindow(DWORD style, int x, int y, int w, int h, HWND parent) {
+  return CreateWindowExA(0, "STATIC", "", style, x, y, w, h, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+std::string NextToThisProgram(const char* name) {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s = path;
+  return s.substr(0, s.find_last_of("\\/") + 1) + name;
+}
+
+}  // namespace
+
+TEST(GlPresenters, TopLevelWindowShowsThePicture) {
+  HWND top = MakeWindow(WS_POPUP | WS_VISIBLE, 40, 40, 200, 150, nullptr);
+  std::string error;
+  auto device = gl::GlDevice::ForWindow(top, &error);
+  ASSERT_TRUE(device) << error;
+  EXPECT_EQ(device->presenterKind(), gl::PresenterKind::Direct);
+  EXPECT_EQ(device->width(), 200);
+  EXPECT_GT(PresentAndLook(*device, top), 0.95);
+  device.reset();
+  DestroyWindow(top);
+}
+
+TEST(GlPresenters, ChildOfThisProcessesWindowShowsThePictureAndFollowsItsSize) {
+  HWND top = MakeWindow(WS_POPUP | WS_VISIBLE, 300, 40, 320, 240, nullptr);
+  HWND child = MakeWindow(WS_CHILD | WS_VISIBLE, 30, 20, 200, 150, top);
+  std::string error;
+  auto device = gl::GlDevice::ForWindow(child, &error);
+  ASSERT_TRUE(device) << error;
+  EXPECT_EQ(device->presenterKind(), gl::PresenterKind::ChildCopy);
+  EXPECT_GT(PresentAndLook(*device, child), 0.95);
+  SetWindowPos(child, nullptr, 0, 0, 260, 180, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_GT(PresentAndLook(*device, child), 0.95);
+  EXPECT_EQ(device->width(), 260);
+  EXPECT_EQ(device->height(), 180);
+  device.reset();
+  DestroyWindow(top);
+}
+
+TEST(GlPresenters, ChildInsideAnotherProcessesWindowShowsThePictureUntilItGoes) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi{};
+  std::string command = "\"" + NextToThisProgram("engine_gl_test_host.exe") + "\"";
+  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << command;
+  HWND host = nullptr, panel = nullptr;
+  for (int i = 0; i < 200 && !panel; ++i) {
+    host = FindWindowA("PrismoraGlTestHost", nullptr);
+    if (host) panel = GetDlgItem(host, 1);
+    if (!panel) Sleep(50);
+  }
+  ASSERT_TRUE(panel) << "the host program's panel did not appear";
+
+  HWND child = MakeWindow(WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, panel);
+  ASSERT_TRUE(child);
+  std::string error;
+  auto device = gl::GlDevice::ForWindow(child, &error);
+  ASSERT_TRUE(device) << error;
+  EXPECT_EQ(device->presenterKind(),
+            gl::RunningOnWine() ? gl::PresenterKind::OwnedPopup : gl::PresenterKind::ChildCopy);
+  EXPECT_GT(PresentAndLook(*device, child), 0.95);
+
+  // The host window moves: the picture moves with the child.
+  SetWindowPos(host, nullptr, 120, 260, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_GT(PresentAndLook(*device, child), 0.95);
+
+  // The host closes, taking the child with it: presenting reports the window gone.
+  PostMessageA(host, WM_CLOSE, 0, 0);
+  while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) Pump();
+  Pump();
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_FALSE(device->Present());
+  EXPECT_FALSE(device->alive());
+  device->Clear(gl::ClearMode::ColourAndDepth, kColour);  // harmless once gone
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
