@@ -172,7 +172,7 @@ TEST(ScenegenTest, ShippedCameraFliesRoundTheStarFacingIt) {
     maxDistance = std::max(maxDistance, length(p));
     EXPECT_GT(dot(rig->orientation(nullptr).direction, normalize(-p)), 0.999f) << t;
   }
-  EXPECT_GT(minDistance, 60);  // never inside the star (outer radius 38)
+  EXPECT_GT(minDistance, 60);  // never near the star (outer radius 25)
   EXPECT_LT(maxDistance, 100);
 }
 

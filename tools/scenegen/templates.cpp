@@ -272,7 +272,7 @@ TemplateScene colonnade() {
   }
   // The floor: a twelve-sided disc seen from above, one photo spread across it.
   uint32_t floorMat = b.material(materialName(kColumns + 1));
-  b.setCentre({0, 1000, 0});  // faces up
+  b.setCentre({0, -1000, 0});  // faces up, away from a point far below
   int chart = b.newChart();
   constexpr float kFloor = 460;
   uint32_t mid = b.vertex({0, 0, 0}, {0.5f, 0.5f}, chart);
@@ -314,19 +314,19 @@ TemplateScene shippedStar() {
   b.setCentre({0, 0, 0});
   auto outline = [](int k, float scale, float depth) {
     k %= 10;
-    float r = (k % 2 == 0 ? 38.0f : 16.0f) * scale;
+    float r = (k % 2 == 0 ? 25.0f : 10.5f) * scale;
     float a = kTau / 4 - k * kTau / 10;
     return Vec3{depth, r * std::cos(a), r * std::sin(a)};
   };
   const int frontChart = b.newChart(), backCentreChart = b.newChart();
-  auto frontUV = [](const Vec3& p) { return Vec2{0.5f + p.y / 76, 0.5f - p.z / 76}; };
-  const Vec3 frontCentre{13, 0, 0}, backCentre{-13, 0, 0};
+  auto frontUV = [](const Vec3& p) { return Vec2{0.5f + p.y / 50, 0.5f - p.z / 50}; };
+  const Vec3 frontCentre{9, 0, 0}, backCentre{-9, 0, 0};
   for (int i = 0; i < 10; ++i) {
     uint32_t mat = b.material(materialName(1 + i));
-    Vec3 fi0 = outline(i, 0.62f, 10), fi1 = outline(i + 1, 0.62f, 10);
-    Vec3 fo0 = outline(i, 1, 4), fo1 = outline(i + 1, 1, 4);
-    Vec3 bo0 = outline(i, 1, -4), bo1 = outline(i + 1, 1, -4);
-    Vec3 bi0 = outline(i, 0.62f, -10), bi1 = outline(i + 1, 0.62f, -10);
+    Vec3 fi0 = outline(i, 0.62f, 6.5f), fi1 = outline(i + 1, 0.62f, 6.5f);
+    Vec3 fo0 = outline(i, 1, 2.5f), fo1 = outline(i + 1, 1, 2.5f);
+    Vec3 bo0 = outline(i, 1, -2.5f), bo1 = outline(i + 1, 1, -2.5f);
+    Vec3 bi0 = outline(i, 0.62f, -6.5f), bi1 = outline(i + 1, 0.62f, -6.5f);
     // Front cap: one projection shared by all sectors.
     b.triangle(b.vertex(frontCentre, frontUV(frontCentre), frontChart),
                b.vertex(fi0, frontUV(fi0), frontChart), b.vertex(fi1, frontUV(fi1), frontChart), mat);
