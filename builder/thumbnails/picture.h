@@ -20,6 +20,9 @@ class PictureError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Reads a whole picture file (up to 1 GB); false when it cannot be read.
+bool ReadPictureFile(const std::string& fileName, std::vector<uint8_t>& out);
+
 class TIPicture {
  public:
   TIPicture();

@@ -187,8 +187,13 @@ class TThumbnailList {
   void ApplyThumbnailSize();
   int CaptionHeight(HDC dc) const;
 
+  Size ItemPictureArea();
+  void PaintPlaceholder(const DRAWITEMSTRUCT& dis);
+
   HWND host_ = nullptr;
   HWND list_ = nullptr;
+  HBRUSH background_ = nullptr;
+  bool destroying_ = false;
   int id_ = 0;
   TThumbnails thumbnails_;
   bool multiSelect_ = true;

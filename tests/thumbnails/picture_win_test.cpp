@@ -1,0 +1,194 @@
+#include "builder/thumbnails/picture.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/temp_folder.h"
+#include "tests/thumbnails/gif_maker.h"
+#include "tests/thumbnails/jpeg_maker.h"
+#include "tests/thumbnails/picture_files.h"
+
+using namespace prismora::thumbnails;
+using prismora::testsupport::TempFolder;
+
+namespace {
+
+// Draws a picture into a fresh white bitmap and reads its pixels back.
+struct Canvas {
+  int width, height;
+  HDC dc;
+  HBITMAP bitmap;
+  uint32_t* bits = nullptr;
+  Canvas(int w, int h) : width(w), height(h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    dc = CreateCompatibleDC(nullptr);
+    bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    SelectObject(dc, bitmap);
+    for (int i = 0; i < w * h; ++i) bits[i] = 0xFFFFFF;
+  }
+  ~Canvas() {
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+  }
+  uint32_t At(int x, int y) const {  // 0x00RRGGBB
+    GdiFlush();
+    return bits[y * width + x] & 0xFFFFFF;
+  }
+  int Count(uint32_t colour) const {
+    GdiFlush();
+    int n = 0;
+    for (int i = 0; i < width * height; ++i) n += (bits[i] & 0xFFFFFF) == colour;
+    return n;
+  }
+};
+
+bool Near(uint32_t rgb, int r, int g, int b) {
+  return std::abs(int(rgb >> 16 & 255) - r) < 24 && std::abs(int(rgb >> 8 & 255) - g) < 24 &&
+         std::abs(int(rgb & 255) - b) < 24;
+}
+
+std::vector<prismora::testgif::FrameSpec> ThreeFrames() {
+  return {{0, 0, 8, 8, 10, 1, false, 1},   // red, whole screen
+          {2, 2, 4, 4, 20, 2, true, 2},    // green square
+          {0, 0, 2, 2, 30, 0, false, 3}};  // blue corner
+}
+
+}  // namespace
+
+TEST(TIPicture, DecodesJpegGifBitmapAndIconFilesAtTheirPixelSize) {
+  TempFolder dir;
+  TempFolder::Write(dir / "p.jpg", prismora::testjpeg::SolidJpeg(640, 480, {255, 0, 0}));
+  TempFolder::Write(dir / "p.gif", prismora::testgif::MakeGif(8, 8, ThreeFrames()));
+  TempFolder::Write(dir / "p.bmp", prismora::testpictures::MakeBmp(33, 17, 0, 0, 255));
+  TempFolder::Write(dir / "p.ico", prismora::testpictures::MakeIco(32, 0, 255, 0));
+  struct Case { const char* name; int w, h; } cases[] = {
+      {"p.jpg", 640, 480}, {"p.gif", 8, 8}, {"p.bmp", 33, 17}, {"p.ico", 32, 32}};
+  for (const Case& c : cases) {
+    TIPicture p;
+    int changes = 0;
+    p.OnChange = [&] { ++changes; };
+    p.LoadFromFile(dir / c.name);
+    EXPECT_FALSE(p.Empty()) << c.name;
+    EXPECT_EQ(p.Width(), c.w) << c.name;
+    EXPECT_EQ(p.Height(), c.h) << c.name;
+    EXPECT_EQ(p.Frame(), 1) << c.name;
+    EXPECT_EQ(changes, 1) << c.name;
+  }
+}
+
+TEST(TIPicture, DrawsBottomUpIntoTheWholeRectangle) {
+  TempFolder dir;
+  // Top half red, bottom half blue: a picture drawn upside down would swap them.
+  TempFolder::Write(dir / "h.jpg", prismora::testjpeg::MakeJpeg(64, 64, [](int, int y) {
+                      return y < 32 ? prismora::testjpeg::Rgb{255, 0, 0} : prismora::testjpeg::Rgb{0, 0, 255};
+                    }));
+  TIPicture p;
+  p.LoadFromFile(dir / "h.jpg");
+  Canvas c(40, 20);
+  p.Draw(c.dc, RECT{0, 0, 40, 20});
+  EXPECT_TRUE(Near(c.At(20, 2), 255, 0, 0)) << std::hex << c.At(20, 2);
+  EXPECT_TRUE(Near(c.At(20, 17), 0, 0, 255)) << std::hex << c.At(20, 17);
+  EXPECT_TRUE(Near(c.At(39, 19), 0, 0, 255));
+}
+
+TEST(TIPicture, FailuresOfLoadFromFileLeaveItEmptyWhileStreamsRaise) {
+  TempFolder dir;
+  TempFolder::Write(dir / "junk.jpg", std::vector<uint8_t>(500, 0x5A));
+  TIPicture p;
+  p.LoadFromFile(dir / "junk.jpg");
+  EXPECT_TRUE(p.Empty());
+  EXPECT_EQ(p.Width(), 0);
+  p.LoadFromFile(dir / "missing.jpg");
+  EXPECT_TRUE(p.Empty());
+
+  std::vector<uint8_t> junk(500, 0x5A);
+  try {
+    p.LoadFromStream(&junk);
+    FAIL() << "no error";
+  } catch (const PictureError& e) {
+    EXPECT_STREQ(e.what(), "Could not load image. Invalid format");
+  }
+  TIPicture untouched;
+  untouched.LoadFromStream(nullptr);
+  EXPECT_TRUE(untouched.Empty());
+  Canvas c(4, 4);
+  untouched.Draw(c.dc, RECT{0, 0, 4, 4});  // nothing to draw, nothing drawn
+  EXPECT_EQ(c.Count(0xFFFFFF), 16);
+}
+
+TEST(TIPicture, GifFrameSelectionShowsTheChosenFrame) {
+  std::vector<uint8_t> gif = prismora::testgif::MakeGif(8, 8, ThreeFrames());
+  TIPicture p;
+  p.LoadFromStream(&gif);
+  EXPECT_TRUE(p.IsGIFFile());
+  EXPECT_EQ(p.FrameCount(), 3);
+  EXPECT_EQ(p.FrameTime(2), 20);
+  EXPECT_TRUE(p.FrameTransparent());
+  EXPECT_EQ(p.FrameDisposal(), 2);
+  EXPECT_EQ(p.FrameTime(4), -1);
+
+  int frameChanges = 0;
+  p.OnFrameChange = [&] { ++frameChanges; };
+  p.SetFrame(2);
+  EXPECT_EQ(frameChanges, 1);
+  EXPECT_EQ(p.FrameLeft(), 2);
+  EXPECT_EQ(p.FrameTop(), 2);
+  EXPECT_EQ(p.FrameWidth(), 4);
+  EXPECT_EQ(p.MaxWidth(), 8);  // the logical screen, not the frame
+  EXPECT_EQ(p.MaxHeight(), 8);
+  Canvas c(16, 16);
+  p.Draw(c.dc, RECT{0, 0, 8, 8});
+  int green = 0, red = 0;
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      green += Near(c.At(x, y), 0, 255, 0);
+      red += Near(c.At(x, y), 255, 0, 0);
+    }
+  EXPECT_GT(green, 0);
+  EXPECT_EQ(red, 0);  // frame 1 is gone
+}
+
+TEST(TIPicture, NonGifPicturesHaveNoFrames) {
+  std::vector<uint8_t> bmp = prismora::testpictures::MakeBmp(4, 4, 1, 2, 3);
+  TIPicture p;
+  p.LoadFromStream(&bmp);
+  EXPECT_FALSE(p.IsGIFFile());
+  EXPECT_EQ(p.FrameCount(), -1);
+  EXPECT_EQ(p.FrameTime(1), -1);
+  EXPECT_EQ(p.FrameLeft(), 0);
+  EXPECT_EQ(p.MaxWidth(), 4);
+}
+
+TEST(TIPicture, AddressesAssignAndStreaming) {
+  TempFolder dir;
+  TempFolder::Write(dir / "Pic.BMP", prismora::testpictures::MakeBmp(5, 3, 9, 9, 9));
+  TIPicture p;
+  p.LoadFromURL("http://example.com/x.bmp");
+  EXPECT_TRUE(p.Empty());
+  EXPECT_EQ(p.URL(), "");
+  p.LoadFromURL("file://" + (dir / "Pic.BMP"));
+  EXPECT_FALSE(p.Empty());
+  EXPECT_EQ(p.Width(), 5);
+  EXPECT_EQ(p.URL(), "file://" + (dir / "Pic.BMP"));
+  p.LoadFromURL("res://NoSuchResource");  // a missing named resource does nothing
+  EXPECT_EQ(p.Width(), 5);
+  EXPECT_THROW(p.LoadFromResourceID(GetModuleHandleA(nullptr), 4711), PictureError);
+
+  TIPicture copy;
+  copy.Assign(&p);
+  EXPECT_EQ(copy.Height(), 3);
+  std::vector<uint8_t> written;
+  copy.WriteData(&written);
+  EXPECT_EQ(written, p.Data());
+  TIPicture read;
+  read.ReadData(&written);
+  EXPECT_EQ(read.Width(), 5);
+  EXPECT_EQ(read.Frame(), 0);  // streaming leaves the frame alone
+
+  int changes = 0;
+  copy.OnChange = [&] { ++changes; };
+  copy.Assign(nullptr);
+  EXPECT_TRUE(copy.Empty());
+  EXPECT_EQ(copy.Width(), 0);
+  EXPECT_EQ(changes, 1);
+}
