@@ -39,6 +39,11 @@ class RenderTarget {
   RenderTarget& operator=(const RenderTarget&) = delete;
 
   bool Resize(int width, int height, std::string* error);
+  // Deletes the buffers; the owning context must be current.
+  void Release();
+  // Forgets the buffers without deleting them: for when the owning context cannot be
+  // made current any more, so no other context's objects are deleted by mistake.
+  void Abandon() { fbo_ = colour_ = depth_ = 0; }
   void Bind() const;
   int width() const { return width_; }
   int height() const { return height_; }
@@ -47,7 +52,6 @@ class RenderTarget {
   void ReadBgra(std::vector<uint8_t>& out) const;
 
  private:
-  void Release();
   const FramebufferFunctions& fn_;
   GLuint fbo_ = 0, colour_ = 0, depth_ = 0;
   int width_ = 0, height_ = 0;

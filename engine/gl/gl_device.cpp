@@ -53,9 +53,13 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
 }
 
 GlDevice::~GlDevice() {
+  // Object names are per context: delete only in our own, or not at all.
   if (context_.MakeCurrent()) {
     for (GLuint list : lists_) glDeleteLists(list, 1);
     if (!textures_.empty()) glDeleteTextures(GLsizei(textures_.size()), textures_.data());
+    target_.Release();
+  } else {
+    target_.Abandon();
   }
 }
 

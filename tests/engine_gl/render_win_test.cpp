@@ -239,3 +239,31 @@ TEST_F(RenderTest, ResizingKeepsUploadedMeshesAndFollowsTheNewAspect) {
   // The taller side now carries the field: 50 units at distance 200 span 100 pixels.
   EXPECT_NEAR(Count(img, {255, 255, 255}), 100 * 100, 2 * 100 + 1);
 }
+
+TEST(RenderDevices, TwoDevicesKeepTheirOwnPicturesAndObjects) {
+  std::string error;
+  auto a = gl::GlDevice::Offscreen(64, 48, &error);
+  ASSERT_TRUE(a) << error;
+  engine::Scene scene;
+  scene.camera.frame->setPosition(&scene.root, {0, 0, -200});
+  scene.root.createChild("sq").addVisual(Square(50, MaterialFor("", {1, 0, 1, 1})));
+  gl::SceneRenderer ra(*a);
+  ra.Prepare(scene.root, {});
+  const uint32_t meshOfA = scene.root.child(1).visuals()[0]->deviceHandle;
+  {
+    auto b = gl::GlDevice::Offscreen(32, 32, &error);  // made current on creation
+    ASSERT_TRUE(b) << error;
+    b->Clear(gl::ClearMode::ColourAndDepth, 0xFF00FF00);
+    a->Clear(gl::ClearMode::ColourAndDepth, kBackground);
+    ra.Render(scene.root, scene.camera);
+    a->Present();
+    EXPECT_TRUE(IsColour(b->ReadPixels(), 5, 5, {0, 255, 0}));
+  }  // b goes while a's context is the current one
+  const image::Image img = a->ReadPixels();
+  EXPECT_TRUE(IsColour(img, 32, 24, {255, 0, 255}));
+  EXPECT_TRUE(IsColour(img, 1, 1, kBack));
+  a->Clear(gl::ClearMode::ColourAndDepth, kBackground);
+  ra.Render(scene.root, scene.camera);  // a's display list survived b's end
+  EXPECT_EQ(scene.root.child(1).visuals()[0]->deviceHandle, meshOfA);
+  EXPECT_TRUE(IsColour(a->ReadPixels(), 32, 24, {255, 0, 255}));
+}
