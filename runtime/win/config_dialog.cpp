@@ -36,12 +36,17 @@ HBRUSH SampleBrush(DialogState& s) {
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
-bool PointerOver(HWND dialog, int id) {
+// Whether a point on the screen lies on a control.
+bool Over(HWND dialog, int id, POINT screenPoint) {
   HWND control = GetDlgItem(dialog, id);
   RECT r{};
+  if (!control || !GetWindowRect(control, &r)) return false;
+  return PtInRect(&r, screenPoint) != FALSE;
+}
+
+bool PointerOver(HWND dialog, int id) {
   POINT p{};
-  if (!control || !GetWindowRect(control, &r) || !GetCursorPos(&p)) return false;
-  return PtInRect(&r, p) != FALSE;
+  return GetCursorPos(&p) && Over(dialog, id, p);
 }
 
 // OK and Preview: the dialog's state into the display block, then into the registry.
@@ -112,10 +117,13 @@ bool OnSetCursor(HWND dialog, DialogState& s) {
   return true;
 }
 
-void OnLeftClick(HWND dialog, DialogState& s) {
-  if (PointerOver(dialog, ctl::Website))
+// The links are plain static texts that let clicks through to the dialog.
+void OnLeftClick(HWND dialog, DialogState& s, POINT clientPoint) {
+  POINT p = clientPoint;
+  ClientToScreen(dialog, &p);
+  if (Over(dialog, ctl::Website, p))
     s.seams->shell.Open(WebsiteLink(s.settings.website()));
-  else if (PointerOver(dialog, ctl::AboutIcon))
+  else if (Over(dialog, ctl::AboutIcon, p))
     s.seams->shell.Open(AboutLink(s.settings.website()));
 }
 
@@ -173,7 +181,7 @@ INT_PTR CALLBACK ConfigProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
       if (!OnSetCursor(dialog, *s)) return FALSE;
       SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
       return TRUE;
-    case WM_LBUTTONDOWN: OnLeftClick(dialog, *s); return TRUE;
+    case WM_LBUTTONDOWN: OnLeftClick(dialog, *s, POINT{short(LOWORD(lp)), short(HIWORD(lp))}); return TRUE;
     case WM_COMMAND: OnCommand(dialog, *s, LOWORD(wp)); return TRUE;
     case WM_DESTROY: OnDestroy(*s); return FALSE;
   }

@@ -1,0 +1,144 @@
+// The screen saver program as a user meets it: started by the system with /s, /p or an
+// unknown mode, closed by input, shown inside another program's panel.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "common/bytes.h"
+#include "runtime/win/saver.h"
+#include "tests/runtime/win_support.h"
+
+using namespace prismora;
+using namespace prismora::testsupport;
+
+namespace {
+
+constexpr uint32_t kRed = 0x000000FF, kGreen = 0x0000FF00, kBlue = 0x00FF0000, kMagenta = 0x00FF00FF;
+
+double PhotoShare(RECT r) { return ShareOnScreen(r, kRed) + ShareOnScreen(r, kGreen) + ShareOnScreen(r, kBlue); }
+
+struct SaverRun : ::testing::Test {
+  TempFolder dir;
+  std::string scr;
+
+  void SetUp() override {
+    // The builder writes preview photos here; three colours that no scene has of its own.
+    std::string photos = SystemFolderPath() + "\\preview\\";
+    CreateDirectoryA(photos.c_str(), nullptr);
+    WriteSolidBitmap(photos + "preview0.bmp", kRed);
+    WriteSolidBitmap(photos + "preview1.bmp", kGreen);
+    WriteSolidBitmap(photos + "preview2.bmp", kBlue);
+    trailer::BuilderRecordFields f;
+    f.title = "Saver Test";
+    f.photoCount = 3;
+    f.previewFlag = true;
+    scr = MakeScreenSaver(dir / "rtsaver.scr", 0, f);
+    DeleteKey(scr);
+  }
+  void TearDown() override { DeleteKey(scr); }
+
+  std::string Command(const std::string& args) const { return "\"" + scr + "\" " + args; }
+};
+
+HWND WaitForSaver() { return WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle); }
+
+}  // namespace
+
+TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
+  Process saver(Command("/s"));
+  ASSERT_TRUE(saver.started);
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  RECT r{};
+  GetWindowRect(window, &r);
+  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  double share = 0;
+  for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+  EXPECT_GT(share, 0.05) << "the photos do not show";
+  EXPECT_FALSE(saver.WaitEnd(300)) << "ended without input";
+
+  SetForegroundWindow(window);
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
+  EXPECT_EQ(saver.ExitCode(), 0);
+}
+
+TEST_F(SaverRun, MouseMoveClosesButAFewPixelsDoNot) {
+  SetCursorPos(400, 300);
+  Process saver(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  Sleep(800);
+  SetCursorPos(402, 301);  // three pixels in total: stays
+  EXPECT_FALSE(saver.WaitEnd(1000));
+  SetCursorPos(420, 300);
+  mouse_event(MOUSEEVENTF_MOVE, 10, 0, 0, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "moving the mouse did not close it";
+}
+
+TEST_F(SaverRun, SecondFullScreenStartBringsTheFirstForwardAndEnds) {
+  Process first(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  Process second(Command("-S"));
+  EXPECT_TRUE(second.WaitEnd(10000)) << "the second start did not end";
+  EXPECT_EQ(second.ExitCode(), 0);
+  EXPECT_FALSE(first.WaitEnd(0)) << "the first one ended";
+  EXPECT_EQ(FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle), window);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitEnd(10000));
+}
+
+TEST_F(SaverRun, UnknownModesAndMissingParentsExitWithMinusOne) {
+  for (const char* args : {"/x", "/q", "/p 0", "/p", "/l 4242424", "/a"}) {
+    Process p(Command(args));
+    ASSERT_TRUE(p.WaitEnd(10000)) << args;
+    EXPECT_EQ(p.ExitCode(), -1) << args;
+  }
+  EXPECT_EQ(FindWindowA(runtime::kSaverClassName, nullptr), nullptr);
+}
+
+TEST_F(SaverRun, RegistryCopyOverridesTheBackgroundColour) {
+  // The template's own background is dark; a registry copy asks for magenta.
+  auto t = trailer::Trailer::fromFileTail(TempFolder::Read(scr));
+  ASSERT_NE(t.backgroundColor(), kMagenta);
+  t.setBackgroundColor(kMagenta);
+  WriteValue(scr, std::vector<uint8_t>(t.display.begin(), t.display.end()));
+  Process saver(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  EXPECT_GT(WaitForShare(ScreenRect(), kMagenta, 0.2), 0.2) << "the background is not the registry's colour";
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000));
+}
+
+TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
+  std::string host = BinaryDir() + "tests\\runtime\\runtime_preview_host.exe";
+  Process hostProcess("\"" + host + "\"");
+  ASSERT_TRUE(hostProcess.started) << host;
+  HWND top = nullptr, panel = nullptr;
+  for (int i = 0; i < 200 && !panel; ++i, Sleep(50)) {
+    top = FindWindowA("PrismoraPreviewTestHost", nullptr);
+    if (top) panel = GetDlgItem(top, 1);
+  }
+  ASSERT_TRUE(panel) << "the host's panel did not appear";
+  RECT r{};
+  GetClientRect(panel, &r);
+  MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&r), 2);
+
+  Process saver(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(panel))));
+  double share = 0;
+  for (int i = 0; i < 100 && share < 0.1; ++i, Sleep(100)) share = PhotoShare(r);
+  EXPECT_GT(share, 0.1) << "the photos do not show over the panel";
+  // A small preview ignores input.
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  mouse_event(MOUSEEVENTF_MOVE, 40, 40, 0, 0);
+  EXPECT_FALSE(saver.WaitEnd(1000)) << "input closed a child preview";
+
+  PostMessageA(top, WM_APP, 0, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "the preview outlived its panel";
+  PostMessageA(top, WM_CLOSE, 0, 0);
+}

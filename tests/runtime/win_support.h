@@ -1,0 +1,173 @@
+// Helpers of the runtime's Windows tests: a screen saver made from a template file, photo
+// bitmaps in the system folder, the settings key, processes and a look at the screen.
+#pragma once
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "common/trailer.h"
+#include "runtime/core/settings_key.h"
+#include "tests/support/temp_folder.h"
+
+namespace prismora::testsupport {
+
+inline std::string BinaryDir() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s = path;
+  for (int up = 0; up < 3; ++up) s = s.substr(0, s.find_last_of("\\/"));  // tests\runtime\x.exe
+  return s + "\\";
+}
+
+inline std::string SystemFolderPath() {
+  char dir[MAX_PATH];
+  UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+  return std::string(dir, n);
+}
+
+// A 512 x 512 24-bit bitmap in one colour (0x00BBGGRR).
+inline void WriteSolidBitmap(const std::string& path, uint32_t colour) {
+  const int side = 512, row = side * 3;
+  std::vector<uint8_t> f(54 + row * side);
+  auto put = [&](std::size_t at, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) f[at + i] = uint8_t(v >> (8 * i));
+  };
+  f[0] = 'B', f[1] = 'M';
+  put(2, uint32_t(f.size()), 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, side, 4);
+  put(22, side, 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  put(34, uint32_t(row * side), 4);
+  for (std::size_t p = 54; p < f.size(); p += 3) {
+    f[p] = uint8_t(colour >> 16), f[p + 1] = uint8_t(colour >> 8), f[p + 2] = uint8_t(colour);
+  }
+  TempFolder::Write(path, f);
+}
+
+// A screen saver file: template n followed by a builder record.
+inline std::string MakeScreenSaver(const std::string& path, int templ, const trailer::BuilderRecordFields& fields) {
+  std::vector<uint8_t> bytes = TempFolder::Read(BinaryDir() + "vexo" + std::to_string(templ));
+  trailer::BuilderRecord record = trailer::makeBuilderRecord(fields);
+  bytes.insert(bytes.end(), record.begin(), record.end());
+  TempFolder::Write(path, bytes);
+  return path;
+}
+
+inline std::string KeyOf(const std::string& programPath) {
+  char shortPath[MAX_PATH] = {};
+  GetShortPathNameA(programPath.c_str(), shortPath, MAX_PATH);
+  return runtime::SettingsKeyPath(shortPath);
+}
+
+inline void DeleteKey(const std::string& programPath) { RegDeleteKeyA(HKEY_CURRENT_USER, KeyOf(programPath).c_str()); }
+
+// The registry copy of the display block; empty when there is none.
+inline std::vector<uint8_t> ReadValue(const std::string& programPath) {
+  std::vector<uint8_t> out(4096);
+  DWORD size = DWORD(out.size()), type = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, KeyOf(programPath).c_str(), runtime::kSettingsValueName, RRF_RT_ANY, &type,
+                   out.data(), &size) != ERROR_SUCCESS)
+    return {};
+  out.resize(size);
+  return out;
+}
+
+inline void WriteValue(const std::string& programPath, const std::vector<uint8_t>& value) {
+  HKEY key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, KeyOf(programPath).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  RegSetValueExA(key, runtime::kSettingsValueName, 0, REG_BINARY, value.data(), DWORD(value.size()));
+  RegCloseKey(key);
+}
+
+// A started program; ended (if still running) when the object goes.
+struct Process {
+  PROCESS_INFORMATION info{};
+  bool started = false;
+  explicit Process(const std::string& commandLine) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string line = commandLine;
+    started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &info) != 0;
+  }
+  ~Process() {
+    if (!started) return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 99);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  // True when the process ended within `ms`.
+  bool WaitEnd(DWORD ms) const { return WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0; }
+  int ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    return int(code);
+  }
+};
+
+inline void Pump() {
+  MSG m;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageA(&m);
+  }
+}
+
+// Waits up to `ms` for a top-level window of that class and title.
+inline HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
+  for (int waited = 0; waited < ms; waited += 50) {
+    if (HWND w = FindWindowA(cls, title)) return w;
+    Pump();
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// Share of a screen rectangle's pixels within 12 of the colour in every channel.
+inline double ShareOnScreen(RECT r, uint32_t colour) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return 0;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = w;
+  bmi.bmiHeader.biHeight = -h;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
+  long hits = 0;
+  const auto* px = static_cast<const uint32_t*>(bits);
+  for (long i = 0; i < long(w) * h; ++i) {
+    const int b = px[i] & 0xFF, g = (px[i] >> 8) & 0xFF, rr = (px[i] >> 16) & 0xFF;
+    hits += std::abs(rr - cr) < 12 && std::abs(g - cg) < 12 && std::abs(b - cb) < 12;
+  }
+  SelectObject(mem, old);
+  DeleteObject(dib);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return double(hits) / (double(w) * h);
+}
+
+inline RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// Looks at the screen until `enough` of the colour is there, at most `ms`.
+inline double WaitForShare(RECT r, uint32_t colour, double enough, int ms = 8000) {
+  double share = 0;
+  for (int waited = 0; waited < ms && share < enough; waited += 100) {
+    Sleep(100);
+    share = ShareOnScreen(r, colour);
+  }
+  return share;
+}
+
+}  // namespace prismora::testsupport
