@@ -93,7 +93,11 @@ TEST_F(SaverRun, SecondFullScreenStartBringsTheFirstForwardAndEnds) {
 }
 
 TEST_F(SaverRun, UnknownModesAndMissingParentsExitWithMinusOne) {
-  for (const char* args : {"/x", "/q", "/p 0", "/p", "/l 4242424", "/a"}) {
+  // A window that is gone: its handle names no window.
+  HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  DestroyWindow(gone);
+  std::string goneHandle = "/l " + std::to_string(reinterpret_cast<uintptr_t>(gone));
+  for (std::string args : {"/x", "/q", "/p 0", "/p", goneHandle.c_str(), "/a"}) {
     Process p(Command(args));
     ASSERT_TRUE(p.WaitEnd(10000)) << args;
     EXPECT_EQ(p.ExitCode(), -1) << args;
