@@ -137,6 +137,12 @@ TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
   double share = 0;
   for (int i = 0; i < 100 && share < 0.1; ++i, Sleep(100)) share = PhotoShare(r);
   EXPECT_GT(share, 0.1) << "the photos do not show over the panel";
+  HWND preview = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle);
+  ASSERT_TRUE(preview) << "no child window titled Preview in the panel";
+  RECT inner{};
+  GetClientRect(preview, &inner);
+  EXPECT_EQ(inner.right, r.right - r.left);
+  EXPECT_EQ(inner.bottom, r.bottom - r.top);
   // A small preview ignores input.
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   mouse_event(MOUSEEVENTF_MOVE, 40, 40, 0, 0);
@@ -145,4 +151,19 @@ TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
   PostMessageA(top, WM_APP, 0, 0);
   EXPECT_TRUE(saver.WaitEnd(10000)) << "the preview outlived its panel";
   PostMessageA(top, WM_CLOSE, 0, 0);
+}
+
+TEST(SaverSetUp, SceneThatCannotBeLoadedIsReportedAndTheWindowCloses) {
+  // The program without a scene resource: set-up fails at the scene.
+  Process saver("\"" + BinaryDir() + "tests\\runtime\\runtime_sceneless.exe\" /s");
+  ASSERT_TRUE(saver.started);
+  HWND box = WaitForWindow("#32770", "Error");
+  ASSERT_TRUE(box) << "no error box";
+  char text[128] = {};
+  HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
+  while (label && !GetWindowTextA(label, text, sizeof text)) label = FindWindowExA(box, label, "Static", nullptr);
+  EXPECT_STREQ(text, "AnimSets->Load");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
+  EXPECT_EQ(saver.ExitCode(), 0);
 }
