@@ -1,0 +1,89 @@
+// The converter's command line, conversion and log, over in-memory files.
+#include <gtest/gtest.h>
+
+#include "builder/photos/bmp.h"
+#include "builder/photos/jpeg.h"
+#include "pixolve/converter.h"
+#include "tests/support/fake_seams.h"
+
+using namespace prismora;
+using namespace prismora::pixolve;
+
+namespace {
+std::vector<uint8_t> Jpeg(int w, int h, uint32_t color) {
+  photos::PixelImage img(w, h);
+  photos::Fill(img.View(), color);
+  std::vector<uint8_t> out;
+  std::string error;
+  photos::EncodeJpeg(img.View(), 90, out, error);
+  return out;
+}
+std::string Text(const std::vector<uint8_t>& b) { return {b.begin(), b.end()}; }
+}  // namespace
+
+TEST(PixolveCommandLine, TitleIsTheWholeRestAfterOneBlank) {
+  std::string error;
+  auto a = ParseCommandLine("\"C:\\Windows\\System32\\My Saver\\pixolve.exe \" 3 Untitled Screen Saver", error);
+  ASSERT_TRUE(a) << error;
+  EXPECT_EQ(a->count, 3);
+  EXPECT_EQ(a->title, "Untitled Screen Saver");
+  a = ParseCommandLine("pixolve.exe 12  Sea ", error);  // title " Sea " keeps its blanks
+  ASSERT_TRUE(a) << error;
+  EXPECT_EQ(a->count, 12);
+  EXPECT_EQ(a->title, " Sea ");
+  a = ParseCommandLine("C:\\x\\pixolve.exe   2 Flowers", error);
+  ASSERT_TRUE(a);
+  EXPECT_EQ(a->title, "Flowers");
+}
+
+TEST(PixolveCommandLine, RefusesMissingOrUnsafeParts) {
+  std::string error;
+  for (const char* bad : {"pixolve.exe", "pixolve.exe 3", "pixolve.exe 3 ", "pixolve.exe x Title",
+                          "pixolve.exe 3x Title", "pixolve.exe 99999999999 T",
+                          "pixolve.exe 2 ..\\..\\evil", "pixolve.exe 2 C:evil"}) {
+    error.clear();
+    EXPECT_FALSE(ParseCommandLine(bad, error)) << bad;
+    EXPECT_FALSE(error.empty()) << bad;
+  }
+}
+
+struct Converter : ::testing::Test {
+  testsupport::FakeFiles files;
+  const std::string folder = "C:\\windows\\system32\\My Saver\\";
+};
+
+TEST_F(Converter, MakesA512SquareBitmapPerPhoto) {
+  files.files[folder + "My Saver0.jpg"] = Jpeg(512, 512, 0x000000FF);
+  files.files[folder + "My Saver1.jpg"] = Jpeg(300, 200, 0x00FF0000);  // not from the builder
+  EXPECT_EQ(RunConverter(files, folder, "pixolve.exe 2 My Saver"), kOk);
+  for (int i = 0; i < 2; ++i) {
+    photos::PixelImage img;
+    std::string error;
+    ASSERT_TRUE(photos::DecodeBmp(files.files[folder + "My Saver" + std::to_string(i) + ".bmp"], img, error));
+    EXPECT_EQ(img.Width(), 512);
+    EXPECT_EQ(img.Height(), 512);
+  }
+  EXPECT_EQ(files.files[folder + "My Saver1.bmp"][28], 24);
+  EXPECT_EQ(files.files.count(folder + "pixolve.log"), 0u);
+  EXPECT_EQ(files.files.count(folder + "My Saver0.jpg"), 1u);  // the JPEGs stay
+}
+
+TEST_F(Converter, MissingPhotoIsLoggedOthersStillConverted) {
+  files.files[folder + "T0.jpg"] = Jpeg(512, 512, 0);
+  files.files[folder + "T2.jpg"] = {0xFF, 0xD8, 0xFF, 0x00};  // damaged
+  files.files[folder + "pixolve.log"] = {'o', 'l', 'd', '\r', '\n'};
+  EXPECT_EQ(RunConverter(files, folder, "pixolve.exe 3 T"), kConversionFailed);
+  EXPECT_EQ(files.files.count(folder + "T0.bmp"), 1u);
+  EXPECT_EQ(files.files.count(folder + "T1.bmp"), 0u);
+  std::string log = Text(files.files[folder + "pixolve.log"]);
+  EXPECT_EQ(log.rfind("old\r\n", 0), 0u);  // appended, not replaced
+  EXPECT_NE(log.find("cannot read " + folder + "T1.jpg\r\n"), std::string::npos);
+  EXPECT_NE(log.find("cannot decode " + folder + "T2.jpg"), std::string::npos);
+}
+
+TEST_F(Converter, BadCommandLineIsLoggedWithItsOwnCode) {
+  EXPECT_EQ(RunConverter(files, folder, "pixolve.exe"), kBadCommandLine);
+  std::string log = Text(files.files[folder + "pixolve.log"]);
+  EXPECT_NE(log.find("usage"), std::string::npos);
+  EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+}
