@@ -6,11 +6,29 @@
 
 #include "common/bytes.h"
 #include "common/trailer.h"
+#include "platform/win32/wingui/controls.h"
 #include "runtime/core/dialog_rules.h"
 #include "runtime/win/settings_store.h"
 
 namespace prismora::runtime {
 namespace {
+
+// The speed slider: a track bar with a 16-bit range.
+class TrackBar : public wingui::Control {
+ public:
+  using Control::Control;
+  void SetRange(int low, int high) const { SendMessageA(hwnd_, TBM_SETRANGE, TRUE, MAKELPARAM(low, high)); }
+  int Position() const { return int(SendMessageA(hwnd_, TBM_GETPOS, 0, 0)); }
+  void SetPosition(int pos) const { SendMessageA(hwnd_, TBM_SETPOS, TRUE, LPARAM(pos)); }
+};
+
+// Typed views of the dialog's controls.
+struct Controls {
+  HWND dialog;
+  wingui::Control Item(int id) const { return wingui::Control(GetDlgItem(dialog, id)); }
+  wingui::CheckBox Check(int id) const { return wingui::CheckBox(GetDlgItem(dialog, id)); }
+  TrackBar Speed() const { return TrackBar(GetDlgItem(dialog, ctl::Speed)); }
+};
 
 struct DialogState {
   ConfigSeams* seams = nullptr;
@@ -34,8 +52,6 @@ HBRUSH SampleBrush(DialogState& s) {
   return s.sampleBrush;
 }
 
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
 // Whether a point on the screen lies on a control.
 bool Over(HWND dialog, int id, POINT screenPoint) {
   HWND control = GetDlgItem(dialog, id);
@@ -51,9 +67,10 @@ bool PointerOver(HWND dialog, int id) {
 
 // OK and Preview: the dialog's state into the display block, then into the registry.
 void StoreAndSave(HWND dialog, DialogState& s) {
-  s.settings.setEraseFlag(Checked(dialog, ctl::Erase));
-  s.settings.setSpeed(int32_t(SendDlgItemMessageA(dialog, ctl::Speed, TBM_GETPOS, 0, 0)));
-  s.settings.setLightFlag(Checked(dialog, ctl::Light));
+  Controls c{dialog};
+  s.settings.setEraseFlag(c.Check(ctl::Erase).Checked());
+  s.settings.setSpeed(c.Speed().Position());
+  s.settings.setLightFlag(c.Check(ctl::Light).Checked());
   SaveSettings(s.seams->programPath, s.settings);
 }
 
@@ -62,16 +79,17 @@ void StoreAndSave(HWND dialog, DialogState& s) {
 BOOL OnInitDialog(HWND dialog, DialogState& s) {
   s.settings = LoadSettings(s.seams->programPath);
   s.dialogBrush = CreateSolidBrush(DialogColour(s));
+  Controls c{dialog};
   std::string title = s.settings.title();
   SetWindowTextA(dialog, title.c_str());
-  SetDlgItemTextA(dialog, ctl::Title, title.c_str());
-  SetDlgItemTextA(dialog, ctl::Author, s.settings.author().c_str());
-  SetDlgItemTextA(dialog, ctl::Email, s.settings.email().c_str());
-  SetDlgItemTextA(dialog, ctl::Website, s.settings.website().c_str());
-  SendDlgItemMessageA(dialog, ctl::Speed, TBM_SETRANGE, TRUE, MAKELPARAM(s.settings.speedMin(), s.settings.speedMax()));
-  SendDlgItemMessageA(dialog, ctl::Speed, TBM_SETPOS, TRUE, LPARAM(s.settings.speed()));
-  CheckDlgButton(dialog, ctl::Light, s.settings.lightFlag() ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(dialog, ctl::Erase, s.settings.eraseFlag() ? BST_CHECKED : BST_UNCHECKED);
+  c.Item(ctl::Title).SetText(title);
+  c.Item(ctl::Author).SetText(s.settings.author());
+  c.Item(ctl::Email).SetText(s.settings.email());
+  c.Item(ctl::Website).SetText(s.settings.website());
+  c.Speed().SetRange(s.settings.speedMin(), s.settings.speedMax());
+  c.Speed().SetPosition(s.settings.speed());
+  c.Check(ctl::Light).SetChecked(s.settings.lightFlag());
+  c.Check(ctl::Erase).SetChecked(s.settings.eraseFlag());
   return TRUE;  // the platform sets the default focus
 }
 
