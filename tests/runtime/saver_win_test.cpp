@@ -42,6 +42,25 @@ struct SaverRun : ::testing::Test {
 
 HWND WaitForSaver() { return WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle); }
 
+// The host program's window and its panel, once both exist.
+HWND WaitForHostPanel(HWND& top) {
+  HWND panel = nullptr;
+  for (int i = 0; i < 200 && !panel; ++i, Sleep(50)) {
+    top = FindWindowA("PrismoraPreviewTestHost", nullptr);
+    if (top) panel = GetDlgItem(top, 1);
+  }
+  return panel;
+}
+
+RECT ClientOnScreen(HWND w) {
+  RECT r{};
+  GetClientRect(w, &r);
+  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string HostProgram() { return "\"" + BinaryDir() + "tests\\runtime\\runtime_preview_host.exe\""; }
+
 }  // namespace
 
 TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
@@ -120,18 +139,12 @@ TEST_F(SaverRun, RegistryCopyOverridesTheBackgroundColour) {
 }
 
 TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
-  std::string host = BinaryDir() + "tests\\runtime\\runtime_preview_host.exe";
-  Process hostProcess("\"" + host + "\"");
-  ASSERT_TRUE(hostProcess.started) << host;
-  HWND top = nullptr, panel = nullptr;
-  for (int i = 0; i < 200 && !panel; ++i, Sleep(50)) {
-    top = FindWindowA("PrismoraPreviewTestHost", nullptr);
-    if (top) panel = GetDlgItem(top, 1);
-  }
+  Process hostProcess(HostProgram());
+  ASSERT_TRUE(hostProcess.started);
+  HWND top = nullptr;
+  HWND panel = WaitForHostPanel(top);
   ASSERT_TRUE(panel) << "the host's panel did not appear";
-  RECT r{};
-  GetClientRect(panel, &r);
-  MapWindowPoints(panel, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  RECT r = ClientOnScreen(panel);
 
   Process saver(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(panel))));
   double share = 0;
@@ -151,6 +164,46 @@ TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
   PostMessageA(top, WM_APP, 0, 0);
   EXPECT_TRUE(saver.WaitEnd(10000)) << "the preview outlived its panel";
   PostMessageA(top, WM_CLOSE, 0, 0);
+}
+
+// Every template, full screen and in another program's panel, shows the photos.
+TEST_F(SaverRun, EveryTemplateShowsThePhotosFullScreenAndInAPanel) {
+  for (int templ = 0; templ < 6; ++templ) {
+    if (TempFolder::Read(BinaryDir() + "vexo" + std::to_string(templ)).empty()) {
+      ADD_FAILURE() << "template " << templ << " was not built";
+      continue;
+    }
+    trailer::BuilderRecordFields f;
+    f.title = "Template Test";
+    f.photoCount = 3;
+    f.previewFlag = true;
+    std::string file = MakeScreenSaver(dir / ("rttpl" + std::to_string(templ) + ".scr"), templ, f);
+    {
+      Process saver("\"" + file + "\" /s");
+      HWND window = WaitForSaver();
+      ASSERT_TRUE(window) << templ;
+      double share = 0;
+      for (int i = 0; i < 80 && share < 0.02; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+      EXPECT_GT(share, 0.02) << "template " << templ << " full screen";
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      EXPECT_TRUE(saver.WaitEnd(10000)) << templ;
+    }
+    {
+      Process host(HostProgram());
+      HWND top = nullptr;
+      HWND panel = WaitForHostPanel(top);
+      ASSERT_TRUE(panel);
+      Process saver("\"" + file + "\" /p " + std::to_string(reinterpret_cast<uintptr_t>(panel)));
+      RECT r = ClientOnScreen(panel);
+      double share = 0;
+      for (int i = 0; i < 80 && share < 0.02; ++i, Sleep(100)) share = PhotoShare(r);
+      EXPECT_GT(share, 0.02) << "template " << templ << " preview";
+      PostMessageA(top, WM_CLOSE, 0, 0);
+      EXPECT_TRUE(saver.WaitEnd(10000)) << templ;
+      EXPECT_TRUE(host.WaitEnd(10000)) << templ;
+    }
+    DeleteKey(file);
+  }
 }
 
 TEST(SaverSetUp, SceneThatCannotBeLoadedIsReportedAndTheWindowCloses) {
