@@ -241,4 +241,14 @@ void TIPicture::Draw(HDC dc, const RECT& rect) const {
                    -(moved.bottom - moved.top), 0, 0, w, h, &moved);
 }
 
+void TIPicture::DrawExact(HDC dc, const RECT& rect) const {
+  if (empty_ || !picture_) return;
+  long w = HimetricWidth(picture_), h = HimetricHeight(picture_);
+  RECT moved = rect;
+  OffsetRect(&moved, frameLeft_, frameTop_);
+  // HIMETRIC runs upwards: start the source at its top (h) and go down (-h).
+  picture_->Render(dc, moved.left, moved.top, moved.right - moved.left, moved.bottom - moved.top,
+                   0, h, w, -h, &moved);
+}
+
 }  // namespace prismora::thumbnails

@@ -78,8 +78,12 @@ class TIPicture {
   int FrameWidth() const { return frameWidth_; }
   int FrameHeight() const { return frameHeight_; }
 
-  // Renders the whole picture into `rect` (moved by the frame position).
+  // Renders the whole picture into `rect` (moved by the frame position), bottom-up
+  // with a negative destination height. The decoder then places the picture one row
+  // lower than the rectangle (its first row stays empty); DrawExact does not.
   void Draw(HDC dc, const RECT& rect) const;
+  // Renders into exactly `rect`, turning the source over instead of the destination.
+  void DrawExact(HDC dc, const RECT& rect) const;
 
   const std::vector<uint8_t>& Data() const { return data_; }
   // Drops bytes and decoded picture; the picture is empty afterwards.

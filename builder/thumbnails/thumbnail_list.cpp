@@ -146,7 +146,7 @@ HBITMAP BitmapFromPicture(const TIPicture& picture, Size size, COLORREF backgrou
   HBRUSH fill = CreateSolidBrush(background);  // shows through transparent pixels
   FillRect(dc, &r, fill);
   DeleteObject(fill);
-  picture.Draw(dc, r);
+  picture.DrawExact(dc, r);
   SelectObject(dc, old);
   DeleteDC(dc);
   return bmp;
@@ -218,6 +218,7 @@ LRESULT CALLBACK TThumbnailList::HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   if (msg == WM_NCCREATE) {
     auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    static_cast<TThumbnailList*>(cs->lpCreateParams)->host_ = hwnd;
   }
   auto* self = reinterpret_cast<TThumbnailList*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
@@ -411,7 +412,7 @@ void TThumbnailList::DrawThumbnail(HDC dc, TThumbnail& item, const Rect& area) {
     if (p.Empty()) return;
     Rect target = PlacePicture(area, {p.MaxWidth(), p.MaxHeight()});
     RECT r{target.left, target.top, target.right, target.bottom};
-    p.Draw(dc, r);
+    p.DrawExact(dc, r);
     return;
   }
   // Loaded the first time the item is painted; a file that fails is tried again on the

@@ -91,6 +91,20 @@ TEST(TIPicture, DrawsBottomUpIntoTheWholeRectangle) {
   EXPECT_TRUE(Near(c.At(39, 19), 0, 0, 255));
 }
 
+TEST(TIPicture, DrawExactCoversTheRectangleToTheLastRow) {
+  std::vector<uint8_t> bmp = prismora::testpictures::MakeBmp(20, 10, 255, 0, 0);
+  TIPicture p;
+  p.LoadFromStream(&bmp);
+  Canvas c(20, 12);
+  p.DrawExact(c.dc, RECT{0, 1, 20, 11});
+  for (int x : {0, 19}) {
+    EXPECT_EQ(c.At(x, 0), 0xFFFFFFu);
+    EXPECT_EQ(c.At(x, 1), 0xFF0000u);
+    EXPECT_EQ(c.At(x, 10), 0xFF0000u);
+    EXPECT_EQ(c.At(x, 11), 0xFFFFFFu);
+  }
+}
+
 TEST(TIPicture, FailuresOfLoadFromFileLeaveItEmptyWhileStreamsRaise) {
   TempFolder dir;
   TempFolder::Write(dir / "junk.jpg", std::vector<uint8_t>(500, 0x5A));

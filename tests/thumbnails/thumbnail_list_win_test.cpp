@@ -1,0 +1,298 @@
+#include "builder/thumbnails/thumbnail_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/support/temp_folder.h"
+#include "tests/thumbnails/gif_maker.h"
+#include "tests/thumbnails/jpeg_maker.h"
+#include "tests/thumbnails/picture_files.h"
+
+using namespace prismora::thumbnails;
+using prismora::testsupport::TempFolder;
+
+namespace {
+
+constexpr int kStripId = 77;
+
+// A plain top-level window that records the commands its children send.
+struct Parent {
+  HWND hwnd = nullptr;
+  std::vector<std::pair<int, int>> commands;  // id, code
+
+  static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<Parent*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (m == WM_COMMAND && self) self->commands.emplace_back(LOWORD(w), HIWORD(w));
+    return DefWindowProcA(h, m, w, l);
+  }
+  Parent() {
+    static ATOM atom = [] {
+      WNDCLASSA wc{};
+      wc.lpfnWndProc = Proc;
+      wc.hInstance = GetModuleHandleA(nullptr);
+      wc.lpszClassName = "StripTestParent";
+      wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+      return RegisterClassA(&wc);
+    }();
+    (void)atom;
+    hwnd = CreateWindowA("StripTestParent", "strip", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400,
+                         500, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~Parent() { DestroyWindow(hwnd); }
+};
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Draws one item into a bitmap through the control's own draw handler and keeps the
+// pixels for inspection.
+struct DrawnItem {
+  int width, height;
+  std::vector<uint32_t> pixels;  // 0x00RRGGBB
+  int captionHeight = 0;
+  uint32_t At(int x, int y) const { return pixels[std::size_t(y * width + x)] & 0xFFFFFF; }
+};
+
+DrawnItem DrawThroughControl(TThumbnailList& strip, int index, int width, int height, UINT state = 0) {
+  DrawnItem out{width, height, {}};
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_LISTBOX;
+  dis.CtlID = 1;
+  dis.itemID = UINT(index);
+  dis.itemAction = ODA_DRAWENTIRE;
+  dis.itemState = state;
+  dis.hwndItem = strip.ListBox();
+  dis.hDC = dc;
+  dis.rcItem = {0, 0, width, height};
+  SendMessageA(strip.Handle(), WM_DRAWITEM, 1, reinterpret_cast<LPARAM>(&dis));
+  GdiFlush();
+  out.pixels.assign(bits, bits + width * height);
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SIZE s{};
+  GetTextExtentPoint32A(dc, "gh", 2, &s);
+  out.captionHeight = int(s.cy);
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  return out;
+}
+
+bool IsRed(uint32_t c) { return (c >> 16 & 255) > 200 && (c >> 8 & 255) < 60 && (c & 255) < 60; }
+
+std::vector<uint8_t> RedPhoto(int w, int h) { return prismora::testjpeg::SolidJpeg(w, h, {255, 0, 0}); }
+
+}  // namespace
+
+TEST(ThumbnailList, ScalingExampleDraws62By47Placed35PixelsRight) {
+  TempFolder dir;
+  TempFolder::Write(dir / "red.jpg", RedPhoto(640, 480));
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  strip.AddFile(dir / "red.jpg");
+  DrawnItem item = DrawThroughControl(strip, 0, 137, 64);
+
+  // The picture area is the item less 2 pixels each side and the caption line.
+  Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
+  Rect expected = PlacePicture(area, {640, 480});
+  if (item.captionHeight == 13) {
+    EXPECT_EQ(expected.width(), 62);
+    EXPECT_EQ(expected.height(), 47);
+    EXPECT_EQ(expected.left - area.left, 35);
+  }
+  int y = (expected.top + expected.bottom) / 2;
+  EXPECT_FALSE(IsRed(item.At(expected.left - 1, y)));
+  EXPECT_TRUE(IsRed(item.At(expected.left, y)));
+  EXPECT_TRUE(IsRed(item.At(expected.right - 1, y)));
+  EXPECT_FALSE(IsRed(item.At(expected.right, y)));
+  EXPECT_TRUE(IsRed(item.At(expected.left + 5, expected.top)));
+  EXPECT_FALSE(IsRed(item.At(expected.left + 5, expected.bottom)));
+
+  // Only a bitmap of the drawn size is kept.
+  const TThumbnail& t = strip.Thumbnails().Item(0);
+  ASSERT_TRUE(t.HasBitmap());
+  EXPECT_EQ(t.Cache().bitmapSize, (Size{expected.width(), expected.height()}));
+  EXPECT_EQ(t.Cache().fullSize, (Size{640, 480}));
+}
+
+TEST(ThumbnailList, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {
+  TempFolder dir;
+  TempFolder::Write(dir / "small.bmp", prismora::testpictures::MakeBmp(20, 10, 255, 0, 0));
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  TThumbnail& t = strip.AddFile(dir / "small.bmp");
+  t.SetCaption(std::string(200, 'W'));  // far wider than the item: cut with an ellipsis
+  DrawnItem item = DrawThroughControl(strip, 0, 137, 64);
+  Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
+  Rect expected = PlacePicture(area, {20, 10});
+  EXPECT_EQ(expected.width(), 20);
+  int red = 0;
+  for (int yy = 0; yy < 64; ++yy)
+    for (int xx = 0; xx < 137; ++xx) red += IsRed(item.At(xx, yy));
+  EXPECT_EQ(red, 200);
+  EXPECT_TRUE(IsRed(item.At(expected.left, expected.top)));
+  // The caption stays inside the item's content.
+  for (int yy = area.bottom; yy < 62; ++yy) {
+    EXPECT_EQ(item.At(0, yy), 0xFFFFFFu);
+    EXPECT_EQ(item.At(136, yy), 0xFFFFFFu);
+  }
+}
+
+TEST(ThumbnailList, SelectedItemsTakeTheHighlightColourWhenShown) {
+  Parent parent;
+  TThumbnailList strip;
+  TThumbnailListOptions o;
+  o.showSelection = true;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId, o));
+  strip.AddFile("C:\\nowhere\\a.jpg");
+  COLORREF hl = GetSysColor(COLOR_HIGHLIGHT);
+  uint32_t highlight = uint32_t(GetRValue(hl)) << 16 | uint32_t(GetGValue(hl)) << 8 | GetBValue(hl);
+  EXPECT_EQ(DrawThroughControl(strip, 0, 137, 64, ODS_SELECTED).At(10, 10), highlight);
+  strip.SetShowSelection(false);
+  EXPECT_EQ(DrawThroughControl(strip, 0, 137, 64, ODS_SELECTED).At(10, 10), 0xFFFFFFu);
+}
+
+TEST(ThumbnailList, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
+  TempFolder dir;
+  for (int i = 0; i < 30; ++i) TempFolder::Write(dir / ("p" + std::to_string(i) + ".jpg"), RedPhoto(320, 240));
+  TempFolder::Write(dir / "broken.jpg", std::vector<uint8_t>(300, 0x11));
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  strip.AddFile(dir / "broken.jpg");
+  for (int i = 0; i < 30; ++i) strip.AddFile(dir / ("p" + std::to_string(i) + ".jpg"));
+  EXPECT_EQ(strip.DecodeCount(), 0);  // adding decodes nothing
+
+  strip.Repaint();
+  Pump();
+  int visible = 393 / 64 + 1;
+  int loaded = 0;
+  for (int i = 0; i < strip.Count(); ++i) loaded += strip.Thumbnails().Item(i).HasBitmap();
+  EXPECT_GT(loaded, 0);
+  EXPECT_LE(loaded, visible);
+  EXPECT_FALSE(strip.Thumbnails().Item(0).HasBitmap());
+  EXPECT_FALSE(strip.Thumbnails().Item(30).HasBitmap());
+  int decodes = strip.DecodeCount();
+
+  strip.Repaint();  // only the broken file is tried again
+  Pump();
+  EXPECT_EQ(strip.DecodeCount(), decodes + 1);
+
+  strip.SetTopIndex(25);
+  strip.Repaint();
+  Pump();
+  EXPECT_TRUE(strip.Thumbnails().Item(30).HasBitmap());
+  EXPECT_TRUE(strip.Thumbnails().Item(1).HasBitmap());  // kept after scrolling away
+}
+
+TEST(ThumbnailList, PlaceholdersFollowTheThumbnailsFromTheEnd) {
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  for (const char* p : {"C:\\a.jpg", "C:\\b.jpg", "C:\\c.jpg"}) strip.AddFile(p);
+  EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 3);
+  strip.SetSelected(0, true);
+  strip.SetSelected(1, true);
+  strip.Remove(1);
+  EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(strip.Filenames(), (std::vector<std::string>{"C:\\a.jpg", "C:\\c.jpg"}));
+  // The last placeholder went, so the marks stayed where they were.
+  EXPECT_EQ(strip.SelectedIndices(), (std::vector<int>{0, 1}));
+  EXPECT_EQ(strip.FilenameAt(1), "C:\\c.jpg");
+  EXPECT_EQ(strip.FilenameAt(2), "");
+  EXPECT_THROW(strip.Thumbnails().Item(2), std::out_of_range);
+  strip.Clear();
+  EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(strip.Thumbnails().ThumbCount(), 0);
+  EXPECT_EQ(strip.ItemIndex(), -1);
+}
+
+TEST(ThumbnailList, ShowFolderTakesPictureFilesOnly) {
+  TempFolder dir;
+  TempFolder::Write(dir / "a.jpg", RedPhoto(16, 16));
+  TempFolder::Write(dir / "b.GIF", prismora::testgif::MakeGif(4, 4, {{0, 0, 4, 4, 0, 0, false, 1}}));
+  TempFolder::Write(dir / "c.txt", {1, 2, 3});
+  TempFolder::Write(dir / "d.png", {1, 2, 3});
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  strip.AddFile("C:\\old.jpg");
+  strip.ShowFolder(dir / "*.*");
+  ASSERT_EQ(strip.Count(), 2);
+  std::vector<std::string> captions = {strip.Thumbnails().Item(0).Caption(),
+                                       strip.Thumbnails().Item(1).Caption()};
+  std::sort(captions.begin(), captions.end());
+  EXPECT_EQ(captions, (std::vector<std::string>{"a.jpg", "b.GIF"}));
+  EXPECT_EQ(strip.Thumbnails().Item(0).Filename(), dir / strip.Thumbnails().Item(0).Caption());
+  EXPECT_EQ(strip.DecodeCount(), 0);  // buffered: still nothing decoded
+
+  strip.ShowFolder(dir / "*.txt");
+  EXPECT_EQ(strip.Count(), 0);
+
+  strip.SetBuffered(false);  // unbuffered: pictures load as they are found
+  strip.ShowFolder(dir / "*.jpg");
+  ASSERT_EQ(strip.Count(), 1);
+  EXPECT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
+}
+
+TEST(ThumbnailList, TellsTheParentAboutClicksKeysAndFocus) {
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  for (const char* p : {"C:\\a.jpg", "C:\\b.jpg"}) strip.AddFile(p);
+  int clicks = 0, enters = 0;
+  std::vector<WORD> keys;
+  strip.OnClick = [&] { ++clicks; };
+  strip.OnEnter = [&] { ++enters; };
+  strip.OnKeyDown = [&](WORD k) { keys.push_back(k); };
+
+  SetForegroundWindow(parent.hwnd);
+  strip.SetFocus();
+  Pump();
+  EXPECT_TRUE(strip.Focused());
+  EXPECT_EQ(enters, 1);
+
+  SendMessageA(strip.ListBox(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 64 + 20));
+  SendMessageA(strip.ListBox(), WM_LBUTTONUP, 0, MAKELPARAM(20, 64 + 20));
+  Pump();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(strip.SelectedIndices(), (std::vector<int>{1}));
+  EXPECT_EQ(strip.ItemIndex(), 1);
+  bool told = false;
+  for (auto [id, code] : parent.commands) told |= id == kStripId && code == LBN_SELCHANGE;
+  EXPECT_TRUE(told);
+
+  SendMessageA(strip.ListBox(), WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(keys, (std::vector<WORD>{VK_DELETE}));
+}
+
+TEST(ThumbnailList, HorizontalOrientationUsesColumnsAndKeepsItems) {
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{0, 0, 300, 100}, kStripId));
+  for (const char* p : {"C:\\a.jpg", "C:\\b.jpg", "C:\\c.jpg"}) strip.AddFile(p);
+  strip.SetOrientation(TThumbnailOrientation::toHorizontal);
+  EXPECT_TRUE(GetWindowLongA(strip.ListBox(), GWL_STYLE) & LBS_MULTICOLUMN);
+  EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 3);
+  RECT second{};
+  SendMessageA(strip.ListBox(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+  EXPECT_EQ(second.left, 64);  // one column per thumbnail, side by side
+  EXPECT_EQ(second.right - second.left, 64);
+  strip.SetOrientation(TThumbnailOrientation::toVertical);
+  EXPECT_FALSE(GetWindowLongA(strip.ListBox(), GWL_STYLE) & LBS_MULTICOLUMN);
+  EXPECT_EQ(strip.Count(), 3);
+}
