@@ -150,9 +150,12 @@ void Frame::lookAt(const Frame& target, const Frame* reference, LookAtConstraint
             mine.translationPart();
   Vec3 d = normalize(to);
   if (d == Vec3{}) return;
-  // Turning only about the own x and y axes: keep the current up as the hint; if it
-  // is parallel to the new direction, the current x axis still fixes the roll.
-  Vec3 up = normalize(mine.row(1));
+  // Turning only about the own x and y axes means no roll against the parent: the up
+  // side is the parent's y axis (so a camera keeps the roll its rig gives it, and a
+  // loop never leaves it tilted). Looking along that axis, the current up decides.
+  Matrix4 parentAxes = parent_ ? parent_->worldMatrix() * toReference : toReference;
+  Vec3 up = normalize(parentAxes.row(1));
+  if (length(cross(d, up)) < 1e-4f) up = normalize(mine.row(1));
   if (length(cross(d, up)) < 1e-4f) up = cross(d, normalize(mine.row(0)));
   setOrientation(reference, d, up);
 }

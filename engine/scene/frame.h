@@ -17,8 +17,9 @@
 namespace prismora::engine {
 
 // The classic engine's LookAt constraint values. XYOnly (0) turns the frame only
-// about its own x and y axes: its z axis points at the target and its up vector stays
-// as near as possible to where it was, so a camera keeps the roll its frame gives it.
+// about its own x and y axes: its z axis points at the target and it has no roll
+// against its parent (its x axis stays in the parent's x-z plane), so a camera keeps
+// the roll its rig gives it and never drifts into a tilt however long it turns.
 enum class LookAtConstraint : int { XYOnly = 0 };
 
 struct Orientation {
@@ -91,9 +92,10 @@ class Frame {
   // time units. Allocates nothing.
   void move(float delta);
 
-  // Turns the frame so its z axis points at the target's origin; the constraint is
-  // applied in `reference`'s coordinates. The target at the frame's own position
-  // leaves the orientation unchanged.
+  // Turns the frame so its z axis points at the target's origin, computed in
+  // `reference`'s coordinates. The target at the frame's own position leaves the
+  // orientation unchanged; looking straight along the parent's y axis keeps the
+  // current up side.
   void lookAt(const Frame& target, const Frame* reference, LookAtConstraint constraint);
 
  private:

@@ -152,36 +152,47 @@ TEST(FrameTest, VelocityWithRotationFlagTurnsWithTheSpin) {
   expectNear(f.position(nullptr), {2 / kPi, 0, 2 / kPi}, 1e-2f);
 }
 
-TEST(FrameTest, LookAtTurnsOnlyAboutXAndYKeepingTheUpSide) {
+TEST(FrameTest, LookAtTurnsOnlyAboutXAndYWithoutRollAgainstTheParent) {
   Frame root;
   Frame& target = root.createChild("target");
   Frame& rig = root.createChild("rig");
-  rig.setOrientation(nullptr, {0, 0, 1}, {1, 0, 0});  // the rig rolls the camera on its side
+  rig.setOrientation(nullptr, {0, 0, 1}, {1, 0, 0});  // the rig lies on its side
   Frame& cam = rig.createChild("cam");
   cam.setPosition(nullptr, {0, 0, -200});
-  cam.setOrientation(nullptr, {1, 0, 0}, {0, 0, 1});
+  cam.setOrientation(nullptr, {0, 1, 0}, {0, 0, 1});
   target.setPosition(nullptr, {0, 50, 0});
 
   cam.lookAt(target, &root, LookAtConstraint::XYOnly);
   Orientation o = cam.orientation(nullptr);
   expectNear(o.direction, normalize(Vec3{0, 50, 200}));
-  // Up stays as near the previous up (+z) as the new direction allows: no roll added.
-  EXPECT_NEAR(dot(o.up, o.direction), 0, 1e-5f);
-  EXPECT_NEAR(o.up.x, 0, 1e-5f);
-  EXPECT_LT(o.up.y, 0);  // tipped back, not rolled sideways
-  EXPECT_GT(o.up.z, 0);
+  expectNear(o.up, {1, 0, 0});  // the rig's up side
+  // No roll against the parent: the camera's x axis has no part along the rig's y.
+  Orientation inRig = cam.orientation(&rig);
+  EXPECT_NEAR(cross(inRig.up, inRig.direction).y, 0, 1e-5f);
 
-  // Looking straight along the old up still gives a valid frame.
+  // Circling the target many times never tilts the camera (no drift from
+  // turning a little every tick).
+  Frame& free = root.createChild("free");
+  for (int step = 0; step <= 3600; ++step) {
+    float a = step * 0.01f;
+    free.setPosition(nullptr, {300 * std::sin(a), 120 + 40 * std::sin(3 * a), -300 * std::cos(a)});
+    free.lookAt(target, &root, LookAtConstraint::XYOnly);
+  }
+  o = free.orientation(nullptr);
+  EXPECT_NEAR(cross(o.up, o.direction).y, 0, 1e-4f);  // x axis level
+  EXPECT_GT(o.up.y, 0.9f);
+
+  // Looking straight along the parent's y axis keeps the current up side.
   cam.setOrientation(nullptr, {0, 0, 1}, {0, 1, 0});
-  target.setPosition(nullptr, {0, 100, -200});
+  target.setPosition(nullptr, {100, 0, -200});
   cam.lookAt(target, nullptr, LookAtConstraint::XYOnly);
   o = cam.orientation(nullptr);
-  expectNear(o.direction, {0, 1, 0});
-  EXPECT_NEAR(length(o.up), 1, 1e-5f);
+  expectNear(o.direction, {1, 0, 0});
+  expectNear(o.up, {0, 1, 0});
   // A target at the frame's own origin changes nothing.
   target.setPosition(nullptr, cam.position(nullptr));
   cam.lookAt(target, nullptr, LookAtConstraint::XYOnly);
-  expectNear(cam.orientation(nullptr).direction, {0, 1, 0});
+  expectNear(cam.orientation(nullptr).direction, {1, 0, 0});
 }
 
 TEST(AnimationTest, KeysAreInterpolatedAndClampedOutsideTheirRange) {

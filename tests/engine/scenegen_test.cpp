@@ -164,13 +164,25 @@ TEST(ScenegenTest, ShippedCameraFliesRoundTheStarFacingIt) {
   ASSERT_EQ(scene.animation.bind(scene.root), 2);
   Vec3 dir{s.block.cameraDirection.x, s.block.cameraDirection.y, s.block.cameraDirection.z};
   EXPECT_GT(dot(rig->orientation(nullptr).direction, dir), 0.99f);  // within ~8 degrees
+  // The camera placed from the template block and then ridden on the box, turning to
+  // the origin every tick, keeps the block's up side (+z) all round the flight.
+  Frame& camera = *scene.camera.frame;
+  auto v = [](const trailer::Vec3f& f) { return Vec3{f.x, f.y, f.z}; };
+  camera.setPosition(&scene.root, v(s.block.cameraPosition));
+  camera.setOrientation(&scene.root, v(s.block.cameraDirection), v(s.block.cameraUp));
+  ASSERT_TRUE(camera.setParent(*rig));
+  Frame& origin = scene.root.createChild("target");
   float minDistance = 1e9f, maxDistance = 0;
   for (float t = 0; t <= 480; t += 7.5f) {
     scene.animation.setTime(t);
-    Vec3 p = rig->position(nullptr);
+    camera.lookAt(origin, &scene.root, LookAtConstraint::XYOnly);
+    Vec3 p = camera.position(nullptr);
     minDistance = std::min(minDistance, length(p));
     maxDistance = std::max(maxDistance, length(p));
     EXPECT_GT(dot(rig->orientation(nullptr).direction, normalize(-p)), 0.999f) << t;
+    Orientation o = camera.orientation(nullptr);
+    EXPECT_GT(dot(o.direction, normalize(-p)), 0.9999f) << t;
+    EXPECT_GT(o.up.z, 0.8f) << t;
   }
   EXPECT_GT(minDistance, 60);  // never near the star (outer radius 25)
   EXPECT_LT(maxDistance, 100);
