@@ -20,6 +20,9 @@ case "${WINEPATH:-}" in *innosetup*) ;; *) export WINEPATH="${WINEPATH:+$WINEPAT
 # Wine's background services start with the first program and inherit its output; a
 # test runner reading that output would wait for them. Start them detached first.
 prismora_wine_warm() {
-  pgrep -f 'windows.system32.services.exe' >/dev/null 2>&1 && return 0
+  local pid
+  for pid in $(pgrep -f 'windows.system32.services.exe' 2>/dev/null); do
+    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }

@@ -1,0 +1,94 @@
+// PNG and TIFF photos, which the OLE picture decoder does not read everywhere, go
+// through preparation and export like any other photo.
+#include "builder/output/win32/photo_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include "builder/photos/bmp.h"
+#include "builder/photos/jpeg.h"
+#include "builder/photos/win32/dib_surface.h"
+#include "builder/photos/win32/photo_runs_win.h"
+#include "platform/win32/win32_seams.h"
+#include "tests/support/picture_files.h"
+#include "tests/support/temp_folder.h"
+
+using namespace prismora;
+
+namespace {
+struct SilentProgress : photos::ProgressUi {
+  void Show() override {}
+  void Hide() override {}
+  void SetRange(int, int) override {}
+  void SetPosition(int) override {}
+  void SetLabel(const std::string&) override {}
+};
+
+void ExpectCentre(const photos::PixelImage& img, uint32_t colorref, int tolerance) {
+  ASSERT_EQ(img.Width(), 512);
+  ASSERT_EQ(img.Height(), 512);
+  uint32_t c = img.View().At(256, 256);
+  for (int shift : {0, 8, 16})
+    EXPECT_NEAR(int((c >> shift) & 0xFF), int((colorref >> shift) & 0xFF), tolerance) << shift;
+}
+}  // namespace
+
+TEST(PhotoDecoder, PngAndTiffPhotosArePreparedAndExported) {
+  testsupport::TempFolder dir;
+  testsupport::TempFolder::Write(dir / "red.png", testsupport::SolidPng(64, 48, 220, 20, 20));
+  testsupport::TempFolder::Write(dir / "blue.tif", testsupport::SolidTiff(30, 60, 20, 40, 230));
+
+  project::ProjectSettings s;
+  s.Title = "Colours";
+  s.Photos = {dir / "red.png", dir / "blue.tif"};
+  s.ResizeMethod = project::kUseBorder;
+  s.RandomColor = false;
+  s.BorderColor = 0x0000FF00;  // green bands
+
+  platform::Win32FileSystem files;
+  platform::Win32MessagePump pump;
+  SilentProgress progress;
+  photos::DibSurface preview(256, 256), forSave(512, 512);
+  photos::DibFittingSurfaces surfaces(preview, forSave);
+  photos::RandomColors random;
+  photos::PhotoDecoder decode = output::MakeBuilderPhotoDecoder(files);
+  photos::PhotoJob job{s, random, surfaces, decode};
+
+  CreateDirectoryA((dir / "prepared").c_str(), nullptr);
+  photos::RunResult r = photos::PrepareTexturesInFolder(job, {files, pump, progress}, dir / "prepared\\", "preview");
+  ASSERT_TRUE(r.ok) << r.error;
+  photos::PixelImage img;
+  std::string error;
+  ASSERT_TRUE(photos::DecodeBmp(testsupport::TempFolder::Read(dir / "prepared\\preview0.bmp"), img, error)) << error;
+  ExpectCentre(img, 0x001414DC, 2);
+  EXPECT_EQ(img.View().At(256, 2), 0x0000FF00u);  // landscape photo: band on top
+  ASSERT_TRUE(photos::DecodeBmp(testsupport::TempFolder::Read(dir / "prepared\\preview1.bmp"), img, error)) << error;
+  ExpectCentre(img, 0x00E62814, 2);
+  EXPECT_EQ(img.View().At(2, 256), 0x0000FF00u);  // portrait photo: band at the side
+
+  r = photos::ExportPhotoJpegs(job, {files, pump, progress}, dir.path());
+  ASSERT_TRUE(r.ok) << r.error;
+  photos::DecodedPhoto jpeg;
+  auto fullSize = [](int w, int h) { return photos::PixelSize{w, h}; };
+  ASSERT_TRUE(photos::DecodeJpeg(testsupport::TempFolder::Read(dir / "Colours0.jpg"), fullSize, jpeg, error)) << error;
+  ExpectCentre(jpeg.pixels, 0x001414DC, 12);
+}
+
+TEST(PhotoDecoder, UnreadablePhotoStopsTheRunWithItsName) {
+  testsupport::TempFolder dir;
+  testsupport::TempFolder::Write(dir / "a.png", testsupport::SolidPng(8, 8, 1, 2, 3));
+  testsupport::TempFolder::Write(dir / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
+  project::ProjectSettings s;
+  s.Photos = {dir / "a.png", dir / "broken.png"};
+  platform::Win32FileSystem files;
+  platform::Win32MessagePump pump;
+  SilentProgress progress;
+  photos::DibSurface preview(256, 256), forSave(512, 512);
+  photos::DibFittingSurfaces surfaces(preview, forSave);
+  photos::RandomColors random;
+  photos::PhotoDecoder decode = output::MakeBuilderPhotoDecoder(files);
+  photos::PhotoJob job{s, random, surfaces, decode};
+  photos::RunResult r = photos::PrepareTexturesInFolder(job, {files, pump, progress}, dir.path(), "preview");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedIndex, 1);
+  EXPECT_NE(r.error.find("broken.png"), std::string::npos) << r.error;
+}

@@ -1,0 +1,93 @@
+// Small picture files made in memory: an uncompressed PNG (stored deflate blocks) and a
+// baseline uncompressed TIFF, each one solid colour, for decoder tests.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <algorithm>
+#include <vector>
+
+namespace prismora::testsupport {
+
+inline uint32_t Crc32(const uint8_t* p, size_t n, uint32_t crc = 0) {
+  crc = ~crc;
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= p[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+  }
+  return ~crc;
+}
+
+inline void PutBE32(std::vector<uint8_t>& v, uint32_t x) {
+  for (int s = 24; s >= 0; s -= 8) v.push_back(uint8_t(x >> s));
+}
+
+// RGB 8-bit PNG of w × h pixels of colour (r, g, b).
+inline std::vector<uint8_t> SolidPng(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  std::vector<uint8_t> raw;
+  for (int y = 0; y < h; ++y) {
+    raw.push_back(0);  // filter: none
+    for (int x = 0; x < w; ++x) raw.insert(raw.end(), {r, g, b});
+  }
+  std::vector<uint8_t> z{0x78, 0x01};
+  for (size_t at = 0; at < raw.size();) {
+    size_t n = std::min<size_t>(65535, raw.size() - at);
+    z.push_back(at + n == raw.size() ? 1 : 0);
+    z.insert(z.end(), {uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)});
+    z.insert(z.end(), raw.begin() + long(at), raw.begin() + long(at + n));
+    at += n;
+  }
+  uint32_t a = 1, bsum = 0;
+  for (uint8_t c : raw) a = (a + c) % 65521, bsum = (bsum + a) % 65521;
+  PutBE32(z, bsum << 16 | a);
+
+  std::vector<uint8_t> png{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+    PutBE32(png, uint32_t(data.size()));
+    size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    PutBE32(png, Crc32(png.data() + start, png.size() - start));
+  };
+  std::vector<uint8_t> ihdr;
+  PutBE32(ihdr, uint32_t(w));
+  PutBE32(ihdr, uint32_t(h));
+  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
+  chunk("IHDR", ihdr);
+  chunk("IDAT", z);
+  chunk("IEND", {});
+  return png;
+}
+
+// Little-endian baseline TIFF, RGB 8-bit, one strip, no compression.
+inline std::vector<uint8_t> SolidTiff(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  std::vector<uint8_t> t{'I', 'I', 42, 0};
+  auto put16 = [&](uint16_t x) { t.insert(t.end(), {uint8_t(x), uint8_t(x >> 8)}); };
+  auto put32 = [&](uint32_t x) { t.insert(t.end(), {uint8_t(x), uint8_t(x >> 8), uint8_t(x >> 16), uint8_t(x >> 24)}); };
+  const uint32_t pixels = uint32_t(w) * uint32_t(h) * 3;
+  const uint16_t entries = 10;
+  const uint32_t ifd = 8, bitsAt = ifd + 2 + entries * 12 + 4, dataAt = bitsAt + 6;
+  put32(ifd);
+  put16(entries);
+  auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+    put16(tag);
+    put16(type);
+    put32(count);
+    put32(value);
+  };
+  entry(256, 4, 1, uint32_t(w));    // width
+  entry(257, 4, 1, uint32_t(h));    // height
+  entry(258, 3, 3, bitsAt);         // bits per sample -> 8, 8, 8
+  entry(259, 3, 1, 1);              // no compression
+  entry(262, 3, 1, 2);              // RGB
+  entry(273, 4, 1, dataAt);         // strip offset
+  entry(277, 3, 1, 3);              // samples per pixel
+  entry(278, 4, 1, uint32_t(h));    // rows per strip
+  entry(279, 4, 1, pixels);         // strip byte count
+  entry(284, 3, 1, 1);              // chunky
+  put32(0);
+  put16(8), put16(8), put16(8);
+  for (uint32_t i = 0; i < pixels / 3; ++i) t.insert(t.end(), {r, g, b});
+  return t;
+}
+
+}  // namespace prismora::testsupport
