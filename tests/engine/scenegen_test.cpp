@@ -184,7 +184,7 @@ TEST(ScenegenTest, ShippedCameraFliesRoundTheStarFacingIt) {
     EXPECT_GT(dot(o.direction, normalize(-p)), 0.9999f) << t;
     EXPECT_GT(o.up.z, 0.8f) << t;
   }
-  EXPECT_GT(minDistance, 60);  // never near the star (outer radius 25)
+  EXPECT_GT(minDistance, 60);  // never near the star (outer radius 20)
   EXPECT_LT(maxDistance, 100);
 }
 

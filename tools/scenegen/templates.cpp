@@ -288,12 +288,12 @@ TemplateScene colonnade() {
   s.document.frames.push_back(ring);
 
   XFrame cube = frameAt("x3ds_fr_rot_cub", {0, 120, 0});  // spins; the look-at target's parent
-  cube.meshes.push_back(cubeMesh("rot_cub", 45, kColumns + 1, kColumns + 1 + 6));
+  cube.meshes.push_back(cubeMesh("rot_cub", 32, kColumns + 1, kColumns + 1 + 6));
   s.document.frames.push_back(cube);
 
   auto glide = [](float t) {
     float a = kTau * t / kLoop;
-    float r = 320 + 150 * std::sin(6 * a);
+    float r = 330 + 120 * std::sin(6 * a);
     return Vec3{r * std::sin(a), 110 + 25 * std::sin(2 * a), -r * std::cos(a)};
   };
   s.document.frames.push_back(frameAt("x3ds___v___glider", glide(0)));
@@ -314,19 +314,19 @@ TemplateScene shippedStar() {
   b.setCentre({0, 0, 0});
   auto outline = [](int k, float scale, float depth) {
     k %= 10;
-    float r = (k % 2 == 0 ? 25.0f : 10.5f) * scale;
+    float r = (k % 2 == 0 ? 20.0f : 8.5f) * scale;
     float a = kTau / 4 - k * kTau / 10;
     return Vec3{depth, r * std::cos(a), r * std::sin(a)};
   };
   const int frontChart = b.newChart(), backCentreChart = b.newChart();
-  auto frontUV = [](const Vec3& p) { return Vec2{0.5f + p.y / 50, 0.5f - p.z / 50}; };
-  const Vec3 frontCentre{9, 0, 0}, backCentre{-9, 0, 0};
+  auto frontUV = [](const Vec3& p) { return Vec2{0.5f + p.y / 40, 0.5f - p.z / 40}; };
+  const Vec3 frontCentre{7.2f, 0, 0}, backCentre{-7.2f, 0, 0};
   for (int i = 0; i < 10; ++i) {
     uint32_t mat = b.material(materialName(1 + i));
-    Vec3 fi0 = outline(i, 0.62f, 6.5f), fi1 = outline(i + 1, 0.62f, 6.5f);
-    Vec3 fo0 = outline(i, 1, 2.5f), fo1 = outline(i + 1, 1, 2.5f);
-    Vec3 bo0 = outline(i, 1, -2.5f), bo1 = outline(i + 1, 1, -2.5f);
-    Vec3 bi0 = outline(i, 0.62f, -6.5f), bi1 = outline(i + 1, 0.62f, -6.5f);
+    Vec3 fi0 = outline(i, 0.62f, 5.2f), fi1 = outline(i + 1, 0.62f, 5.2f);
+    Vec3 fo0 = outline(i, 1, 2), fo1 = outline(i + 1, 1, 2);
+    Vec3 bo0 = outline(i, 1, -2), bo1 = outline(i + 1, 1, -2);
+    Vec3 bi0 = outline(i, 0.62f, -5.2f), bi1 = outline(i + 1, 0.62f, -5.2f);
     // Front cap: one projection shared by all sectors.
     b.triangle(b.vertex(frontCentre, frontUV(frontCentre), frontChart),
                b.vertex(fi0, frontUV(fi0), frontChart), b.vertex(fi1, frontUV(fi1), frontChart), mat);
