@@ -29,10 +29,16 @@ bool LooksLikeBmp(std::span<const uint8_t> file) {
 }
 
 std::vector<uint8_t> EncodeBmp24(const PixelView& image) {
+  std::vector<uint8_t> file;
+  EncodeBmp24(image, file);
+  return file;
+}
+
+void EncodeBmp24(const PixelView& image, std::vector<uint8_t>& file) {
   using L = BmpLayout;
   const size_t rowBytes = BmpRowBytes(image.width);
   const size_t pixelBytes = rowBytes * size_t(image.height);
-  std::vector<uint8_t> file(L::kHeaderBytes + pixelBytes, 0);
+  file.assign(L::kHeaderBytes + pixelBytes, 0);
   file[L::kMagic] = 'B';
   file[L::kMagic + 1] = 'M';
   Put32(file, L::kFileSize, uint32_t(file.size()));
@@ -50,7 +56,6 @@ std::vector<uint8_t> EncodeBmp24(const PixelView& image) {
     uint8_t* out = file.data() + L::kHeaderBytes + size_t(image.height - 1 - y) * rowBytes;
     std::memcpy(out, image.Row(y), size_t(image.width) * 3);
   }
-  return file;
 }
 
 bool DecodeBmp(std::span<const uint8_t> file, PixelImage& out, std::string& error) {

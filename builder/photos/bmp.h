@@ -35,6 +35,7 @@ inline size_t BmpRowBytes(int width) { return (size_t(width) * 3 + 3) & ~size_t(
 
 // The whole file: bottom-up rows, 24 bits per pixel, no palette.
 std::vector<uint8_t> EncodeBmp24(const PixelView& image);
+void EncodeBmp24(const PixelView& image, std::vector<uint8_t>& file);  // reuses `file`
 
 // Reads an uncompressed 24- or 32-bit bitmap. False, with a reason, for anything else or
 // for a file whose header points outside it.

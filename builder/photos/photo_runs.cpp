@@ -22,10 +22,9 @@ int PhotoCount(const PhotoJob& job) { return int(job.settings.Photos.size()); }
 enum class OutputKind { Bitmap, Jpeg };
 
 bool WriteCanvas(PixelView canvas, OutputKind kind, const std::string& path,
-                 platform::FileSystem& files, std::string& error) {
-  std::vector<uint8_t> bytes;
+                 platform::FileSystem& files, std::vector<uint8_t>& bytes, std::string& error) {
   if (kind == OutputKind::Bitmap) {
-    bytes = EncodeBmp24(canvas);
+    EncodeBmp24(canvas, bytes);
   } else if (!EncodeJpeg(canvas, kExportQuality, bytes, error)) {
     error = "Cannot encode " + path + ": " + error;
     return false;
@@ -51,7 +50,8 @@ RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
     s.progress.SetLabel(ProgressLabel(index, PhotoCount(job)));
     const std::string path = pathFor(index);
     result = DrawFittedPhoto(job, index);
-    if (result.ok && !WriteCanvas(job.surfaces.ForSave(), kind, path, s.files, result.error)) {
+    if (result.ok &&
+        !WriteCanvas(job.surfaces.ForSave(), kind, path, s.files, job.scratch.encoded, result.error)) {
       result.ok = false;
       result.failedIndex = index;
     }
@@ -74,9 +74,10 @@ PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, i
 }
 
 PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, PhotoDecoder otherFormats) {
-  return [&files, otherFormats](const std::string& path, const DrawSizeFor& drawSize,
-                                DecodedPhoto& out, std::string& error) {
-    std::vector<uint8_t> bytes;
+  auto buffer = std::make_shared<std::vector<uint8_t>>();
+  return [&files, otherFormats, buffer](const std::string& path, const DrawSizeFor& drawSize,
+                                        DecodedPhoto& out, std::string& error) {
+    std::vector<uint8_t>& bytes = *buffer;
     if (!files.ReadWholeFile(path, bytes)) {
       error = "Cannot open file \"" + path + "\".";
       return false;
@@ -100,7 +101,7 @@ RunResult DrawFittedPhoto(PhotoJob& job, int index) {
     return result;
   }
   const std::string& path = job.settings.Photos[size_t(index)];
-  DecodedPhoto photo;
+  DecodedPhoto& photo = job.scratch.photo;
   std::string error;
   auto drawSize = [&](int w, int h) { return TextureDrawSize(job.settings, w, h); };
   if (!job.decode(path, drawSize, photo, error) || photo.pixels.Empty()) {

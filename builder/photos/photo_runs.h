@@ -5,6 +5,7 @@
 // interfaces below; nothing here touches a window.
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "builder/photos/fitting.h"
@@ -43,8 +44,16 @@ using PhotoDecoder =
                        std::string& error)>;
 
 // JPEG (libjpeg, scaled) and uncompressed bitmaps by their content; everything else goes
-// to `otherFormats` (which may be empty: then such files are refused).
+// to `otherFormats` (which may be empty: then such files are refused). The decoder keeps
+// its file buffer from one photo to the next.
 PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, PhotoDecoder otherFormats);
+
+// Buffers one run reuses for every photo, so a long photo list does not allocate (and
+// fault in) megabytes of fresh memory per photo.
+struct PhotoScratch {
+  DecodedPhoto photo;
+  std::vector<uint8_t> encoded;
+};
 
 // What a photo run needs of the project and the window.
 struct PhotoJob {
@@ -52,6 +61,7 @@ struct PhotoJob {
   RandomColors& random;                      // the program's one sequence
   FittingSurfaces& surfaces;
   const PhotoDecoder& decode;
+  PhotoScratch scratch{};
 };
 
 struct RunSeams {
