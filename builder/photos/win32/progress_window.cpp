@@ -25,7 +25,8 @@ const std::array<ControlRow, 3> kLayout = {{
     {ProgressPictureConvertWindow::kCancel, "BUTTON", "Cancel", 168, 8, 75, 25, BS_PUSHBUTTON},
 }};
 
-constexpr DWORD kWindowStyle = WS_POPUP | WS_CAPTION;  // single fixed border, no border icons
+// A captioned window with a single fixed border and no system menu, hence no border icons.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION;
 
 HFONT MakeDialogFont() {
   HDC screen = GetDC(nullptr);
@@ -117,7 +118,9 @@ void ProgressPictureConvertWindow::SetRange(int minimum, int maximum) {
 }
 
 void ProgressPictureConvertWindow::SetPosition(int position) {
-  SendMessageA(Child(kProgressBar), PBM_SETPOS, WPARAM(position), 0);
+  HWND bar = Child(kProgressBar);
+  SendMessageA(bar, PBM_SETPOS, WPARAM(position), 0);
+  UpdateWindow(bar);
 }
 
 void ProgressPictureConvertWindow::SetLabel(const std::string& text) {
