@@ -134,6 +134,8 @@ class Builder {
         if (g >= slots.size()) return fail("face material out of range");
       }
       if (face.size() < 3) continue;
+      // Fans of more than 64 corners are cut there: no scene comes near it, and a
+      // fixed array keeps a hostile face count from costing anything.
       uint32_t corner[64];
       std::size_t n = std::min<std::size_t>(face.size(), 64);
       for (std::size_t k = 0; k < n; ++k) {

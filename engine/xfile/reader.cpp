@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "engine/xfile/lexer.h"
 
@@ -168,7 +169,12 @@ class Values {
   }
   bool f32(float& out, const char* what) {
     if (i_ >= node_.numbers.size()) return fail(std::string("missing ") + what);
-    out = static_cast<float>(node_.numbers[i_++]);
+    // A 64-bit value beyond float range would be undefined to convert: saturate it.
+    double v = node_.numbers[i_++];
+    constexpr double kMax = std::numeric_limits<float>::max();
+    out = v > kMax ? std::numeric_limits<float>::infinity()
+        : v < -kMax ? -std::numeric_limits<float>::infinity()
+                    : static_cast<float>(v);
     return true;
   }
   template <std::size_t N>

@@ -1,6 +1,7 @@
 // .x reading in both encodings, writing, round trips and loading into the scene model.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -196,6 +197,17 @@ TEST(XFileReaderTest, ReadsBinaryWith32And64BitFloats) {
     EXPECT_EQ(a.keys.at(0).keys.at(1).time, 480u);
     EXPECT_FLOAT_EQ(a.keys[0].keys[1].values[2], 6.0f);
   }
+}
+
+TEST(XFileReaderTest, DoublesBeyondFloatRangeSaturate) {
+  Bin b("xof 0302bin 0064");
+  b.name("Mesh").open().ints({1}).floats({1e300, -1e300, 0.5}, true).ints({0}).close();
+  ReadResult r = readXFile(bytesOf(b.s));
+  ASSERT_TRUE(r.ok()) << r.error;
+  const Float3& p = r.document.meshes.at(0).positions.at(0);
+  EXPECT_TRUE(std::isinf(p[0]) && p[0] > 0);
+  EXPECT_TRUE(std::isinf(p[1]) && p[1] < 0);
+  EXPECT_FLOAT_EQ(p[2], 0.5f);
 }
 
 TEST(XFileReaderTest, MalformedFilesGiveReasons) {
