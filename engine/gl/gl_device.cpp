@@ -48,6 +48,15 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   alive_ = true;
+  buffers_.Load();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  image::Image white;
+  white.width = white.height = 1;
+  white.rgb = {255, 255, 255};
+  white_ = AddTexture(white);
+  glEnable(GL_TEXTURE_2D);
   SetCamera(Matrix4::identity(), engine::Camera{}.frustum(target_.width(), target_.height()));
   return true;
 }
@@ -55,7 +64,10 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
 GlDevice::~GlDevice() {
   // Object names are per context: delete only in our own, or not at all.
   if (context_.MakeCurrent()) {
-    for (GLuint list : lists_) glDeleteLists(list, 1);
+    for (const DeviceMesh& d : meshes_) {
+      if (d.vertexBuffer) buffers_.deleteBuffers(1, &d.vertexBuffer);
+      if (d.indexBuffer) buffers_.deleteBuffers(1, &d.indexBuffer);
+    }
     if (!textures_.empty()) glDeleteTextures(GLsizei(textures_.size()), textures_.data());
     target_.Release();
   } else {
@@ -94,37 +106,39 @@ TextureId GlDevice::AddTexture(const image::Image& picture) {
 
 MeshId GlDevice::AddMesh(MeshData mesh) {
   if (!Ready()) return 0;
-  const GLuint list = glGenLists(1);
-  if (list == 0) return 0;
-  glNewList(list, GL_COMPILE);
+  DeviceMesh d;
   for (MeshGroup& g : mesh.groups) {
     DropInvalidTriangles(g);
     if (g.indices.empty()) continue;
-    if (g.texture) {
-      glEnable(GL_TEXTURE_2D);
-      glBindTexture(GL_TEXTURE_2D, g.texture);
-    } else {
-      glDisable(GL_TEXTURE_2D);
-    }
-    const bool translucent = g.colour.a < 1.0f;
-    if (translucent) {
-      glEnable(GL_BLEND);
-      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    }
-    glColor4f(g.colour.r, g.colour.g, g.colour.b, g.colour.a);
-    glBegin(GL_TRIANGLES);
-    for (uint32_t i : g.indices) {
-      const MeshVertex& v = g.vertices[i];
-      glTexCoord2f(v.u, v.v);
-      glVertex3f(v.x, v.y, v.z);
-    }
-    glEnd();
-    if (translucent) glDisable(GL_BLEND);
+    const uint32_t base = uint32_t(d.vertices.size() / 5);
+    for (const MeshVertex& v : g.vertices) d.vertices.insert(d.vertices.end(), {v.u, v.v, v.x, v.y, v.z});
+    DeviceGroup group;
+    // A plain group samples a white texel: switching groups then changes only the bound
+    // texture and colour, never whether texturing is on.
+    group.texture = g.texture ? g.texture : white_;
+    group.colour = g.colour;
+    group.firstIndex = d.indices.size();
+    group.indexCount = GLsizei(g.indices.size());
+    for (uint32_t i : g.indices) d.indices.push_back(base + i);
+    d.groups.push_back(group);
   }
-  glDisable(GL_TEXTURE_2D);
-  glEndList();
-  lists_.push_back(list);
-  return list;
+  if (buffers_.genBuffers && !d.indices.empty()) {
+    buffers_.genBuffers(1, &d.vertexBuffer);
+    buffers_.genBuffers(1, &d.indexBuffer);
+    buffers_.bindBuffer(GL_ARRAY_BUFFER, d.vertexBuffer);
+    buffers_.bufferData(GL_ARRAY_BUFFER, GLsizeiptr(d.vertices.size() * sizeof(float)), d.vertices.data(),
+                        GL_STATIC_DRAW);
+    buffers_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexBuffer);
+    buffers_.bufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(d.indices.size() * sizeof(uint32_t)), d.indices.data(),
+                        GL_STATIC_DRAW);
+    buffers_.bindBuffer(GL_ARRAY_BUFFER, 0);
+    buffers_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    // The driver holds the data now.
+    d.vertices = {};
+    d.indices = {};
+  }
+  meshes_.push_back(std::move(d));
+  return MeshId(meshes_.size());
 }
 
 void GlDevice::Clear(ClearMode mode, uint32_t backgroundArgb) {
@@ -153,12 +167,30 @@ void GlDevice::SetCamera(const Matrix4& view, const engine::FrustumPlane& f) {
 }
 
 void GlDevice::Draw(MeshId mesh, const Matrix4& world) {
-  if (!alive_ || mesh == 0) return;
+  if (!alive_ || mesh == 0 || mesh > meshes_.size()) return;
+  const DeviceMesh& d = meshes_[mesh - 1];
   // Row-vector matrices laid out row by row are what glLoadMatrixf reads as the
   // column-vector form of the same transform.
   const Matrix4 modelView = world * eyeFromWorld_;
   glLoadMatrixf(&modelView.m[0][0]);
-  glCallList(mesh);
+  const auto* vertices = reinterpret_cast<const uint8_t*>(d.vertices.data());
+  const auto* indices = reinterpret_cast<const uint8_t*>(d.indices.data());
+  if (d.vertexBuffer) {
+    buffers_.bindBuffer(GL_ARRAY_BUFFER, d.vertexBuffer);
+    buffers_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexBuffer);
+    vertices = indices = nullptr;  // offsets into the bound buffers
+  }
+  constexpr GLsizei kStride = 5 * sizeof(float);
+  glTexCoordPointer(2, GL_FLOAT, kStride, vertices);
+  glVertexPointer(3, GL_FLOAT, kStride, vertices + 2 * sizeof(float));
+  for (const DeviceGroup& g : d.groups) {
+    glBindTexture(GL_TEXTURE_2D, g.texture);
+    glColor4f(g.colour.r, g.colour.g, g.colour.b, g.colour.a);
+    const bool translucent = g.colour.a < 1.0f;
+    if (translucent) glEnable(GL_BLEND);
+    glDrawElements(GL_TRIANGLES, g.indexCount, GL_UNSIGNED_INT, indices + g.firstIndex * sizeof(uint32_t));
+    if (translucent) glDisable(GL_BLEND);
+  }
 }
 
 bool GlDevice::Present() {

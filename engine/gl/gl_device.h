@@ -1,5 +1,6 @@
 // The OpenGL 1.x device the screen saver draws with: meshes and textures are uploaded
-// once, every frame is a clear, a camera, a few display-list calls and a present.
+// once, every frame is a clear, a camera, one indexed draw per material group and a
+// present.
 //
 //   auto device = GlDevice::ForWindow(hwnd, &error);     // picks the presenter
 //   MeshId cube = device->AddMesh(std::move(meshData));  // once
@@ -49,7 +50,8 @@ class GlDevice {
 
   // Uploads a picture once, with linear filtering; 0 when it could not be uploaded.
   TextureId AddTexture(const image::Image& picture);
-  // Compiles a mesh once; triangles with indices outside the vertex array are dropped.
+  // Uploads a mesh once (into buffer objects where the driver has them); triangles with
+  // indices outside their group's vertices are dropped.
   MeshId AddMesh(MeshData mesh);
 
   // Starts a picture. A window device first follows its window's client size.
@@ -70,13 +72,30 @@ class GlDevice {
   bool Init(std::unique_ptr<Presenter> presenter, int width, int height, std::string* error);
   bool Ready() const { return alive_ && context_.MakeCurrent(); }
 
+  // One mesh on the device: all groups' vertices in one array, each group a range of
+  // one index array.
+  struct DeviceGroup {
+    TextureId texture = 0;
+    Rgba colour;
+    std::size_t firstIndex = 0;
+    GLsizei indexCount = 0;
+  };
+  struct DeviceMesh {
+    GLuint vertexBuffer = 0, indexBuffer = 0;  // 0: drawn from the arrays below
+    std::vector<float> vertices;               // u, v, x, y, z per vertex
+    std::vector<uint32_t> indices;
+    std::vector<DeviceGroup> groups;
+  };
+
   FramebufferFunctions fn_;
+  BufferFunctions buffers_;
   std::unique_ptr<Presenter> presenter_;
   GlContext context_;
   RenderTarget target_;
   Matrix4 eyeFromWorld_;
   std::vector<GLuint> textures_;
-  std::vector<GLuint> lists_;
+  std::vector<DeviceMesh> meshes_;  // MeshId n is meshes_[n - 1]
+  TextureId white_ = 0;  // what untextured groups sample
   bool alive_ = false;
 };
 

@@ -33,4 +33,13 @@ bool FramebufferFunctions::Load() {
   return ok;
 }
 
+bool BufferFunctions::Load() {
+  const bool ok = Fetch(genBuffers, "glGenBuffers", "glGenBuffersARB") &&
+                  Fetch(deleteBuffers, "glDeleteBuffers", "glDeleteBuffersARB") &&
+                  Fetch(bindBuffer, "glBindBuffer", "glBindBufferARB") &&
+                  Fetch(bufferData, "glBufferData", "glBufferDataARB");
+  if (!ok) *this = BufferFunctions{};
+  return ok;
+}
+
 }  // namespace prismora::gl

@@ -26,4 +26,16 @@ struct FramebufferFunctions {
   bool Load();
 };
 
+// Buffer objects for vertex data (OpenGL 1.5, or the ARB extension before it). Without
+// them meshes are drawn from arrays the device keeps in memory.
+struct BufferFunctions {
+  PFNGLGENBUFFERSPROC genBuffers = nullptr;
+  PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
+  PFNGLBINDBUFFERPROC bindBuffer = nullptr;
+  PFNGLBUFFERDATAPROC bufferData = nullptr;
+
+  // Needs a current context. False (and all null) when buffer objects are not offered.
+  bool Load();
+};
+
 }  // namespace prismora::gl

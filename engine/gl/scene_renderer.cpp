@@ -47,8 +47,10 @@ int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& re
 
 void SceneRenderer::Render(const engine::Frame& root, const engine::Camera& camera) {
   if (!device_.alive()) return;
-  device_.SetCamera(camera.viewMatrix(), camera.frustum(device_.width(), device_.height()));
+  const engine::Matrix4 view = camera.viewMatrix();
+  device_.SetCamera(view, camera.frustum(device_.width(), device_.height()));
   CollectDrawItems(root, items_);
+  SortNearestFirst(items_, view);
   for (const DrawItem& item : items_) {
     if (item.mesh->deviceHandle == 0) item.mesh->deviceHandle = device_.AddMesh(FromSceneMesh(*item.mesh));
     device_.Draw(item.mesh->deviceHandle, item.world);

@@ -1,5 +1,5 @@
 // Draws a scene model with a GlDevice. Prepare uploads every texture and mesh once;
-// Render only walks the frames and calls display lists.
+// Render only walks the frames and issues one draw per material group.
 //
 // Trails and erase-off are the caller's clears: Clear(ColourAndDepth or DepthOnly),
 // any number of Render calls at different animation times (a DepthOnly clear between

@@ -30,6 +30,16 @@ void CollectDrawItems(const engine::Frame& root, std::vector<DrawItem>& out) {
   Walk(root, above, out);
 }
 
+void SortNearestFirst(std::vector<DrawItem>& items, const engine::Matrix4& view) {
+  // Only the view-space z of each origin is needed: row 3 of world times view's z column.
+  auto depth = [&view](const DrawItem& d) {
+    const float x = d.world.m[3][0], y = d.world.m[3][1], z = d.world.m[3][2];
+    return x * view.m[0][2] + y * view.m[1][2] + z * view.m[2][2] + view.m[3][2];
+  };
+  std::stable_sort(items.begin(), items.end(),
+                   [&](const DrawItem& a, const DrawItem& b) { return depth(a) < depth(b); });
+}
+
 void CollectMeshes(const engine::Frame& root, std::vector<engine::Mesh*>& out) {
   out.clear();
   WalkMeshes(root, out);

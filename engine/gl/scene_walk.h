@@ -16,6 +16,11 @@ struct DrawItem {
 // list has grown to the scene's size.
 void CollectDrawItems(const engine::Frame& root, std::vector<DrawItem>& out);
 
+// Orders the items by the distance of their frame origin along the view direction,
+// nearest first, so the depth test rejects hidden pixels before they are textured.
+// Equal distances keep their order. `view` is world to camera space (looking along +z).
+void SortNearestFirst(std::vector<DrawItem>& items, const engine::Matrix4& view);
+
 // Every mesh below root once, in drawing order (for uploading).
 void CollectMeshes(const engine::Frame& root, std::vector<engine::Mesh*>& out);
 

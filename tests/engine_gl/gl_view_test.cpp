@@ -125,3 +125,25 @@ TEST(GlView, PresenterFollowsWhatWineCanShow) {
   EXPECT_EQ(ChoosePresenter({.exists = true, .isChild = true, .onWine = true, .parentInOtherProcess = true}),
             PresenterKind::OwnedPopup);
 }
+
+TEST(GlView, NearestItemsAreDrawnFirstAndTiesKeepTheirOrder) {
+  engine::Frame root;
+  engine::Frame& cam = root.createChild("camera");
+  cam.setPosition(&root, {0, 0, -100});
+  engine::Camera camera;
+  camera.frame = &cam;
+  engine::Mesh m[4];
+  std::vector<DrawItem> items;
+  for (float z : {50.0f, -20.0f, 50.0f, 10.0f}) items.push_back({&m[items.size()], engine::Matrix4::translation({3, 4, z})});
+  SortNearestFirst(items, camera.viewMatrix());
+  EXPECT_EQ(items[0].mesh, &m[1]);
+  EXPECT_EQ(items[1].mesh, &m[3]);
+  EXPECT_EQ(items[2].mesh, &m[0]);
+  EXPECT_EQ(items[3].mesh, &m[2]);
+  // Turned round, the camera sees the far side first.
+  cam.setOrientation(&root, {0, 0, -1}, {0, 1, 0});
+  SortNearestFirst(items, camera.viewMatrix());
+  EXPECT_EQ(items[0].mesh, &m[0]);
+  EXPECT_EQ(items[1].mesh, &m[2]);
+  EXPECT_EQ(items[3].mesh, &m[1]);
+}
