@@ -35,6 +35,12 @@ struct FileSystem {
   // Writes the whole file through a temporary file in the same folder, so that the
   // previous content survives any failure.
   virtual bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) = 0;
+  // Writes the whole file in place, without the temporary file and the flush to disk of
+  // ReplaceFileContents: for files that are simply made again when they are lost (photo
+  // bitmaps, exported photos), where a flush per file would make long photo lists slow.
+  virtual bool WriteWholeFile(const std::string& path, std::span<const uint8_t> data) {
+    return ReplaceFileContents(path, data);
+  }
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
   // Size in bytes, or -1 when the file cannot be read.

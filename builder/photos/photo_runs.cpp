@@ -29,7 +29,7 @@ bool WriteCanvas(PixelView canvas, OutputKind kind, const std::string& path,
     error = "Cannot encode " + path + ": " + error;
     return false;
   }
-  if (!files.ReplaceFileContents(path, bytes)) {
+  if (!files.WriteWholeFile(path, bytes)) {
     error = "Cannot create file \"" + path + "\".";
     return false;
   }
