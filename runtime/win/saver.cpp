@@ -136,6 +136,9 @@ void OnTimer(HWND window) {
 void OnDestroy(HWND window) {
   if (run.timer) KillTimer(window, run.timer);
   run.timer = 0;
+  // The device's context belongs to this window: let it go while the window still exists
+  // rather than at process exit.
+  run.stage.reset();
   if (run.immAssociate) run.immAssociate(window, run.savedImeContext);
   if (run.checkPassword) SystemParametersInfoA(SPI_SCREENSAVERRUNNING, FALSE, nullptr, 0);
   PostQuitMessage(0);
