@@ -96,6 +96,16 @@ bool Win32FileSystem::ReplaceFileContents(const std::string& path, std::span<con
   return ok;
 }
 
+bool Win32FileSystem::WriteWholeFile(const std::string& path, std::span<const uint8_t> data) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(h, data);
+  ok = CloseHandle(h) && ok;
+  if (!ok) DeleteFileA(path.c_str());  // no half-written photo is left behind
+  return ok;
+}
+
 bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool Win32FileSystem::FileExists(const std::string& path) {

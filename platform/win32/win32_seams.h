@@ -15,6 +15,7 @@ struct Win32FileSystem final : FileSystem {
   bool AppendToFile(const std::string& path, std::span<const uint8_t> data) override;
   bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) override;
   bool ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) override;
+  bool WriteWholeFile(const std::string& path, std::span<const uint8_t> data) override;
   bool RemoveFile(const std::string& path) override;
   bool FileExists(const std::string& path) override;
   int64_t FileSize(const std::string& path) override;

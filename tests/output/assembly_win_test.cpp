@@ -99,3 +99,17 @@ TEST_F(AssemblyOnDisk, PreviewReturnsOnlyAfterTheLockIsReleased) {
   EXPECT_TRUE(boxes.texts.empty());
   EXPECT_EQ(testsupport::TempFolder::Read(target).size(), templ.size() + 836);
 }
+
+TEST(Win32FileSystem, WholeFileWritesReplaceAndReport) {
+  prismora::testsupport::TempFolder dir;
+  platform::Win32FileSystem files;
+  std::vector<uint8_t> big(300000, 7), small{1, 2, 3};
+  ASSERT_TRUE(files.WriteWholeFile(dir / "a.bmp", big));
+  ASSERT_TRUE(files.WriteWholeFile(dir / "a.bmp", small));
+  EXPECT_EQ(testsupport::TempFolder::Read(dir / "a.bmp"), small);
+  EXPECT_EQ(files.FileSize(dir / "a.bmp"), 3);
+  EXPECT_FALSE(files.WriteWholeFile(dir / "no such folder\\a.bmp", small));
+  ASSERT_TRUE(files.ReplaceFileContents(dir / "b.pmj", big));
+  EXPECT_EQ(files.FileSize(dir / "b.pmj"), 300000);
+  EXPECT_FALSE(files.FileExists(dir / "b.pmj.tmp~"));
+}
