@@ -1,0 +1,440 @@
+#include "builder/window/main_form.h"
+
+#include <iterator>
+
+#include "builder/project/project_commands.h"
+#include "builder/project/project_file.h"
+#include "builder/window/about_box.h"
+#include "builder/window/art_ids.h"
+#include "builder/window/window_shape.h"
+
+namespace prismora::window {
+
+using wingui::Bevel;
+using wingui::Panel;
+
+namespace {
+
+Bevel ToBevel(BevelLook look) {
+  switch (look) {
+    case BevelLook::Lowered: return Bevel::Lowered;
+    case BevelLook::Raised: return Bevel::Raised;
+    case BevelLook::None: break;
+  }
+  return Bevel::None;
+}
+
+int ButtonIndex(int panel) {
+  for (size_t i = 0; i < kButtonPanels.size(); ++i)
+    if (kButtonPanels[i] == panel) return int(i);
+  return -1;
+}
+
+bool IsWindows9x() {
+  // The platform id of the old family; GetVersion's top bit is set only there.
+  return (GetVersion() & 0x80000000u) != 0;
+}
+
+// Which handler answers which notification.
+struct CommandRoute {
+  int id;
+  int code;  // -1: any
+  void (TForm1::*handler)();
+};
+
+constexpr int kAny = -1;
+constexpr CommandRoute kRoutes[] = {
+    {ImagePanelPhotos, BN_CLICKED, &TForm1::ImagePanelPhotosClick},
+    {ImagePanelInstallSettings, BN_CLICKED, &TForm1::ImagePanelInstallSettingsClick},
+    {ImagePanelTitleAutor, BN_CLICKED, &TForm1::ImagePanelTitleAutorClick},
+    {ImagePanelAdd, BN_CLICKED, &TForm1::ImagePanelAddClick},
+    {ImagePanelRemove, BN_CLICKED, &TForm1::ImagePanelRemoveClick},
+    {ImagePanelRemoveAll, BN_CLICKED, &TForm1::ImagePanelRemoveAllClick},
+    {ImagePanelPreviewScreensaver, BN_CLICKED, &TForm1::ImagePanelPreviewScreensaverClick},
+    {ImageBuild, BN_CLICKED, &TForm1::ImageBuildClick},
+    {ImageSmallButt_Close, BN_CLICKED, &TForm1::ImageSmallButt_CloseClick},
+    {ImageSmallButt_Svernut, BN_CLICKED, &TForm1::ImageSmallButt_SvernutClick},
+    {ImageVoprosPhotos, BN_CLICKED, &TForm1::ImageVoprosPhotosClick},
+    {ImageVoprosSelf_install, BN_CLICKED, &TForm1::ImageVoprosSelf_installClick},
+    {ImageVoprosInform, BN_CLICKED, &TForm1::ImageVoprosInformClick},
+    {ImageWizardImageFileLupa, BN_CLICKED, &TForm1::ImageWizardImageFileLupaClick},
+    {ImageWizModernSmallImageLupa, BN_CLICKED, &TForm1::ImageWizModernSmallImageLupaClick},
+    {ThumbnailList1, LBN_SELCHANGE, &TForm1::ThumbnailList1Click},
+    {ComboBoxResizeMetod, CBN_SELCHANGE, &TForm1::ComboBoxResizeMetodChange},
+    {ComboBoxScreensaverTemplate, CBN_SELCHANGE, &TForm1::ComboBoxScreensaverTemplateChange},
+    {CheckBoxRandomColor, BN_CLICKED, &TForm1::CheckBoxRandomColorClick},
+    {CheckBoxEnableLicenseAgreement, BN_CLICKED, &TForm1::CheckBoxEnableLicenseAgreementClick},
+    {ButtonBorderColor, BN_CLICKED, &TForm1::ButtonBorderColorClick},
+    {ButtonSelectColor, BN_CLICKED, &TForm1::ButtonSelectColorClick},
+    // menu items
+    {PunltMenuNewProject, kAny, &TForm1::PunltMenuNewProjectClick},
+    {PunltMenuOpen, kAny, &TForm1::PunltMenuOpenClick},
+    {PunltMenuSave, kAny, &TForm1::PunltMenuSaveClick},
+    {AddPhotos1, kAny, &TForm1::ImagePanelAddClick},
+    {RemovePhotos1, kAny, &TForm1::ImagePanelRemoveClick},
+    {RemoveAll1, kAny, &TForm1::ImagePanelRemoveAllClick},
+    {PunltMenuExit, kAny, &TForm1::PunltMenuExitClick},
+    {PunltMenuEditPhotos, kAny, &TForm1::ImagePanelPhotosClick},
+    {PunltMenuSelfInstalloptions, kAny, &TForm1::ImagePanelInstallSettingsClick},
+    {PunltMenuInformation, kAny, &TForm1::ImagePanelTitleAutorClick},
+    {PunltMenuPreviewScreensaver, kAny, &TForm1::ImagePanelPreviewScreensaverClick},
+    {PunltMenuBuildScreenSaver, kAny, &TForm1::ImageBuildClick},
+    {PunltMenuPrismorabuilderhelp, kAny, &TForm1::PunltMenuPrismorabuilderhelpClick},
+    {PunltMenuAbout, kAny, &TForm1::PunltMenuAboutClick},
+};
+
+}  // namespace
+
+TForm1::TForm1(FormSeams seams) : seams_(std::move(seams)) {}
+
+TForm1::~TForm1() {
+  if (menu_ && !IsWindow(Handle())) DestroyMenu(menu_);
+}
+
+bool TForm1::Create() {
+  // Construction: no preview frame, bitmaps not current, the platform family noted.
+  previewPhotosReady_ = false;
+  oldPlatform_ = IsWindows9x();
+  HINSTANCE self = GetModuleHandleA(nullptr);
+  wingui::WindowStyle style;
+  style.className = "TForm1";
+  style.style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+  style.icon = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(ART_APP_ICON), IMAGE_ICON, 32, 32, 0));
+  style.smallIcon = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(ART_APP_ICON), IMAGE_ICON, 16, 16, 0));
+  style.clientWidth = kClientWidth;
+  style.clientHeight = kClientHeight;
+  if (!Window::Create(style, std::string(kCaption))) return false;
+
+  menu_ = wingui::BuildMenu(MainMenu());
+  SetMenu(Handle(), menu_);
+  // The menu bar takes client height; size the frame again around 785 × 508.
+  RECT r{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRectEx(&r, DWORD(GetWindowLongPtrA(Handle(), GWL_STYLE)), TRUE, 0);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const wingui::Layout layout = MainFormLayout();
+  c_ = wingui::BuildLayout(Handle(), layout);
+  // The strip comes from the thumbnail component; it lives in its frame panel.
+  const wingui::ControlSpec& strip = *wingui::FindSpec(layout, ThumbnailList1);
+  const wingui::Rect sr = wingui::RelativeRect(layout, strip);
+  RECT stripRect{sr.left, sr.top, sr.Right(), sr.Bottom()};
+  strip_.Create(wingui::ParentOf(c_, layout, strip, Handle()), stripRect, ThumbnailList1);
+  strip_.SetFont(wingui::DialogFont());
+  c_.Add(ThumbnailList1, strip_.Handle());
+  strip_.OnKeyDown = [this](WORD key) {
+    try {
+      ThumbnailList1KeyDown(key);
+    } catch (const std::exception& e) {
+      wingui::ReportError(Handle(), e.what());
+    }
+  };
+
+  // Controls that hold settings start with their first-start values.
+  c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate)
+      .SetItems({project::kTemplateItems.begin(), project::kTemplateItems.end()});
+  c_.Get<wingui::ComboBox>(ComboBoxResizeMetod)
+      .SetItems({project::kResizeMethodItems.begin(), project::kResizeMethodItems.end()});
+  c_.Get<wingui::Edit>(EditTitle).SetLimit(199);
+  c_.Get<wingui::Edit>(EditAutor).SetLimit(99);
+  c_.Get<wingui::Edit>(EditEmail).SetLimit(99);
+  c_.Get<wingui::Edit>(EditWebsite).SetLimit(99);
+  c_.Get<wingui::Memo>(MemoLicenseAgreement).SetLimit(14999);
+  PreviewSurface().Resize(photos::kPreviewSide, photos::kPreviewSide);
+  imageForSave_.Resize(photos::kTextureSide, photos::kTextureSide);
+  wizardForSave_.Resize(164, 314);
+  wizardSmallForSave_.Resize(55, 55);
+  WriteSettings(project::FirstStartSettings());
+
+  ApplyShape();
+  photoCount_ = 0;
+  UpdateTotalImages();
+
+  // FormCreate: the project of the last session.
+  project::ProjectSettings s = ReadSettings();
+  project::LoadAutoSave(seams_.builderFolder, s, seams_.files);
+  WriteSettings(s);
+  ShowPage(Page::Photos);
+  return true;
+}
+
+void TForm1::ApplyShape() {
+  ShapeMetrics m;
+  m.edge = GetSystemMetrics(SM_CYEDGE);
+  m.captionButton = GetSystemMetrics(SM_CXSIZE);
+  m.menuButton = GetSystemMetrics(SM_CXMENUSIZE);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  for (const ShapePiece& p : MainWindowShape(MainFormLayout(), m)) {
+    HRGN piece = p.corner > 0 ? CreateRoundRectRgn(p.left, p.top, p.right, p.bottom, p.corner, p.corner)
+                              : CreateRectRgn(p.left, p.top, p.right, p.bottom);
+    CombineRgn(region, region, piece, RGN_OR);
+    DeleteObject(piece);
+  }
+  SetWindowRgn(Handle(), region, FALSE);  // the window owns the region from now on
+}
+
+// ---- the project in the controls ------------------------------------------------
+
+project::ProjectSettings TForm1::ReadSettings() const {
+  project::ProjectSettings s;
+  s.Title = c_.Get<wingui::Edit>(EditTitle).Text();
+  s.Author = c_.Get<wingui::Edit>(EditAutor).Text();
+  s.Email = c_.Get<wingui::Edit>(EditEmail).Text();
+  s.Website = c_.Get<wingui::Edit>(EditWebsite).Text();
+  s.LicenseEnabled = c_.Get<wingui::CheckBox>(CheckBoxEnableLicenseAgreement).Checked();
+  s.LicenseText = c_.Get<wingui::Memo>(MemoLicenseAgreement).Text();
+  s.WizardImageFile = c_.Get<wingui::Label>(LabelWizModernImagebmp).Text();
+  s.WizardSmallImageFile = c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).Text();
+  s.DialogBoxColor = c_.Get<Panel>(PanelColorDialogBox).Color();
+  s.TemplateIndex = c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex();
+  s.BorderColor = c_.Get<Panel>(PanelBorderColor).Color();
+  s.ResizeMethod = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex();
+  s.RandomColor = c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked();
+  s.EraseBackground = c_.Get<wingui::CheckBox>(CheckBoxErBack).Checked();
+  s.Photos = strip_.Filenames();
+  return s;
+}
+
+// In the order a project file is read: texts, licence, colours, wizard pictures, the
+// photo list, then the indices (setting them runs no change handler).
+void TForm1::WriteSettings(const project::ProjectSettings& s) {
+  c_.Get<wingui::Edit>(EditTitle).SetText(s.Title);
+  c_.Get<wingui::Edit>(EditAutor).SetText(s.Author);
+  c_.Get<wingui::Edit>(EditEmail).SetText(s.Email);
+  c_.Get<wingui::Edit>(EditWebsite).SetText(s.Website);
+  c_.Get<wingui::CheckBox>(CheckBoxEnableLicenseAgreement).SetChecked(s.LicenseEnabled);
+  c_.Get<wingui::Memo>(MemoLicenseAgreement).SetEnabled(s.LicenseEnabled);
+  c_.Get<wingui::Memo>(MemoLicenseAgreement).SetText(s.LicenseText);
+  c_.Get<Panel>(PanelColorDialogBox).SetColor(s.DialogBoxColor);
+  c_.Get<Panel>(PanelBorderColor).SetColor(s.BorderColor);
+  borderDialogColor_ = s.BorderColor;
+  LoadWizardPictures(s);
+  RemoveAllPhotos();
+  for (const std::string& path : s.Photos) AppendPhoto(path);
+  c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).SetItemIndex(s.TemplateIndex);
+  c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
+  c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetChecked(s.RandomColor);
+  c_.Get<wingui::CheckBox>(CheckBoxErBack).SetChecked(s.EraseBackground);
+}
+
+void TForm1::LoadWizardPictures(const project::ProjectSettings& s) {
+  c_.Get<wingui::Label>(LabelWizModernImagebmp).SetText(s.WizardImageFile);
+  c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).SetText(s.WizardSmallImageFile);
+  // A picture that cannot be loaded keeps the previous one, without a message; the small
+  // one is tried only after the large one loaded.
+  try {
+    LoadWizardPicture(ImageWizardImageFile, s.WizardImageFile);
+    LoadWizardPicture(ImageWizModernSmallImage, s.WizardSmallImageFile);
+  } catch (const std::exception&) {
+  }
+}
+
+void TForm1::LoadPicture(const std::string& path, thumbnails::TIPicture& picture) {
+  std::vector<uint8_t> bytes;
+  if (!seams_.files.ReadWholeFile(path, bytes)) throw std::runtime_error("Cannot open file \"" + path + "\".");
+  picture.LoadFromStream(&bytes);
+}
+
+void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
+  thumbnails::TIPicture picture;
+  LoadPicture(path, picture);
+  wingui::Image image = c_.Get<wingui::Image>(imageId);
+  RECT r;
+  GetClientRect(image.Handle(), &r);
+  wingui::Surface& s = image.Picture();
+  s.Resize(r.right, r.bottom);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, s.Bitmap());
+  picture.Draw(dc, r);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  image.Invalidate();
+}
+
+// ---- pages and the button look ---------------------------------------------------
+
+void TForm1::ShowPage(Page page) {
+  const int target = PagePanel(page);
+  c_.Get<Panel>(target).SetVisible(true);
+  for (int p : kPages)
+    if (p != target) c_.Get<Panel>(p).SetVisible(false);
+  look_.Select(size_t(ButtonIndex(PageButtonPanel(page))));
+  ApplyButtonLook();
+}
+
+void TForm1::ApplyButtonLook() {
+  for (size_t i = 0; i < kButtonPanels.size(); ++i) {
+    Panel p = c_.Get<Panel>(kButtonPanels[i]);
+    p.SetInnerBevel(ToBevel(look_.Inner(i)));
+    p.SetOuterBevel(ToBevel(look_.Outer(i)));
+  }
+}
+
+void TForm1::ImagePanelPhotosClick() { ShowPage(Page::Photos); }
+void TForm1::ImagePanelInstallSettingsClick() { ShowPage(Page::Install); }
+void TForm1::ImagePanelTitleAutorClick() { ShowPage(Page::Information); }
+
+void TForm1::OnControlMouseMove(int id) {
+  int panel = ButtonIndex(id) >= 0 ? id : ButtonPanelOfImage(id);
+  if (panel)
+    look_.Hover(size_t(ButtonIndex(panel)));
+  else
+    look_.ClearHover();  // a frame, a page or a picture counts as background
+  ApplyButtonLook();
+}
+
+void TForm1::OnMouseMove(int, int) {
+  look_.ClearHover();
+  ApplyButtonLook();
+}
+
+// ---- the other handlers ----------------------------------------------------------
+
+void TForm1::OnCommand(int id, int code, HWND) {
+  for (const CommandRoute& r : kRoutes)
+    if (r.id == id && (r.code == kAny || r.code == code)) {
+      (this->*r.handler)();
+      return;
+    }
+}
+
+void TForm1::ImagePanelPreviewScreensaverClick() { actions_->PreviewScreenSaver(*this); }
+void TForm1::ImageBuildClick() { actions_->Build(*this); }
+void TForm1::ComboBoxScreensaverTemplateChange() { actions_->TemplateChosen(*this); }
+
+void TForm1::ImageSmallButt_CloseClick() { Close(); }
+void TForm1::ImageSmallButt_SvernutClick() { ShowWindow(Handle(), SW_MINIMIZE); }
+void TForm1::PunltMenuExitClick() { Close(); }
+
+void TForm1::OpenHelp(std::string_view page) { seams_.shell.Open(seams_.builderFolder + std::string(page)); }
+void TForm1::ImageVoprosPhotosClick() { OpenHelp(kHelpFileInfo); }
+void TForm1::ImageVoprosSelf_installClick() { OpenHelp(kHelpSelfInstall); }
+void TForm1::ImageVoprosInformClick() { OpenHelp(kHelpInformation); }
+void TForm1::PunltMenuPrismorabuilderhelpClick() { OpenHelp(kHelpFileInfo); }
+
+void TForm1::PunltMenuAboutClick() {
+  if (about_) about_->ShowModal(Handle());
+}
+
+void TForm1::CheckBoxEnableLicenseAgreementClick() {
+  c_.Get<wingui::Memo>(MemoLicenseAgreement)
+      .SetEnabled(c_.Get<wingui::CheckBox>(CheckBoxEnableLicenseAgreement).Checked());
+}
+
+void TForm1::CheckBoxRandomColorClick() { previewFill_ = borderDialogColor_; }
+
+void TForm1::ButtonBorderColorClick() {
+  if (auto chosen = seams_.colors.Choose(Handle(), borderDialogColor_)) {
+    borderDialogColor_ = *chosen;
+    c_.Get<Panel>(PanelBorderColor).SetColor(*chosen);
+    previewFill_ = forSaveFill_ = *chosen;
+  }
+}
+
+void TForm1::ButtonSelectColorClick() {
+  if (auto chosen = seams_.colors.Choose(Handle(), dialogBoxDialogColor_)) {
+    dialogBoxDialogColor_ = *chosen;
+    c_.Get<Panel>(PanelColorDialogBox).SetColor(*chosen);
+  }
+}
+
+void TForm1::ComboBoxResizeMetodChange() {
+  previewPhotosReady_ = false;
+  const bool border = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex() != project::kResizePictures;
+  c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetEnabled(border);
+  c_.Get<wingui::Button>(ButtonBorderColor).SetEnabled(border);
+  ThumbnailList1Click();
+}
+
+void TForm1::ImageWizardImageFileLupaClick() {
+  platform::FileDialogOptions o;
+  o.filter = AddPhotosFilter();
+  o.mustExist = true;
+  o.picturePreview = true;
+  o.initialName = c_.Get<wingui::Label>(LabelWizModernImagebmp).Text();
+  auto chosen = seams_.dialogs.Open(Handle(), o);
+  if (chosen.empty()) return;
+  c_.Get<wingui::Label>(LabelWizModernImagebmp).SetText(chosen.front());
+  LoadWizardPicture(ImageWizardImageFile, chosen.front());  // errors reach the error box
+}
+
+void TForm1::ImageWizModernSmallImageLupaClick() {
+  platform::FileDialogOptions o;
+  o.filter = AddPhotosFilter();
+  o.mustExist = true;
+  o.picturePreview = true;
+  o.initialName = c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).Text();
+  auto chosen = seams_.dialogs.Open(Handle(), o);
+  if (chosen.empty()) return;
+  c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).SetText(chosen.front());
+  LoadWizardPicture(ImageWizModernSmallImage, chosen.front());
+}
+
+// ---- the project menu ------------------------------------------------------------
+
+void TForm1::PunltMenuNewProjectClick() {
+  project::ProjectSettings s = ReadSettings();
+  project::ApplyNewProject(s);
+  WriteSettings(s);
+}
+
+void TForm1::PunltMenuSaveClick() {
+  project::SaveProjectCommand(Handle(), ReadSettings(), seams_.dialogs, seams_.files, seams_.boxes);
+}
+
+void TForm1::PunltMenuOpenClick() {
+  project::ProjectSettings s = ReadSettings();
+  if (project::OpenProjectCommand(Handle(), s, seams_.dialogs, seams_.files) == project::OpenOutcome::Read) {
+    WriteSettings(s);
+  } else {
+    // Unreadable (or cancelled): only the indices may have been reset.
+    c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).SetItemIndex(s.TemplateIndex);
+    c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
+  }
+}
+
+// ---- painting, wheel, closing ----------------------------------------------------
+
+void TForm1::OnPaint(HDC, const PAINTSTRUCT&) {
+  // FormPaint: both canvases take the border colour dialog's colour again.
+  previewFill_ = forSaveFill_ = borderDialogColor_;
+}
+
+bool TForm1::OnControlWheel(int id) {
+  // The template must never change under the wheel: a new template starts a preview.
+  return id == ComboBoxScreensaverTemplate && c_.Get<wingui::ComboBox>(id).Focused();
+}
+
+HBRUSH TForm1::OnControlColor(HDC dc, HWND control) {
+  const uint32_t flags = wingui::Control(control).Flags();
+  char cls[16] = {};
+  GetClassNameA(control, cls, sizeof cls);
+  if (lstrcmpiA(cls, "EDIT") == 0) return nullptr;  // edits keep the window colour
+  if (flags & wingui::kBlueText) SetTextColor(dc, RGB(0, 0, 255));
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void TForm1::WriteAutoSave() {
+  if (autoSaved_) return;
+  autoSaved_ = true;
+  project::WriteAutoSave(Handle(), seams_.builderFolder, ReadSettings(), seams_.files, seams_.boxes);
+}
+
+void TForm1::FormClose() { WriteAutoSave(); }
+
+bool TForm1::OnClose() {
+  FormClose();  // before any other closing work
+  return true;
+}
+
+void TForm1::OnEndSession() { FormClose(); }
+
+void TForm1::OnDestroy() {
+  // A window closed without WM_CLOSE (destroyed by its owner) still saves.
+  WriteAutoSave();
+  if (quitOnDestroy_) PostQuitMessage(0);
+}
+
+}  // namespace prismora::window

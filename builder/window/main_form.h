@@ -1,0 +1,184 @@
+// TForm1, the builder's main window: the shaped frame with the photo strip, the photo
+// preview, the page and action buttons and the three settings pages. The project lives
+// in the controls; ReadSettings and WriteSettings are the one way in and out of them.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "builder/photos/fitting.h"
+#include "builder/photos/photo_runs.h"
+#include "builder/project/settings.h"
+#include "builder/thumbnails/picture.h"
+#include "builder/thumbnails/thumbnail_list.h"
+#include "builder/window/button_group.h"
+#include "builder/window/form_layout.h"
+#include "platform/seams.h"
+#include "platform/win32/wingui/layout.h"
+#include "platform/win32/wingui/window.h"
+
+namespace prismora::window {
+
+class TForm1;
+
+// What the main window's preview and build buttons do. The template preview, the
+// screen saver preview and the build are plugged in here; without them the buttons do
+// nothing.
+struct OutputActions {
+  virtual ~OutputActions() = default;
+  // The user picked a template in ComboBoxScreensaverTemplate.
+  virtual void TemplateChosen(TForm1&) {}
+  virtual void PreviewScreenSaver(TForm1&) {}
+  virtual void Build(TForm1&) {}
+  // A running template preview must give the photo preview back.
+  virtual void StopTemplatePreview(TForm1&) {}
+};
+
+struct FormSeams {
+  platform::MessageBoxes& boxes;
+  platform::FileSystem& files;
+  platform::FileDialogs& dialogs;
+  platform::ColorDialogs& colors;
+  platform::Shell& shell;
+  std::string builderFolder;  // ends in a backslash
+};
+
+class TAboutBox;
+
+class TForm1 : public wingui::Window {
+ public:
+  explicit TForm1(FormSeams seams);
+  ~TForm1() override;
+
+  // Creates the window hidden: controls, shape, then the auto-save project is read and
+  // the photos page shown.
+  bool Create();
+  void SetOutputActions(OutputActions* actions) { actions_ = actions; }
+  void SetAboutBox(TAboutBox* about) { about_ = about; }
+  // The program ends with this window (false for windows made by tests).
+  void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+
+  // ---- the project
+  project::ProjectSettings ReadSettings() const;
+  void WriteSettings(const project::ProjectSettings& s);
+
+  // ---- state other parts of the builder read and set
+  int32_t PhotoCount() const { return photoCount_; }
+  bool PreviewPhotosReady() const { return previewPhotosReady_; }
+  void SetPreviewPhotosReady(bool ready) { previewPhotosReady_ = ready; }
+  bool OldPlatform() const { return oldPlatform_; }
+  photos::RandomColors& Random() { return random_; }
+  thumbnails::TThumbnailList& Strip() { return strip_; }
+  wingui::Surface& PreviewSurface() const;  // ImagePreview, 256 × 256
+  wingui::Surface& ForSaveSurface() { return imageForSave_; }  // ImageForSave, 512 × 512
+  wingui::Surface& WizardImageForSave() { return wizardForSave_; }         // 164 × 314
+  wingui::Surface& WizardSmallImageForSave() { return wizardSmallForSave_; } // 55 × 55
+  uint32_t PreviewFillColor() const { return previewFill_; }
+  uint32_t ForSaveFillColor() const { return forSaveFill_; }
+  void SetForSaveFillColor(uint32_t c) { forSaveFill_ = c; }
+  HWND PreviewPanel() const { return c_[PanelPreview]; }
+  const wingui::Controls& Controls() const { return c_; }
+  const FormSeams& Seams() const { return seams_; }
+  void RepaintPreview() const;
+
+  // ---- handlers (named as the events they answer)
+  void ImagePanelPhotosClick();
+  void ImagePanelInstallSettingsClick();
+  void ImagePanelTitleAutorClick();
+  void ImagePanelAddClick();
+  void ImagePanelRemoveClick();
+  void ImagePanelRemoveAllClick();
+  void ImagePanelPreviewScreensaverClick();
+  void ImageBuildClick();
+  void ImageSmallButt_CloseClick();
+  void ImageSmallButt_SvernutClick();
+  void ImageVoprosPhotosClick();
+  void ImageVoprosSelf_installClick();
+  void ImageVoprosInformClick();
+  void ImageWizardImageFileLupaClick();
+  void ImageWizModernSmallImageLupaClick();
+  void ThumbnailList1Click();
+  void ThumbnailList1KeyDown(WORD key);
+  void ComboBoxResizeMetodChange();
+  void ComboBoxScreensaverTemplateChange();
+  void CheckBoxRandomColorClick();
+  void CheckBoxEnableLicenseAgreementClick();
+  void ButtonBorderColorClick();
+  void ButtonSelectColorClick();
+  void PunltMenuNewProjectClick();
+  void PunltMenuOpenClick();
+  void PunltMenuSaveClick();
+  void PunltMenuExitClick();
+  void PunltMenuPrismorabuilderhelpClick();
+  void PunltMenuAboutClick();
+  void FormClose();
+
+  // ---- photo list editing
+  void AddPhotos();            // the open-picture dialog, then append
+  void RemoveSelectedPhotos();
+  void RemoveAllPhotos();
+  void ShowCurrentPhoto();
+  void AppendPhoto(const std::string& path);  // one entry, PhotoCount + 1
+  // The decoder the photo runs use, shared with the preview.
+  const photos::PhotoDecoder& Decoder() { return PhotoDecoder(); }
+
+  void ShowPage(Page page);
+
+ protected:
+  void OnCommand(int id, int code, HWND control) override;
+  void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+  void OnMouseMove(int x, int y) override;
+  void OnControlMouseMove(int id) override;
+  bool OnControlWheel(int id) override;
+  bool OnClose() override;
+  void OnEndSession() override;
+  void OnDestroy() override;
+  HBRUSH OnControlColor(HDC dc, HWND control) override;
+
+ private:
+  void ApplyShape();
+  void ApplyButtonLook();
+  void ResetFileInfo();
+  void SetFileInfoLabel(int id, const std::string& text);
+  void UpdateTotalImages();
+  void OpenHelp(std::string_view page);
+  // The photo decoder of the preview and the photo runs (JPEG, bitmaps and, through the
+  // picture wrapper, every other format).
+  const photos::PhotoDecoder& PhotoDecoder();
+  // Reads a picture file into `picture`; errors of the file or the decoder are thrown.
+  void LoadPicture(const std::string& path, thumbnails::TIPicture& picture);
+  // Loads a wizard picture into its image control (stretched).
+  void LoadWizardPicture(int imageId, const std::string& path);
+  void LoadWizardPictures(const project::ProjectSettings& s);
+  void WriteAutoSave();
+
+  FormSeams seams_;
+  wingui::Controls c_;
+  thumbnails::TThumbnailList strip_;
+  thumbnails::TIPicture image1_;  // Image1: a photo in a format only the wrapper reads
+  photos::PhotoDecoder decoder_;
+  wingui::Surface imageForSave_, wizardForSave_, wizardSmallForSave_;
+  ButtonGroupLook look_;
+  photos::RandomColors random_;
+  OutputActions noActions_;
+  OutputActions* actions_ = &noActions_;
+  TAboutBox* about_ = nullptr;
+  HMENU menu_ = nullptr;
+
+  int32_t photoCount_ = 0;
+  bool previewPhotosReady_ = false;
+  bool oldPlatform_ = false;
+  bool autoSaved_ = false;
+  bool quitOnDestroy_ = false;
+  uint32_t borderDialogColor_ = project::kBlack;   // ColorDialogBorderColor's colour
+  uint32_t dialogBoxDialogColor_ = project::kMagenta;  // ColorDialog's colour
+  uint32_t previewFill_ = project::kBlack;  // the canvas brushes of ImagePreview
+  uint32_t forSaveFill_ = project::kBlack;  // and ImageForSave
+};
+
+// The filter of the add-photos dialog: every picture kind, then each on its own.
+const char* AddPhotosFilter();
+
+}  // namespace prismora::window

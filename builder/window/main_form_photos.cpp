@@ -1,0 +1,155 @@
+// Photo list editing of the main window: add, remove selected, remove all, and the
+// preview of the current photo with its file info.
+#include <cmath>
+
+#include "builder/window/main_form.h"
+#include "builder/photos/win32/dib_surface.h"
+#include "builder/window/photo_info.h"
+
+namespace prismora::window {
+
+const char* AddPhotosFilter() {
+  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.gif;*.ico;*.emf;*.wmf"
+         "|JPEG Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg"
+         "|Bitmaps (*.bmp)|*.bmp"
+         "|GIF Image (*.gif)|*.gif"
+         "|Icons (*.ico)|*.ico"
+         "|Metafiles (*.emf;*.wmf)|*.emf;*.wmf";
+}
+
+wingui::Surface& TForm1::PreviewSurface() const { return c_.Get<wingui::Image>(ImagePreview).Picture(); }
+
+void TForm1::RepaintPreview() const {
+  HWND preview = c_[ImagePreview];
+  InvalidateRect(preview, nullptr, FALSE);
+  UpdateWindow(preview);
+}
+
+void TForm1::UpdateTotalImages() {
+  c_.Get<wingui::Label>(LabelTotalImages).SetText(TotalImagesText(photoCount_));
+}
+
+void TForm1::SetFileInfoLabel(int id, const std::string& text) {
+  wingui::Label label = c_.Get<wingui::Label>(id);
+  label.SetText(text);
+  // Centred in the group; the label's real parent is the group's page.
+  const wingui::ControlSpec& group = *wingui::FindSpec(MainFormLayout(), GroupBoxFileInfo);
+  const wingui::Rect groupInPage = wingui::RelativeRect(MainFormLayout(), group);
+  label.SetLeft(groupInPage.left + CentredLeft(group.rect.width, label.Width()));
+  label.Invalidate();
+}
+
+void TForm1::ResetFileInfo() {
+  for (int id : kFileInfoLabels) SetFileInfoLabel(id, "0");
+}
+
+void TForm1::AppendPhoto(const std::string& path) {
+  strip_.AddFile(path);
+  ++photoCount_;
+  UpdateTotalImages();
+}
+
+void TForm1::ImagePanelAddClick() { AddPhotos(); }
+void TForm1::ImagePanelRemoveClick() { RemoveSelectedPhotos(); }
+void TForm1::ImagePanelRemoveAllClick() { RemoveAllPhotos(); }
+
+void TForm1::AddPhotos() {
+  platform::FileDialogOptions o;
+  o.filter = AddPhotosFilter();
+  o.allowMultiple = true;
+  o.hideReadOnly = true;
+  o.picturePreview = true;
+  std::vector<std::string> files = seams_.dialogs.Open(Handle(), o);
+  if (files.empty()) return;  // cancelled
+  previewPhotosReady_ = false;
+  // The same file may be added again; the new photos do not become current.
+  for (const std::string& f : files) AppendPhoto(f);
+}
+
+void TForm1::RemoveSelectedPhotos() {
+  previewPhotosReady_ = false;
+  for (int index : RemovalOrder(strip_.SelectedIndices(), strip_.Count())) {
+    strip_.SetSelected(index, false);
+    strip_.Remove(index);
+    --photoCount_;
+  }
+  if (strip_.Count() > 0) {
+    ShowCurrentPhoto();
+  } else {
+    PreviewSurface().Fill(GetSysColor(COLOR_BTNFACE));
+    RepaintPreview();
+  }
+  ResetFileInfo();
+  UpdateTotalImages();
+}
+
+void TForm1::RemoveAllPhotos() {
+  previewPhotosReady_ = false;
+  strip_.Clear();
+  photoCount_ = 0;
+  PreviewSurface().Fill(GetSysColor(COLOR_BTNFACE));
+  RepaintPreview();
+  ResetFileInfo();
+  UpdateTotalImages();
+}
+
+void TForm1::ThumbnailList1Click() { ShowCurrentPhoto(); }
+
+void TForm1::ThumbnailList1KeyDown(WORD key) {
+  // The strip only hears keys while it has the focus.
+  if (key == VK_DELETE) RemoveSelectedPhotos();
+}
+
+void TForm1::ShowCurrentPhoto() {
+  actions_->StopTemplatePreview(*this);
+  const int index = strip_.ItemIndex();
+  if (index < 0 || index >= strip_.Count()) return;
+  const std::string path = strip_.FilenameAt(index);
+
+  // The photo is decoded and fitted exactly as texture preparation does it, so the
+  // preview shows what the screen saver will show.
+  const bool border = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex() == project::kUseBorder;
+  wingui::Surface& preview = PreviewSurface();
+  if (preview.Empty()) preview.Resize(photos::kPreviewSide, photos::kPreviewSide);
+  const int side = preview.Width();
+  photos::DecodedPhoto photo;
+  std::string error;
+  const photos::DrawSizeFor drawSize = [&](int w, int h) {
+    const photos::PixelRect r = photos::FittedRect(w, h, side, {border, 0});
+    return photos::PixelSize{r.Width(), r.Height()};
+  };
+  // A file that cannot be read or decoded ends the handler here, with its message.
+  if (!PhotoDecoder()(path, drawSize, photo, error)) throw std::runtime_error(error);
+
+  if (border && c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked()) previewFill_ = random_.NextRandomColor();
+  const photos::PixelView square{preview.Bits(), side, preview.Height(), preview.Stride()};
+  photos::DrawFitted(photo.pixels.View(), photo.fullWidth, photo.fullHeight, square, {border, previewFill_});
+  RepaintPreview();
+
+  const FileInfoValues info = PhotoFileInfo(path, photo.fullWidth, photo.fullHeight, seams_.files.FileSize(path));
+  SetFileInfoLabel(LabelFormatR, info.format);
+  SetFileInfoLabel(LabelSourceWidthR, info.width);
+  SetFileInfoLabel(LabelSourceHeightR, info.height);
+  SetFileInfoLabel(LabelFileSizeR, info.size);
+}
+
+const photos::PhotoDecoder& TForm1::PhotoDecoder() {
+  if (decoder_) return decoder_;
+  // JPEG and bitmaps are decoded by the photo code; the rest by the picture decoder.
+  auto measure = [this](const std::string& path, int& w, int& h, std::string& error) {
+    try {
+      LoadPicture(path, image1_);
+      w = image1_.Width();
+      h = image1_.Height();
+      return true;
+    } catch (const std::exception& e) {
+      error = e.what();
+      return false;
+    }
+  };
+  auto draw = [this](const std::string&, HDC dc, const RECT& target) { image1_.Draw(dc, target); };
+  decoder_ = photos::MakePhotoDecoder(seams_.files, photos::DecoderFromPictureLoader(measure, draw));
+  return decoder_;
+}
+
+}  // namespace prismora::window

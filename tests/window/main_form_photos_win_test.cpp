@@ -1,0 +1,278 @@
+// Photo list editing, the single-photo preview and the project in the controls: New
+// Project, Open Project and the auto-save at close and start.
+#include "builder/project/project_file.h"
+#include "tests/window/window_test_support.h"
+
+using namespace prismora;
+using namespace prismora::window;
+using testsupport::MainWindowTest;
+
+namespace {
+
+class Photos : public MainWindowTest {
+ protected:
+  std::vector<std::string> FileInfo() {
+    std::vector<std::string> out;
+    for (int id : kFileInfoLabels) out.push_back(Text(id));
+    return out;
+  }
+  // The value labels sit centred in the " File info  " group.
+  void ExpectCentred() {
+    RECT group = Get<wingui::Control>(GroupBoxFileInfo).Bounds();
+    const int gw = group.right - group.left;
+    for (int id : kFileInfoLabels) {
+      RECT r = Get<wingui::Control>(id).Bounds();
+      EXPECT_EQ(r.left - group.left, gw / 2 - (r.right - r.left) / 2) << Text(id);
+    }
+  }
+  uint32_t PreviewPixel(int x, int y) {
+    wingui::Surface& s = form->PreviewSurface();
+    const uint8_t* p = s.Bits() + y * s.Stride() + x * 3;
+    return uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16;
+  }
+  void ShowPhoto(int index) {
+    form->Strip().SetItemIndex(index);
+    Command(ThumbnailList1, LBN_SELCHANGE);
+  }
+};
+
+}  // namespace
+
+TEST_F(Photos, AddingTheSameFileTwiceCountsTwo) {
+  Start();
+  const std::string a = Photo("a.bmp");
+  AddPhotos({a});
+  form->SetPreviewPhotosReady(true);
+  AddPhotos({a});
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{a, a}));
+  EXPECT_EQ(form->PhotoCount(), 2);
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 2");
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  // The dialog allows several pictures with a preview pane.
+  ASSERT_FALSE(dialogs.asked.empty());
+  EXPECT_TRUE(dialogs.asked.back().allowMultiple);
+  EXPECT_TRUE(dialogs.asked.back().picturePreview);
+  EXPECT_NE(dialogs.asked.back().filter.find("*.jpg"), std::string::npos);
+  EXPECT_NE(dialogs.asked.back().filter.find("*.bmp"), std::string::npos);
+  // Cancel adds nothing and keeps the flag.
+  form->SetPreviewPhotosReady(true);
+  Click(ImagePanelAdd);
+  EXPECT_EQ(form->PhotoCount(), 2);
+  EXPECT_TRUE(form->PreviewPhotosReady());
+}
+
+TEST_F(Photos, RemovingTheSelectedLeavesTheRestWithFileInfoZero) {
+  Start();
+  const std::string a = Photo("a.bmp", 40, 30), b = Photo("b.bmp"), c = Photo("c.bmp"), d = Photo("d.bmp");
+  AddPhotos({a, b, c, d});
+  ShowPhoto(0);
+  EXPECT_EQ(FileInfo(), (std::vector<std::string>{".bmp", "40", "30", std::to_string(54 + 120 * 30)}));
+  ExpectCentred();
+  form->Strip().SetSelected(0, false);
+  form->Strip().SetSelected(1, true);
+  form->Strip().SetSelected(2, true);
+  form->SetPreviewPhotosReady(true);
+  Command(RemovePhotos1);
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{a, d}));
+  EXPECT_EQ(form->PhotoCount(), 2);
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 2");
+  EXPECT_EQ(FileInfo(), (std::vector<std::string>{"0", "0", "0", "0"}));
+  ExpectCentred();
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Photos, DeleteKeyRemovesOnlyWhenTheStripHasTheFocus) {
+  Start();
+  AddPhotos({Photo("a.bmp"), Photo("b.bmp")});
+  form->Strip().SetSelected(1, true);
+  SetFocus(Control(ComboBoxResizeMetod));
+  PressKey(VK_DELETE);
+  EXPECT_EQ(form->PhotoCount(), 2);
+  form->Strip().SetFocus();
+  form->Strip().SetSelected(1, true);
+  PressKey(VK_DELETE);
+  EXPECT_EQ(form->PhotoCount(), 1);
+  EXPECT_EQ(form->Strip().Count(), 1);
+}
+
+TEST_F(Photos, RemoveAllAndRemovingTheLastClearThePreview) {
+  Start();
+  AddPhotos({Photo("a.bmp", 20, 20, 0x0000FF00), Photo("b.bmp")});
+  ShowPhoto(0);
+  Command(RemoveAll1);
+  EXPECT_EQ(form->PhotoCount(), 0);
+  EXPECT_EQ(form->Strip().Count(), 0);
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 0");
+  EXPECT_EQ(FileInfo(), (std::vector<std::string>{"0", "0", "0", "0"}));
+  EXPECT_NE(PreviewPixel(128, 128), 0x0000FF00u);
+  AddPhotos({Photo("c.bmp", 20, 20, 0x0000FF00)});
+  ShowPhoto(0);
+  EXPECT_EQ(PreviewPixel(128, 128), 0x0000FF00u);
+  form->Strip().SetSelected(0, true);
+  Click(ImagePanelRemove);
+  EXPECT_EQ(form->PhotoCount(), 0);
+  EXPECT_NE(PreviewPixel(128, 128), 0x0000FF00u);
+}
+
+TEST_F(Photos, BorderFittingOfA400By300Photo) {
+  Start();
+  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
+  colors.answer = 0x000000FF;  // red border
+  Command(ButtonBorderColor, BN_CLICKED);
+  AddPhotos({Photo("wide.bmp", 400, 300, 0x0000C000)});
+  ShowPhoto(0);
+  // Rectangle 0, 32, 256, 224: bands above and below in the border colour.
+  EXPECT_EQ(PreviewPixel(128, 31), 0x000000FFu);
+  EXPECT_EQ(PreviewPixel(128, 32), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(0, 100), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(255, 223), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(128, 224), 0x000000FFu);
+  EXPECT_EQ(Text(LabelSourceWidthR), "400");
+  EXPECT_EQ(Text(LabelSourceHeightR), "300");
+  // "Resize Pictures " covers the whole square.
+  SelectItem(ComboBoxResizeMetod, 0);
+  EXPECT_EQ(PreviewPixel(128, 5), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(128, 250), 0x0000C000u);
+}
+
+TEST_F(Photos, RandomBorderColoursFollowTheSequenceFromSeedOne) {
+  Start();
+  ASSERT_TRUE(Get<wingui::CheckBox>(CheckBoxRandomColor).Checked());
+  AddPhotos({Photo("wide.bmp", 400, 300, 0x0000C000)});
+  const uint32_t expected[] = {346, 130, 10982, 1090};
+  for (uint32_t color : expected) {
+    ShowPhoto(0);
+    EXPECT_EQ(PreviewPixel(10, 5), color);
+  }
+  // Turning the check box off restores the chosen border colour for the next photo.
+  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
+  Command(CheckBoxRandomColor, BN_CLICKED);
+  ShowPhoto(0);
+  EXPECT_EQ(PreviewPixel(10, 5), 0u);  // black, the first-start border colour
+}
+
+TEST_F(Photos, ResizePicturesDisablesRandomColourAndTheBorderButton) {
+  Start();
+  EXPECT_TRUE(IsWindowEnabled(Control(CheckBoxRandomColor)));
+  EXPECT_TRUE(IsWindowEnabled(Control(ButtonBorderColor)));
+  form->SetPreviewPhotosReady(true);
+  SelectItem(ComboBoxResizeMetod, 0);
+  EXPECT_EQ(Get<wingui::ComboBox>(ComboBoxResizeMetod).Item(0), "Resize Pictures ");
+  EXPECT_FALSE(IsWindowEnabled(Control(CheckBoxRandomColor)));
+  EXPECT_FALSE(IsWindowEnabled(Control(ButtonBorderColor)));
+  EXPECT_TRUE(IsWindowVisible(Control(PanelBorderColor)));
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  SelectItem(ComboBoxResizeMetod, 1);
+  EXPECT_TRUE(IsWindowEnabled(Control(CheckBoxRandomColor)));
+  EXPECT_TRUE(IsWindowEnabled(Control(ButtonBorderColor)));
+}
+
+TEST_F(Photos, NewProjectKeepsTemplateFittingAndColoursButEmptiesTheTexts) {
+  Start();
+  SetWindowTextA(Control(EditTitle), "Flowers");
+  SetWindowTextA(Control(EditAutor), "Jo");
+  SetWindowTextA(Control(EditEmail), "jo@example.com");
+  SetWindowTextA(Control(EditWebsite), "http://example.com");
+  SetWindowTextA(Control(MemoLicenseAgreement), "Terms");
+  SelectItem(ComboBoxScreensaverTemplate, 3);
+  SelectItem(ComboBoxResizeMetod, 0);
+  colors.answer = 0x00102030;
+  Command(ButtonSelectColor, BN_CLICKED);
+  AddPhotos({Photo("a.bmp"), Photo("b.bmp")});
+  Command(PunltMenuNewProject);
+  const project::ProjectSettings s = form->ReadSettings();
+  EXPECT_EQ(s.Title, "");
+  EXPECT_EQ(s.Author, "");
+  EXPECT_EQ(s.Email, "");
+  EXPECT_EQ(s.Website, "");
+  EXPECT_EQ(s.LicenseText, "");
+  EXPECT_TRUE(s.LicenseEnabled);
+  EXPECT_EQ(s.WizardImageFile, "WizModernImage.bmp");
+  EXPECT_EQ(s.TemplateIndex, 3);
+  EXPECT_EQ(s.ResizeMethod, 0);
+  EXPECT_EQ(s.DialogBoxColor, 0x00102030u);
+  EXPECT_EQ(s.BorderColor, 0u);
+  EXPECT_TRUE(s.Photos.empty());
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 0");
+}
+
+TEST_F(Photos, OpeningAProjectReplacesTheList) {
+  Start();
+  AddPhotos({Photo("old.bmp")});
+  project::ProjectSettings saved = project::FirstStartSettings();
+  saved.Title = "Beach";
+  saved.TemplateIndex = 4;
+  saved.BorderColor = 0x00445566;
+  saved.Photos = {dir / "x.jpg", dir / "y.jpg"};
+  const std::string path = dir / "beach.pmj";
+  ASSERT_TRUE(project::SaveProjectFile(path, saved, files).written);
+  dialogs.opens.push_back({path});
+  Command(PunltMenuOpen);
+  EXPECT_EQ(form->Strip().Filenames(), saved.Photos);
+  EXPECT_EQ(form->PhotoCount(), 2);
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 2");
+  EXPECT_EQ(Text(EditTitle), "Beach");
+  EXPECT_EQ(Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex(), 4);
+  EXPECT_EQ(Get<wingui::Panel>(PanelBorderColor).Color(), 0x00445566u);
+  // Cancel changes nothing.
+  Command(PunltMenuOpen);
+  EXPECT_EQ(form->PhotoCount(), 2);
+}
+
+TEST_F(Photos, SaveProjectProposesTheTitle) {
+  Start();
+  SetWindowTextA(Control(EditTitle), "Untitled Screen Saver");
+  dialogs.saves.push_back(dir / "saved.pmj");
+  Command(PunltMenuSave);
+  ASSERT_FALSE(dialogs.asked.empty());
+  EXPECT_EQ(dialogs.asked.back().initialName, "Untitled Screen Saver");
+  EXPECT_EQ(dialogs.asked.back().defaultExt, "pmj");
+  EXPECT_EQ(testsupport::TempFolder::Read(dir / "saved.pmj").size(), project::record::kSize);
+}
+
+TEST_F(Photos, ClosingWritesTheAutoSaveAndTheNextStartShowsTheSameProject) {
+  struct Route {
+    const char* name;
+    std::function<void(MainWindowTest&, HWND)> close;
+  };
+  const std::string photo = Photo("kept.bmp");
+  int round = 0;
+  for (auto close : {+[](HWND w) { SendMessageA(w, WM_COMMAND, PunltMenuExit, 0); },
+                     +[](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                     +[](HWND w) { PostMessageA(w, WM_CLOSE, 0, 0); }}) {
+    const std::string title = "Closed by route " + std::to_string(++round);
+    Start();
+    SetWindowTextA(Control(EditTitle), title.c_str());
+    AddPhotos({photo});
+    SelectItem(ComboBoxScreensaverTemplate, round);
+    HWND w = form->Handle();
+    close(w);
+    testsupport::Pump();
+    EXPECT_FALSE(IsWindow(w)) << title;
+    EXPECT_EQ(testsupport::TempFolder::Read(dir / "AutoSave.pmj").size(), project::record::kSize) << title;
+    form.reset();
+    Start();
+    EXPECT_EQ(Text(EditTitle), title);
+    EXPECT_EQ(form->Strip().Filenames(), std::vector<std::string>{photo});
+    EXPECT_EQ(Text(LabelTotalImages), "Total Images: 1");
+    EXPECT_EQ(Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex(), round);
+    form.reset();
+    DeleteFileA((dir / "AutoSave.pmj").c_str());
+  }
+}
+
+TEST_F(Photos, FirstStartWithoutAutoSave) {
+  Start();
+  const project::ProjectSettings s = form->ReadSettings();
+  EXPECT_EQ(s.Title, "Untitled Screen Saver");
+  EXPECT_EQ(s.TemplateIndex, 0);
+  EXPECT_EQ(Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).Item(0), "\"16 cubes\"");
+  EXPECT_EQ(s.ResizeMethod, 1);
+  EXPECT_EQ(s.BorderColor, 0u);
+  EXPECT_EQ(s.DialogBoxColor, 0x00FF00FFu);
+  EXPECT_TRUE(s.RandomColor);
+  EXPECT_TRUE(s.LicenseEnabled);
+  EXPECT_EQ(s.LicenseText, "");
+  EXPECT_FALSE(IsWindowVisible(Control(CheckBoxErBack)));
+}
