@@ -8,13 +8,14 @@ namespace {
 using wingui::Kind;
 using namespace wingui;  // flags
 
+// Children of Panel1 sit 8, 8 further in than their panel positions (window coordinates).
 constexpr ControlSpec kAboutLayout[] = {
     {TAboutBox::Panel1, Kind::Panel, 0, {8, 8, 281, 137}, "", kInnerRaised | kOuterLowered},
-    {TAboutBox::ProgramIcon, Kind::Image, TAboutBox::Panel1, {56, 16, 170, 74}, "", kStretch, nullptr,
+    {TAboutBox::ProgramIcon, Kind::Image, TAboutBox::Panel1, {64, 16, 170, 74}, "", kStretch, nullptr,
      ART_LOGO},
-    {TAboutBox::ProductName, Kind::Label, TAboutBox::Panel1, {88, 96, 90, 13}, "Prismora Builder", kAutoSize},
-    {TAboutBox::Version, Kind::Label, TAboutBox::Panel1, {176, 96, 30, 13}, "", kAutoSize},
-    {TAboutBox::URL, Kind::Label, TAboutBox::Panel1, {64, 112, 160, 13}, "", kAutoSize | kHandCursor | kBlueText},
+    {TAboutBox::ProductName, Kind::Label, TAboutBox::Panel1, {96, 104, 90, 13}, "Prismora Builder", kAutoSize},
+    {TAboutBox::Version, Kind::Label, TAboutBox::Panel1, {184, 104, 30, 13}, "", kAutoSize},
+    {TAboutBox::URL, Kind::Label, TAboutBox::Panel1, {72, 120, 200, 13}, "", kHandCursor | kBlueText},
     {TAboutBox::OKButton, Kind::Button, 0, {111, 156, 75, 25}, "OK", kDefaultButton},
 };
 }  // namespace
