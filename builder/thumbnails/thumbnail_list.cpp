@@ -276,8 +276,12 @@ void TThumbnailList::OnHostSize(int width, int height) {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
+void TThumbnailList::EndUpdate() {
+  if (updating_ > 0 && --updating_ == 0) BuildItems();
+}
+
 void TThumbnailList::BuildItems() {
-  if (destroying_ || !list_) return;
+  if (destroying_ || !list_ || updating_ > 0) return;
   // Placeholders go and come at the end, so the list box's selection marks stay at
   // their positions when a thumbnail in the middle is removed.
   int want = thumbnails_.ThumbCount();
@@ -475,10 +479,12 @@ void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {
 }
 
 TThumbnail& TThumbnailList::AddFile(const std::string& path) {
+  BeginUpdate();
   TThumbnail& t = thumbnails_.Add();
   t.Source = TThumbnailSource::tsFile;
   t.SetFilename(path);
   t.SetCaption(path);
+  EndUpdate();
   return t;
 }
 
@@ -495,7 +501,11 @@ std::vector<std::string> TThumbnailList::Filenames() const {
 
 void TThumbnailList::Remove(int index) { thumbnails_.Delete(index); }
 
-void TThumbnailList::Clear() { thumbnails_.Clear(); }
+void TThumbnailList::Clear() {
+  BeginUpdate();
+  thumbnails_.Clear();
+  EndUpdate();
+}
 
 std::vector<int> TThumbnailList::SelectedIndices() const {
   std::vector<int> out;
@@ -560,7 +570,7 @@ void TThumbnailList::Repaint() {
 }
 
 void TThumbnailList::ShowFolder(const std::string& mask) {
-  thumbnails_.Clear();
+  Clear();
   std::string folder = mask.substr(0, mask.find_last_of("\\/") + 1);
   WIN32_FIND_DATAA found;
   HANDLE h = FindFirstFileA(mask.c_str(), &found);

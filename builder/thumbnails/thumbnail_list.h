@@ -174,7 +174,11 @@ class TThumbnailList {
   void Repaint();
 
   // Rebuilds the placeholder items from the thumbnail count; called by the collection.
+  // Between BeginUpdate and the matching EndUpdate rebuilding waits, so filling the
+  // strip with many photos rebuilds it once.
   void BuildItems();
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
 
  private:
   static LRESULT CALLBACK HostProc(HWND, UINT, WPARAM, LPARAM);
@@ -205,6 +209,7 @@ class TThumbnailList {
   COLORREF color_ = RGB(255, 255, 255);
   HFONT font_ = nullptr;
   int decodes_ = 0;
+  int updating_ = 0;
 };
 
 }  // namespace prismora::thumbnails

@@ -1,0 +1,102 @@
+// The project file through the platform's real file system.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "builder/project/project_commands.h"
+#include "platform/win32/win32_seams.h"
+#include "tests/support/fake_seams.h"
+#include "tests/support/temp_folder.h"
+
+using namespace prismora::project;
+using prismora::platform::Win32FileSystem;
+using prismora::testsupport::TempFolder;
+
+namespace {
+
+struct ScriptedDialogs : prismora::platform::FileDialogs {
+  std::string path;
+  std::vector<std::string> Open(prismora::platform::WindowHandle,
+                                const prismora::platform::FileDialogOptions&) override {
+    return {path};
+  }
+  std::optional<std::string> Save(prismora::platform::WindowHandle,
+                                  const prismora::platform::FileDialogOptions&) override {
+    return path;
+  }
+};
+
+int FilesIn(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "*").c_str(), &fd);
+  int n = 0;
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  do n += !(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+}  // namespace
+
+TEST(ProjectFileOnDisk, SaveAndOpenThroughTheDialogSeams) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  ScriptedDialogs dialogs;
+  prismora::testsupport::FakeBoxes boxes;
+  dialogs.path = dir / "Holiday.pmj";
+  ProjectSettings s;
+  s.Title = "Holiday";
+  s.Photos = {"C:\\p\\1.jpg", "C:\\p\\2.jpg"};
+  s.TemplateIndex = 2;
+  EXPECT_TRUE(SaveProjectCommand(nullptr, s, dialogs, fs, boxes).written);
+  EXPECT_EQ(TempFolder::Read(dir / "Holiday.pmj").size(), 36364u);
+  EXPECT_EQ(FilesIn(dir.path()), 1);  // no temporary file left behind
+  EXPECT_TRUE(boxes.shown.empty());
+
+  ProjectSettings opened;
+  EXPECT_EQ(OpenProjectCommand(nullptr, opened, dialogs, fs), OpenOutcome::Read);
+  EXPECT_EQ(opened, s);
+}
+
+TEST(ProjectFileOnDisk, AFailedSaveKeepsTheLastGoodFile) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  std::string path = dir / "AutoSave.pmj";
+  ProjectSettings good;
+  good.Title = "Good";
+  ASSERT_TRUE(SaveProjectFile(path, good, fs).written);
+  // The temporary file cannot be made (a folder stands in its place), as when the disk
+  // is full: the write fails before the target is touched.
+  std::string blocker = path + ".tmp~";
+  ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+  ProjectSettings next;
+  next.Title = "Next";
+  EXPECT_FALSE(SaveProjectFile(path, next, fs).written);
+  RemoveDirectoryA(blocker.c_str());
+  ProjectSettings back;
+  ASSERT_TRUE(LoadAutoSave(dir.path(), back, fs));
+  EXPECT_EQ(back.Title, "Good");
+  EXPECT_EQ(FilesIn(dir.path()), 1);
+
+  EXPECT_FALSE(SaveProjectFile(dir / "no such folder\\x.pmj", next, fs).written);
+}
+
+TEST(ProjectFileOnDisk, AutoSaveAtCloseAndStart) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  prismora::testsupport::FakeBoxes boxes;
+  ProjectSettings s;
+  s.Title = "Closing";
+  s.EraseBackground = true;
+  EXPECT_TRUE(WriteAutoSave(nullptr, dir.path(), s, fs, boxes).written);
+  ProjectSettings started;
+  EXPECT_TRUE(LoadAutoSave(dir.path(), started, fs));
+  EXPECT_EQ(started, s);
+
+  // A short file on disk reads with zeros for what is missing.
+  TempFolder::Write(dir / "AutoSave.pmj", {'S', 'h', 'o', 'r', 't'});
+  EXPECT_TRUE(LoadAutoSave(dir.path(), started, fs));
+  EXPECT_EQ(started.Title, "Short");
+  EXPECT_EQ(started.DialogBoxColor, 0u);
+}
