@@ -1,7 +1,8 @@
 // Shows a strip of photos as the builder's main window does (137 x 393, thumbnails of
 // 64 pixels), measures how long the first screen takes to draw, then scrolls through
 // every photo and reports the process's peak memory.
-//   thumbnail_strip_bench FOLDER COUNT
+//   thumbnail_strip_bench FOLDER COUNT [HOLD_MS]
+// HOLD_MS keeps the window open at the top of the strip afterwards, for a screenshot.
 // FOLDER holds photo0.jpg ... photo<COUNT-1>.jpg. Prints one line:
 //   "<COUNT> photos: first screen <s> s processor time, <s> s wall (...), peak ..."
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "builder/thumbnails/thumbnail_list.h"
@@ -98,6 +100,16 @@ int main(int argc, char** argv) {
               count, cpuFirst, Seconds(start, drawn), firstScreen, double(pmc.PeakWorkingSetSize) / 1048576.0,
               double(pmc.PeakPagefileUsage) / 1048576.0, loaded, count, strip.DecodeCount(),
               1000.0 * Seconds(drawn, scrolled) / std::max(1, count - firstScreen));
+  if (argc > 3) {
+    strip.SetTopIndex(0);
+    strip.SetSelected(1, true);
+    strip.Repaint();
+    DWORD end = GetTickCount() + DWORD(std::atoi(argv[3]));
+    while (int(end - GetTickCount()) > 0) {
+      Pump();
+      Sleep(20);
+    }
+  }
   DestroyWindow(window);
   return loaded == count ? 0 : 1;
 }
