@@ -1,6 +1,7 @@
 #include "builder/thumbnails/thumbnail_list.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
@@ -286,26 +287,34 @@ void TThumbnailList::BuildItems() {
   // their positions when a thumbnail in the middle is removed.
   int want = thumbnails_.ThumbCount();
   int have = int(SendMessageA(list_, LB_GETCOUNT, 0, 0));
+  // Without redrawing in between: the list box would otherwise redo its scroll bar and
+  // paint for every placeholder when a whole project's photos arrive.
+  bool many = std::abs(want - have) > 1;
+  if (many) SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+  if (many && want > have) SendMessageA(list_, LB_INITSTORAGE, WPARAM(want - have), 0);
   while (have > want) SendMessageA(list_, LB_DELETESTRING, WPARAM(--have), 0);
   while (have < want) {
     SendMessageA(list_, LB_ADDSTRING, 0, 0);
     ++have;
   }
+  if (many) SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
   ApplyThumbnailSize();
   InvalidateRect(list_, nullptr, TRUE);
 }
 
 void TThumbnailList::ApplyThumbnailSize() {
   if (!list_) return;
-  if (orientation_ == TThumbnailOrientation::toVertical) {
-    SendMessageA(list_, LB_SETITEMHEIGHT, 0, MAKELPARAM(thumbnailSize_, 0));
-  } else {
+  int itemHeight = thumbnailSize_;
+  if (orientation_ == TThumbnailOrientation::toHorizontal) {
     SendMessageA(list_, LB_SETCOLUMNWIDTH, WPARAM(thumbnailSize_), 0);
     RECT r;
     GetClientRect(host_, &r);
-    int itemHeight = int(r.bottom) - GetSystemMetrics(SM_CYHSCROLL) - 4 * GetSystemMetrics(SM_CYBORDER);
-    if (itemHeight > 0) SendMessageA(list_, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight, 0));
+    itemHeight = int(r.bottom) - GetSystemMetrics(SM_CYHSCROLL) - 4 * GetSystemMetrics(SM_CYBORDER);
   }
+  // Setting the height makes the list box lay out every item again; with hundreds of
+  // photos added one by one that only costs when the height really changes.
+  if (itemHeight > 0 && SendMessageA(list_, LB_GETITEMHEIGHT, 0, 0) != itemHeight)
+    SendMessageA(list_, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight, 0));
 }
 
 void TThumbnailList::SetThumbnailSize(int size) {
