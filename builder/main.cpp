@@ -6,9 +6,14 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "builder/output/cli.h"
+#include "builder/output/win32/builder_output.h"
+#include "builder/output/win32/cli_run.h"
+#include "builder/output/win32/finish_window.h"
 #include "builder/photos/win32/progress_window.h"
 #include "builder/window/about_box.h"
 #include "builder/window/main_form.h"
+#include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
 #include "platform/win32/wingui/dialogs.h"
 #include "platform/win32/wingui/window.h"
@@ -16,21 +21,6 @@
 using namespace prismora;
 
 namespace {
-
-// The finish window of the build; the build shows it with its summary. Until the build
-// is connected it is an empty hidden window, made here so the start-up order holds.
-class TFormFinishCompile : public wingui::Window {
- public:
-  bool Create(HWND owner) {
-    wingui::WindowStyle style;
-    style.className = "TFormFinishCompile";
-    style.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    style.owner = owner;
-    style.clientWidth = 400;
-    style.clientHeight = 200;
-    return Window::Create(style, "Prismora Builder");
-  }
-};
 
 // The add-photos dialog's preview pane: the picture fitted into the pane, centred.
 bool PreviewPicture(const std::string& path, wingui::Surface& pane) {
@@ -56,6 +46,15 @@ bool PreviewPicture(const std::string& path, wingui::Surface& pane) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   OleInitialize(nullptr);  // the picture decoder is an OLE object
+  // Builds and photo preparation from the command line show no window at all.
+  std::vector<std::string> args = output::SplitCommandLine(GetCommandLineA());
+  if (!args.empty()) args.erase(args.begin());  // the program itself
+  const output::CliRequest request = output::ParseCliArguments(args);
+  if (request.mode != output::CliMode::Gui) {
+    const int code = output::RunCliRequest(request);
+    OleUninitialize();
+    return code;
+  }
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
@@ -76,10 +75,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   window::TAboutBox about(shell);
   about.Create(form.Handle());
   form.SetAboutBox(&about);
-  TFormFinishCompile finish;
+  platform::Win32MessagePump pump;
+  platform::Win32ProcessLauncher launcher(pump);
+  output::TFormFinishCompile finish(launcher, pump);
   finish.Create(form.Handle());
   window::TFormPreviewScreen previewScreen;
   previewScreen.Create();
+
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  output::BuilderOutput outputActions(
+      {boxes, files, dialogs, pump, launcher, progress, platform::ProgramPath(), system,
+       output::DeleteUserRegistryKey},
+      finish);
+  form.SetOutputActions(&outputActions);
+  if (!request.project.empty()) form.OpenProjectFile(request.project);
 
   form.Show(show);
   const int code = wingui::RunMessageLoop();

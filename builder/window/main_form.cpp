@@ -1,5 +1,7 @@
 #include "builder/window/main_form.h"
 
+#include <shellapi.h>
+
 #include <iterator>
 
 #include "builder/project/project_commands.h"
@@ -122,6 +124,7 @@ bool TForm1::Create() {
   RECT stripRect{sr.left, sr.top, sr.Right(), sr.Bottom()};
   strip_.Create(wingui::ParentOf(c_, layout, strip, Handle()), stripRect, ThumbnailList1);
   strip_.SetFont(wingui::DialogFont());
+  DragAcceptFiles(Handle(), TRUE);  // photos and folders may be dropped onto the window
   c_.Add(ThumbnailList1, strip_.Handle());
   strip_.OnKeyDown = [this](WORD key) {
     try {
@@ -211,7 +214,10 @@ void TForm1::WriteSettings(const project::ProjectSettings& s) {
   borderDialogColor_ = s.BorderColor;
   LoadWizardPictures(s);
   RemoveAllPhotos();
+  // One repaint for the whole list: hundreds of photos appear at once.
+  strip_.BeginUpdate();
   for (const std::string& path : s.Photos) AppendPhoto(path);
+  strip_.EndUpdate();
   c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).SetItemIndex(s.TemplateIndex);
   c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
   c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetChecked(s.RandomColor);
@@ -381,6 +387,26 @@ void TForm1::PunltMenuNewProjectClick() {
 
 void TForm1::PunltMenuSaveClick() {
   project::SaveProjectCommand(Handle(), ReadSettings(), seams_.dialogs, seams_.files, seams_.boxes);
+}
+
+void TForm1::OpenProjectFile(const std::string& path) {
+  project::ProjectSettings s = ReadSettings();
+  project::ReadProjectInto(path, s, seams_.files);
+  WriteSettings(s);
+}
+
+LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_DROPFILES) return Window::OnOtherMessage(msg, wp, lp);
+  HDROP drop = reinterpret_cast<HDROP>(wp);
+  std::vector<std::string> dropped;
+  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    char path[MAX_PATH * 2];
+    if (DragQueryFileA(drop, i, path, sizeof path)) dropped.push_back(path);
+  }
+  DragFinish(drop);
+  AddDroppedPhotos(dropped);
+  return 0;
 }
 
 void TForm1::PunltMenuOpenClick() {

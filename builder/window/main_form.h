@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "builder/photos/fitting.h"
 #include "builder/photos/photo_runs.h"
@@ -121,6 +122,11 @@ class TForm1 : public wingui::Window {
   void RemoveAllPhotos();
   void ShowCurrentPhoto();
   void AppendPhoto(const std::string& path);  // one entry, PhotoCount + 1
+  // Files and folders dropped onto the window, added like "Add photos".
+  void AddDroppedPhotos(const std::vector<std::string>& dropped);
+  // Opens a project file as Open Project does, without the dialog (a project named on
+  // the command line).
+  void OpenProjectFile(const std::string& path);
   // The decoder the photo runs use, shared with the preview.
   const photos::PhotoDecoder& Decoder() { return PhotoDecoder(); }
 
@@ -136,6 +142,7 @@ class TForm1 : public wingui::Window {
   void OnEndSession() override;
   void OnDestroy() override;
   HBRUSH OnControlColor(HDC dc, HWND control) override;
+  LRESULT OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void ApplyShape();

@@ -3,6 +3,10 @@
 #include <cmath>
 
 #include "builder/window/main_form.h"
+
+#include <shellapi.h>
+
+#include "builder/window/dropped_files.h"
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/window/photo_info.h"
 
@@ -49,6 +53,31 @@ void TForm1::AppendPhoto(const std::string& path) {
   UpdateTotalImages();
 }
 
+void TForm1::AddDroppedPhotos(const std::vector<std::string>& dropped) {
+  DropSource source{
+      [](const std::string& path) {
+        DWORD a = GetFileAttributesA(path.c_str());
+        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+      },
+      [](const std::string& folder) {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE f = FindFirstFileA((folder + (folder.back() == '\\' ? "*" : "\\*")).c_str(), &fd);
+        if (f == INVALID_HANDLE_VALUE) return names;
+        do {
+          if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
+        } while (FindNextFileA(f, &fd));
+        FindClose(f);
+        return names;
+      }};
+  std::vector<std::string> photos = PhotosFromDrop(dropped, source);
+  if (photos.empty()) return;
+  previewPhotosReady_ = false;
+  strip_.BeginUpdate();
+  for (const std::string& photo : photos) AppendPhoto(photo);
+  strip_.EndUpdate();
+}
+
 void TForm1::ImagePanelAddClick() { AddPhotos(); }
 void TForm1::ImagePanelRemoveClick() { RemoveSelectedPhotos(); }
 void TForm1::ImagePanelRemoveAllClick() { RemoveAllPhotos(); }
@@ -63,7 +92,9 @@ void TForm1::AddPhotos() {
   if (files.empty()) return;  // cancelled
   previewPhotosReady_ = false;
   // The same file may be added again; the new photos do not become current.
+  strip_.BeginUpdate();
   for (const std::string& f : files) AppendPhoto(f);
+  strip_.EndUpdate();
 }
 
 void TForm1::RemoveSelectedPhotos() {

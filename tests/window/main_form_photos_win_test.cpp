@@ -1,5 +1,7 @@
 // Photo list editing, the single-photo preview and the project in the controls: New
 // Project, Open Project and the auto-save at close and start.
+#include <shlobj.h>
+
 #include "builder/project/project_file.h"
 #include "tests/window/window_test_support.h"
 
@@ -275,4 +277,35 @@ TEST_F(Photos, FirstStartWithoutAutoSave) {
   EXPECT_TRUE(s.LicenseEnabled);
   EXPECT_EQ(s.LicenseText, "");
   EXPECT_FALSE(IsWindowVisible(Control(CheckBoxErBack)));
+}
+
+// Files and folders dropped onto the window arrive as the platform sends them: a
+// WM_DROPFILES message with a DROPFILES block.
+TEST_F(Photos, DroppedFilesAndFoldersAreAddedLikeAddPhotos) {
+  Start();
+  const std::string loose = Photo("loose.bmp");
+  const std::string trip = dir / "Trip";
+  CreateDirectoryA(trip.c_str(), nullptr);
+  testsupport::WriteBitmap(trip + "\\b.bmp", 40, 30, 0x000000FF);
+  testsupport::WriteBitmap(trip + "\\A.bmp", 40, 30, 0x0000FF00);
+  testsupport::TempFolder::Write(trip + "\\notes.txt", {'h', 'i'});
+  testsupport::TempFolder::Write(dir / "readme.txt", {'h', 'i'});
+
+  std::string list;
+  for (const std::string& p : {loose, trip, dir / "readme.txt"}) list += p + '\0';
+  list += '\0';
+  HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = FALSE;
+  memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
+  GlobalUnlock(block);
+  form->SetPreviewPhotosReady(true);
+  SendMessageA(form->Handle(), WM_DROPFILES, WPARAM(block), 0);  // the window frees it
+
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{loose, trip + "\\A.bmp", trip + "\\b.bmp"}));
+  EXPECT_EQ(form->PhotoCount(), 3);
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 3");
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  EXPECT_NE(GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
 }

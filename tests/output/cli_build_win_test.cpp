@@ -1,0 +1,126 @@
+// Fotoprism.exe /build and /prepare end to end, in a builder folder of their own, with a
+// stand-in compiler on the search path.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "builder/photos/bmp.h"
+#include "builder/project/project_file.h"
+#include "tests/support/picture_files.h"
+#include "tests/support/temp_folder.h"
+
+using namespace prismora;
+using testsupport::TempFolder;
+
+namespace {
+
+std::string WindowsPath(const char* unixPath) {
+  std::string p = std::string("Z:") + unixPath;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+struct CliBuild : ::testing::Test {
+  TempFolder dir;
+  std::string builder, bin, project;
+
+  void SetUp() override {
+    const char* binary = std::getenv("PRISMORA_BINARY_DIR");
+    ASSERT_NE(binary, nullptr);
+    std::string tree = WindowsPath(binary) + "\\";
+    builder = dir / "builder\\";
+    bin = dir / "bin\\";
+    CreateDirectoryA(builder.c_str(), nullptr);
+    CreateDirectoryA(bin.c_str(), nullptr);
+    for (const char* f : {"Fotoprism.exe", "vexo2", "pixolve.exe", "WizModernImage.bmp", "WizModernSmallImage.bmp"})
+      ASSERT_TRUE(CopyFileA((tree + f).c_str(), (builder + f).c_str(), FALSE)) << f;
+    ASSERT_TRUE(CopyFileA((tree + "tests\\output\\fake_iscc.exe").c_str(), (bin + "ISCC.exe").c_str(), FALSE));
+
+    project::ProjectSettings s;
+    s.Title = "Flowers";
+    s.Author = "Anna";
+    s.TemplateIndex = 2;
+    s.LicenseText = "Share freely.";
+    s.WizardImageFile = builder + "WizModernImage.bmp";
+    s.WizardSmallImageFile = builder + "WizModernSmallImage.bmp";
+    TempFolder::Write(dir / "red.png", testsupport::SolidPng(80, 60, 200, 0, 0));
+    TempFolder::Write(dir / "green.tif", testsupport::SolidTiff(50, 90, 0, 200, 0));
+    photos::PixelImage blue(64, 64);
+    photos::Fill(blue.View(), 0x00FF0000);
+    TempFolder::Write(dir / "blue.bmp", photos::EncodeBmp24(blue.View()));
+    s.Photos = {dir / "red.png", dir / "green.tif", dir / "blue.bmp"};
+    project = dir / "Flowers.pmj";
+    TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
+  }
+
+  // Runs the builder with the stand-in compiler (or none) on the search path.
+  int Run(const std::string& args, bool withCompiler = true) {
+    std::string path = withCompiler ? bin + ";C:\\windows\\system32;C:\\windows" : "C:\\windows\\system32;C:\\windows";
+    std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + '\0';
+    std::string cmd = "\"" + builder + "Fotoprism.exe\" " + args;
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.data(), dir.path().c_str(), &si, &pi))
+      return -1000;
+    WaitForSingleObject(pi.hProcess, 120000);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return int(code);
+  }
+  bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+};
+}  // namespace
+
+TEST_F(CliBuild, BuildsTheSetupProgramAndCleansUp) {
+  std::string setup = dir / "out setup.exe";
+  ASSERT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 0);
+  ASSERT_TRUE(Exists(setup));
+  std::vector<uint8_t> bytes = TempFolder::Read(setup);
+  std::string text(bytes.begin(), bytes.end());
+  // The compiler saw every input while it ran.
+  for (const char* input : {"Flowers.scr", "Flowers0.jpg", "Flowers2.jpg", "license.txt", "pixolve.exe"})
+    EXPECT_NE(text.find(input), std::string::npos) << input;
+  for (const char* gone : {"Flowers.scr", "Flowers.iss", "Flowers0.jpg", "Flowers1.jpg", "Flowers2.jpg",
+                           "ImageWizardImageFile.bmp", "ImageWizModernSmallImage.bmp", "output\\setup.exe"})
+    EXPECT_FALSE(Exists(builder + gone)) << gone;
+  EXPECT_TRUE(Exists(builder + "license.txt"));
+}
+
+TEST_F(CliBuild, RefusalsAndFailuresLeaveNothingAtTheDestination) {
+  std::string setup = dir / "setup.exe";
+  EXPECT_NE(Run("/build \"" + dir / "missing.pmj" + "\" \"" + setup + "\""), 0);
+  EXPECT_NE(Run("/build \"" + project + "\""), 0);  // destination missing
+  EXPECT_NE(Run("/build \"" + project + "\" \"" + setup + "\"", false), 0);  // no compiler
+  EXPECT_FALSE(Exists(setup));
+
+  DeleteFileA((dir / "green.tif").c_str());  // a photo that went away
+  EXPECT_NE(Run("/build \"" + project + "\" \"" + setup + "\""), 0);
+  EXPECT_FALSE(Exists(setup));
+
+  project::ProjectSettings s;
+  s.Title = "Bad:Title";
+  s.Author = "Anna";
+  s.Photos = {dir / "red.png", dir / "blue.bmp"};
+  TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
+  EXPECT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 3);
+  EXPECT_FALSE(Exists(setup));
+}
+
+TEST_F(CliBuild, PreparesPhotoBitmapsAndPrintsUsage) {
+  std::string out = dir / "bitmaps";
+  ASSERT_EQ(Run("/prepare \"" + project + "\" \"" + out + "\""), 0);
+  for (int i = 0; i < 3; ++i) {
+    photos::PixelImage img;
+    std::string error;
+    ASSERT_TRUE(photos::DecodeBmp(TempFolder::Read(out + "\\preview" + std::to_string(i) + ".bmp"), img, error))
+        << i << " " << error;
+    EXPECT_EQ(img.Width(), 512);
+  }
+  EXPECT_EQ(Run("/?"), 0);
+  EXPECT_EQ(Run("/nonsense"), 2);
+}

@@ -1,0 +1,29 @@
+#include "builder/window/dropped_files.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace prismora::window;
+using Paths = std::vector<std::string>;
+
+TEST(DroppedFiles, PictureKindsByExtension) {
+  for (const char* name : {"a.jpg", "B.JPEG", "c.Png", "d.tif", "e.TIFF", "f.bmp", "g.gif", "h.ico"})
+    EXPECT_TRUE(IsPictureFileName(name)) << name;
+  for (const char* name : {"notes.txt", "jpg", "archive.jpg.zip", "movie.mp4", ""})
+    EXPECT_FALSE(IsPictureFileName(name)) << name;
+}
+
+TEST(DroppedFiles, PicturesStayInOrderAndFoldersBringTheirPicturesSortedByName) {
+  std::map<std::string, Paths> folders = {
+      {"C:\\Trip", {"b.JPG", "readme.txt", "A.png", "c.tif", "thumbs.db"}},
+      {"D:\\Empty\\", {}},
+  };
+  DropSource source{
+      [&](const std::string& p) { return folders.count(p) > 0; },
+      [&](const std::string& p) { return folders.at(p); },
+  };
+  EXPECT_EQ(PhotosFromDrop({"C:\\x.jpg", "C:\\Trip", "D:\\Empty\\", "C:\\notes.txt"}, source),
+            (Paths{"C:\\x.jpg", "C:\\Trip\\A.png", "C:\\Trip\\b.JPG", "C:\\Trip\\c.tif"}));
+  EXPECT_EQ(PhotosFromDrop({}, source), Paths{});
+}
