@@ -9,7 +9,7 @@ using wingui::Kind;
 using namespace wingui;  // flags
 
 // Children of Panel1 sit 8, 8 further in than their panel positions (window coordinates).
-constexpr ControlSpec kAboutLayout[] = {
+constexpr ControlRow kAboutLayout[] = {
     {TAboutBox::Panel1, Kind::Panel, 0, {8, 8, 281, 137}, "", kInnerRaised | kOuterLowered},
     {TAboutBox::ProgramIcon, Kind::Image, TAboutBox::Panel1, {64, 16, 170, 74}, "", kStretch, nullptr,
      ART_LOGO},

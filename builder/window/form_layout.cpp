@@ -4,7 +4,7 @@
 
 namespace prismora::window {
 
-using wingui::ControlSpec;
+using wingui::ControlRow;
 using wingui::Kind;
 using wingui::Rect;
 using namespace wingui;  // flags
@@ -22,7 +22,7 @@ constexpr uint32_t kHelpImage = kStretch | kHandCursor;
 
 // Rows in creation order: a parent comes before its children, and among overlapping
 // siblings the earlier row lies on top.
-constexpr ControlSpec kLayout[] = {
+constexpr ControlRow kLayout[] = {
     // --- frame of the photo strip
     {PanelLeft, Kind::Panel, 0, {0, 16, 153, 409}, "", kDecor},
     {ThumbnailList1, Kind::Custom, PanelLeft, {8, 24, 137, 393}},
@@ -149,7 +149,7 @@ constexpr ControlSpec kLayout[] = {
     {PanelPeremichka6, Kind::Panel, 0, {0, 0, 200, 3}, "", kDecor},
 };
 
-constexpr wingui::MenuSpec kMenu[] = {
+constexpr wingui::MenuRow kMenu[] = {
     {0, "&File"},
     {1, "&New Project", PunltMenuNewProject},
     {1, nullptr},
@@ -177,16 +177,16 @@ constexpr wingui::MenuSpec kMenu[] = {
 }  // namespace
 
 wingui::Layout MainFormLayout() { return kLayout; }
-std::span<const wingui::MenuSpec> MainMenu() { return kMenu; }
+std::span<const wingui::MenuRow> MainMenu() { return kMenu; }
 
 int ImageOfButtonPanel(int panel) {
-  for (const ControlSpec& s : kLayout)
+  for (const ControlRow& s : kLayout)
     if (s.parent == panel && s.kind == Kind::Image) return s.id;
   return 0;
 }
 
 int ButtonPanelOfImage(int image) {
-  const ControlSpec* s = wingui::FindSpec(kLayout, image);
+  const ControlRow* s = wingui::FindRow(kLayout, image);
   if (!s) return 0;
   for (int panel : kButtonPanels)
     if (panel == s->parent) return panel;

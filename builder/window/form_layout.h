@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/win32/wingui/layout_spec.h"
+#include "platform/win32/wingui/layout_table.h"
 
 namespace prismora::window {
 
@@ -57,7 +57,7 @@ enum MenuId : int {
 };
 
 wingui::Layout MainFormLayout();
-std::span<const wingui::MenuSpec> MainMenu();
+std::span<const wingui::MenuRow> MainMenu();
 
 // The eight button panels that share the hover and selection look, in this order.
 inline constexpr std::array<int, 8> kButtonPanels = {

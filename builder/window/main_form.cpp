@@ -119,7 +119,7 @@ bool TForm1::Create() {
   const wingui::Layout layout = MainFormLayout();
   c_ = wingui::BuildLayout(Handle(), layout);
   // The strip comes from the thumbnail component; it lives in its frame panel.
-  const wingui::ControlSpec& strip = *wingui::FindSpec(layout, ThumbnailList1);
+  const wingui::ControlRow& strip = *wingui::FindRow(layout, ThumbnailList1);
   const wingui::Rect sr = wingui::RelativeRect(layout, strip);
   RECT stripRect{sr.left, sr.top, sr.Right(), sr.Bottom()};
   strip_.Create(wingui::ParentOf(c_, layout, strip, Handle()), stripRect, ThumbnailList1);

@@ -37,7 +37,7 @@ void TForm1::SetFileInfoLabel(int id, const std::string& text) {
   wingui::Label label = c_.Get<wingui::Label>(id);
   label.SetText(text);
   // Centred in the group; the label's real parent is the group's page.
-  const wingui::ControlSpec& group = *wingui::FindSpec(MainFormLayout(), GroupBoxFileInfo);
+  const wingui::ControlRow& group = *wingui::FindRow(MainFormLayout(), GroupBoxFileInfo);
   const wingui::Rect groupInPage = wingui::RelativeRect(MainFormLayout(), group);
   label.SetLeft(groupInPage.left + CentredLeft(group.rect.width, label.Width()));
   label.Invalidate();

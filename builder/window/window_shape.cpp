@@ -20,7 +20,7 @@ std::vector<ShapePiece> MainWindowShape(wingui::Layout layout, const ShapeMetric
                                  {PanelPeremichka3, 0}, {PanelPeremichka4, 0}, {PanelPeremichka5, 0}};
   std::vector<ShapePiece> pieces;
   auto add = [&](const Part& p) {
-    if (const wingui::ControlSpec* s = wingui::FindSpec(layout, p.id))
+    if (const wingui::ControlRow* s = wingui::FindRow(layout, p.id))
       pieces.push_back(PanelPiece(s->rect, p.corner, m));
   };
   for (const Part& p : kPanels) add(p);

@@ -4,7 +4,7 @@
 #pragma once
 #include <vector>
 
-#include "platform/win32/wingui/layout_spec.h"
+#include "platform/win32/wingui/layout_table.h"
 
 namespace prismora::window {
 

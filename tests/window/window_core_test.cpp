@@ -14,7 +14,7 @@ using namespace prismora::window;
 
 namespace {
 wingui::Rect RectOf(int id) {
-  const wingui::ControlSpec* s = wingui::FindSpec(MainFormLayout(), id);
+  const wingui::ControlRow* s = wingui::FindRow(MainFormLayout(), id);
   EXPECT_NE(s, nullptr) << id;
   return s ? s->rect : wingui::Rect{};
 }
@@ -56,7 +56,7 @@ TEST(MainFormLayout, ControlsSitWhereTheDesignPutsThem) {
 
 TEST(MainFormLayout, ParentsComeFirstAndHoldTheirChildren) {
   std::set<int> seen;
-  for (const wingui::ControlSpec& s : MainFormLayout()) {
+  for (const wingui::ControlRow& s : MainFormLayout()) {
     EXPECT_TRUE(seen.insert(s.id).second) << "duplicate id " << s.id;
     if (s.parent == 0) continue;
     ASSERT_TRUE(seen.count(s.parent)) << s.id << " comes before its parent " << s.parent;
@@ -75,18 +75,18 @@ TEST(MainFormLayout, ParentsComeFirstAndHoldTheirChildren) {
 
 TEST(MainFormLayout, OnlyThePhotosPageStartsVisibleAndPanelPhotosLowered) {
   for (int page : kPages) {
-    const bool hidden = wingui::FindSpec(MainFormLayout(), page)->flags & wingui::kHidden;
+    const bool hidden = wingui::FindRow(MainFormLayout(), page)->flags & wingui::kHidden;
     EXPECT_EQ(hidden, page != PanelRightPhotos);
   }
   for (int panel : kButtonPanels) {
-    const bool lowered = wingui::FindSpec(MainFormLayout(), panel)->flags & wingui::kInnerLowered;
+    const bool lowered = wingui::FindRow(MainFormLayout(), panel)->flags & wingui::kInnerLowered;
     EXPECT_EQ(lowered, panel == PanelPhotos);
   }
 }
 
 TEST(MainFormMenu, CaptionsInOrderWithSeparators) {
   std::vector<std::string> captions;
-  for (const wingui::MenuSpec& m : MainMenu()) captions.push_back(m.caption ? m.caption : "-");
+  for (const wingui::MenuRow& m : MainMenu()) captions.push_back(m.caption ? m.caption : "-");
   const std::vector<std::string> expected = {
       "&File", "&New Project", "-", "&Open Project", "&Save Project", "-", "Add Photos",
       "Remove Photos", "Remove All", "-", "E&xit", "&Edit", "Edit Photos", "Self-Install options",

@@ -7,7 +7,7 @@ namespace {
 // Outer size 307 × 213 with a caption: the client area is what the frame leaves.
 constexpr int kOuterWidth = 307, kOuterHeight = 213;
 
-constexpr ControlSpec kFinishLayout[] = {
+constexpr ControlRow kFinishLayout[] = {
     {TFormFinishCompile::LabelCongratulations, Kind::Label, 0, {16, 10, 260, 20}, "Congratulations!", kBold},
     {TFormFinishCompile::LabelScreensaver_is_created, Kind::Label, 0, {16, 32, 260, 14}, "Screensaver is created."},
     {TFormFinishCompile::Memo1, Kind::Memo, 0, {16, 52, 267, 74}, ""},

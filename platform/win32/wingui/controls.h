@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/wingui/layout_spec.h"
+#include "platform/win32/wingui/layout_table.h"
 #include "platform/win32/wingui/surface.h"
 
 namespace prismora::wingui {

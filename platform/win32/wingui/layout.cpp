@@ -44,7 +44,7 @@ struct Made {
   DWORD exStyle;
 };
 
-Made ClassFor(const ControlSpec& s) {
+Made ClassFor(const ControlRow& s) {
   switch (s.kind) {
     case Kind::Panel: return {Panel::ClassName(), WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT};
     case Kind::Image: return {Image::ClassName(), 0, 0};
@@ -64,9 +64,9 @@ Made ClassFor(const ControlSpec& s) {
 }
 
 // The nearest ancestor row that is a real window (not a group box), or null.
-const ControlSpec* WindowAncestor(Layout layout, const ControlSpec& s) {
-  const ControlSpec* p = FindSpec(layout, s.parent);
-  while (p && p->kind == Kind::GroupBox) p = FindSpec(layout, p->parent);
+const ControlRow* WindowAncestor(Layout layout, const ControlRow& s) {
+  const ControlRow* p = FindRow(layout, s.parent);
+  while (p && p->kind == Kind::GroupBox) p = FindRow(layout, p->parent);
   return p;
 }
 }  // namespace
@@ -82,14 +82,14 @@ int Controls::IdOf(HWND hwnd) const {
   return 0;
 }
 
-HWND ParentOf(const Controls& controls, Layout layout, const ControlSpec& spec, HWND window) {
-  const ControlSpec* p = WindowAncestor(layout, spec);
+HWND ParentOf(const Controls& controls, Layout layout, const ControlRow& row, HWND window) {
+  const ControlRow* p = WindowAncestor(layout, row);
   return p ? controls[p->id] : window;
 }
 
-Rect RelativeRect(Layout layout, const ControlSpec& spec) {
-  Rect r = spec.rect;
-  if (const ControlSpec* p = WindowAncestor(layout, spec)) {
+Rect RelativeRect(Layout layout, const ControlRow& row) {
+  Rect r = row.rect;
+  if (const ControlRow* p = WindowAncestor(layout, row)) {
     r.left -= p->rect.left;
     r.top -= p->rect.top;
   }
@@ -101,7 +101,7 @@ Controls BuildLayout(HWND window, Layout layout) {
   Controls controls;
   HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                               0, 0, 0, 0, window, nullptr, GetModuleHandleA(nullptr), nullptr);
-  for (const ControlSpec& s : layout) {
+  for (const ControlRow& s : layout) {
     Made m = ClassFor(s);
     if (!m.cls) continue;
     HWND parent = ParentOf(controls, layout, s, window);
@@ -124,7 +124,7 @@ Controls BuildLayout(HWND window, Layout layout) {
       if (s.flags & kOuterRaised) p.SetOuterBevel(Bevel::Raised);
     }
     if (s.kind == Kind::Image && s.picture) {
-      const ControlSpec* p = FindSpec(layout, s.parent);
+      const ControlRow* p = FindRow(layout, s.parent);
       const COLORREF back = (p && p->kind == Kind::Panel) ? Panel(parent).Color() : GetSysColor(COLOR_BTNFACE);
       Image(hwnd).Picture().LoadResource(s.picture, back);
     }
@@ -145,10 +145,10 @@ Controls BuildLayout(HWND window, Layout layout) {
   return controls;
 }
 
-HMENU BuildMenu(std::span<const MenuSpec> menu) {
+HMENU BuildMenu(std::span<const MenuRow> menu) {
   HMENU bar = CreateMenu();
   HMENU current = nullptr;
-  for (const MenuSpec& m : menu) {
+  for (const MenuRow& m : menu) {
     if (m.depth == 0) {
       current = CreatePopupMenu();
       AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current), m.caption);

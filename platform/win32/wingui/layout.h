@@ -6,7 +6,7 @@
 #include <span>
 
 #include "platform/win32/wingui/controls.h"
-#include "platform/win32/wingui/layout_spec.h"
+#include "platform/win32/wingui/layout_table.h"
 
 namespace prismora::wingui {
 
@@ -37,9 +37,9 @@ class Controls {
 Controls BuildLayout(HWND window, Layout layout);
 
 // The window a row's control lives in, and its rectangle relative to that window.
-HWND ParentOf(const Controls& controls, Layout layout, const ControlSpec& spec, HWND window);
-Rect RelativeRect(Layout layout, const ControlSpec& spec);
+HWND ParentOf(const Controls& controls, Layout layout, const ControlRow& row, HWND window);
+Rect RelativeRect(Layout layout, const ControlRow& row);
 
-HMENU BuildMenu(std::span<const MenuSpec> menu);
+HMENU BuildMenu(std::span<const MenuRow> menu);
 
 }  // namespace prismora::wingui

@@ -48,7 +48,7 @@ struct Rect {
 // One control. `rect` is in client coordinates of the whole window (not of the
 // parent), so a table reads like the screen; the builder of the layout turns it into
 // coordinates relative to the real parent window.
-struct ControlSpec {
+struct ControlRow {
   int id = 0;
   Kind kind = Kind::Panel;
   int parent = 0;  // 0: the window itself
@@ -59,10 +59,10 @@ struct ControlSpec {
   int picture = 0;  // resource id of a picture, 0 for none
 };
 
-using Layout = std::span<const ControlSpec>;
+using Layout = std::span<const ControlRow>;
 
 // A menu as data: depth 0 is a bar entry, depth 1 an item of the last bar entry.
-struct MenuSpec {
+struct MenuRow {
   int depth = 1;
   const char* caption = nullptr;  // null: a separator
   int id = 0;
@@ -70,8 +70,8 @@ struct MenuSpec {
 };
 
 // The row with this id, or null.
-inline const ControlSpec* FindSpec(Layout layout, int id) {
-  for (const ControlSpec& s : layout)
+inline const ControlRow* FindRow(Layout layout, int id) {
+  for (const ControlRow& s : layout)
     if (s.id == id) return &s;
   return nullptr;
 }
