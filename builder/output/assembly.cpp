@@ -17,6 +17,18 @@ std::string TemplatePath(std::string_view builderProgramPath, int templateIndex)
   return FolderOf(builderProgramPath) + "\\vexo" + std::to_string(templateIndex);
 }
 
+trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview) {
+  trailer::BuilderRecordFields f;
+  f.title = s.Title;
+  f.author = s.Author;
+  f.email = s.Email;
+  f.website = s.Website;
+  f.photoCount = int(s.Photos.size());
+  f.dialogColor = s.DialogBoxColor;
+  f.previewFlag = preview;
+  return trailer::makeBuilderRecord(f);
+}
+
 std::string MissingTemplateMessage(const std::string& templatePath) {
   return "File " + templatePath + "\nNot Found. Please reinstall application.";
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "builder/project/settings.h"
 #include "common/trailer.h"
 #include "platform/seams.h"
 
@@ -14,6 +15,9 @@ std::string FolderOf(std::string_view programPath);
 
 // "<folder>\vexo<N>": the template file for a template index, next to the builder.
 std::string TemplatePath(std::string_view builderProgramPath, int templateIndex);
+
+// The builder record of the project as the runtime will read it.
+trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview);
 
 struct AssemblySeams {
   platform::FileSystem& files;

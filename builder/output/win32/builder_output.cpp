@@ -14,18 +14,6 @@
 namespace prismora::output {
 using platform::BoxIcon;
 
-trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview) {
-  trailer::BuilderRecordFields f;
-  f.title = s.Title;
-  f.author = s.Author;
-  f.email = s.Email;
-  f.website = s.Website;
-  f.photoCount = int(s.Photos.size());
-  f.dialogColor = s.DialogBoxColor;
-  f.previewFlag = preview;
-  return trailer::makeBuilderRecord(f);
-}
-
 void DeleteUserRegistryKey(const std::string& key) {
   // RegDeleteTree would do it in one call, but not on every system the builder runs on.
   HKEY k;

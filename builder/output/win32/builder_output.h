@@ -51,9 +51,6 @@ class BuilderOutput final : public window::OutputActions {
   std::unique_ptr<TFrame7> frame_;
 };
 
-// The builder record of the project as the runtime will read it.
-trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview);
-
 // Deletes a key below HKEY_CURRENT_USER with its subkeys.
 void DeleteUserRegistryKey(const std::string& key);
 

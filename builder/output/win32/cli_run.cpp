@@ -95,11 +95,9 @@ class CliBuildSteps final : public BuildSteps {
   }
   bool MakeScreenSaver(const std::string& target) override {
     Out("Making " + target);
-    trailer::BuilderRecordFields f{s_.Title, s_.Author, s_.Email, s_.Website, int(s_.Photos.size()),
-                                   s_.DialogBoxColor, false};
     return AssembleBuildScreenSaver({files_, boxes_, pump_, nullptr},
                                     TemplatePath(platform::ProgramPath(), s_.TemplateIndex),
-                                    trailer::makeBuilderRecord(f), target);
+                                    RecordFor(s_, false), target);
   }
   bool WriteScript(const std::string& path) override {
     std::string error;
