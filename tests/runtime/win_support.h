@@ -9,6 +9,7 @@
 
 #include "common/trailer.h"
 #include "runtime/core/settings_key.h"
+#include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
 
 namespace prismora::testsupport {
@@ -108,14 +109,6 @@ struct Process {
     return int(code);
   }
 };
-
-inline void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
 
 // Waits up to `ms` for a top-level window of that class and title.
 inline HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {

@@ -16,6 +16,7 @@
 #include "builder/window/main_form.h"
 #include "platform/win32/win32_seams.h"
 #include "tests/support/fake_seams.h"
+#include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
 
 namespace prismora::testsupport {
@@ -78,14 +79,6 @@ inline void WriteBitmap(const std::string& path, int w, int h, uint32_t color) {
       p[2] = uint8_t(color);
     }
   TempFolder::Write(path, b);
-}
-
-inline void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
 }
 
 class MainWindowTest : public ::testing::Test {

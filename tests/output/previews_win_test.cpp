@@ -1,0 +1,261 @@
+// The builder's two previews with the real runtime: a template playing inside the main
+// window's preview panel, and the screen saver preview that opens the preview file's
+// settings dialog. The main window is made in the test process; the runtime is the
+// built template, started as the builder starts it.
+#include <windows.h>
+
+#include "builder/output/preview.h"
+#include "builder/output/win32/builder_output.h"
+#include "builder/photos/win32/progress_window.h"
+#include "common/trailer.h"
+#include "platform/win32/process_launcher.h"
+#include "runtime/win/config_dialog.h"
+#include "runtime/win/saver.h"
+#include "tests/runtime/win_support.h"
+#include "tests/window/window_test_support.h"
+
+using namespace prismora;
+using namespace prismora::testsupport;
+using window::ComboBoxScreensaverTemplate;
+
+namespace {
+
+constexpr uint32_t kRed = 0x000000FF, kGreen = 0x0000FF00;
+
+// A process known by one of its windows; waits for its end.
+struct WindowProcess {
+  HANDLE handle = nullptr;
+  DWORD id = 0;
+  explicit WindowProcess(HWND w) {
+    if (w) GetWindowThreadProcessId(w, &id);
+    if (id) handle = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+  }
+  ~WindowProcess() {
+    if (!handle) return;
+    if (WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) TerminateProcess(handle, 99);
+    CloseHandle(handle);
+  }
+  WindowProcess(const WindowProcess&) = delete;
+  WindowProcess& operator=(const WindowProcess&) = delete;
+  // Waits while running the test's own messages: the builder window lives on this thread.
+  bool Ended(int ms) const {
+    for (int waited = 0; waited <= ms; waited += 50) {
+      if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) return true;
+      Pump();
+      Sleep(50);
+    }
+    return false;
+  }
+};
+
+RECT ClientOnScreen(HWND w) {
+  RECT r{};
+  GetClientRect(w, &r);
+  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+// A visible top-level dialog that belongs to another process.
+HWND ForeignDialog() {
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        char cls[16] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (std::string(cls) != "#32770" || pid == GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
+        reinterpret_cast<Search*>(p)->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+class Previews : public MainWindowTest {
+ protected:
+  platform::Win32MessagePump pump;
+  platform::Win32ProcessLauncher launcher{pump};
+  photos::ProgressPictureConvertWindow progress;
+  output::TFormFinishCompile finish{launcher, pump};
+  std::unique_ptr<output::BuilderOutput> out;
+  std::string photoFolder = output::PreviewPhotoFolder(SystemFolderPath());
+
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    // The builder folder holds the templates beside the program.
+    for (int n = 0; n < 6; ++n)
+      TempFolder::Write(dir / ("vexo" + std::to_string(n)), TempFolder::Read(BinaryDir() + "vexo" + std::to_string(n)));
+    DeleteFileA((photoFolder + "preview0.bmp").c_str());
+    DeleteFileA((photoFolder + "preview1.bmp").c_str());
+  }
+  void TearDown() override {
+    if (out && form) out->StopTemplatePreview(*form);
+    out.reset();
+    MainWindowTest::TearDown();
+  }
+
+  window::TForm1& StartBuilder() {
+    Start();
+    progress.Create(GetModuleHandleA(nullptr), form->Handle());
+    finish.Create(form->Handle());
+    out = std::make_unique<output::BuilderOutput>(
+        output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, dir / "Fotoprism.exe",
+                            SystemFolderPath(), output::DeleteUserRegistryKey},
+        finish);
+    form->SetOutputActions(out.get());
+    return *form;
+  }
+  void AddRedAndGreen() {
+    AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen)});
+    ASSERT_EQ(form->PhotoCount(), 2);
+  }
+
+  // The runtime's window inside the host panel, once it is there.
+  HWND WaitForRuntimeIn(HWND panel, int ms = 15000) {
+    for (int waited = 0; waited < ms && panel; waited += 50) {
+      if (HWND w = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle)) return w;
+      Pump();
+      Sleep(50);
+    }
+    return nullptr;
+  }
+  // Share of red and green pixels over a screen rectangle, looked at until it is enough.
+  double WaitForPhotos(RECT r, double enough, int ms = 10000) {
+    double share = 0;
+    for (int waited = 0; waited < ms && share < enough; waited += 100) {
+      Pump();
+      Sleep(100);
+      share = ShareOnScreen(r, kRed) + ShareOnScreen(r, kGreen);
+    }
+    return share;
+  }
+  std::vector<uint8_t> PreviewFile() const { return TempFolder::Read(dir / "preview.scr"); }
+};
+
+uint32_t TrailerWord(const std::vector<uint8_t>& file, std::size_t offset) {
+  const std::size_t at = file.size() - trailer::kTrailerSize + offset;
+  return uint32_t(file[at]) | uint32_t(file[at + 1]) << 8 | uint32_t(file[at + 2]) << 16 | uint32_t(file[at + 3]) << 24;
+}
+
+}  // namespace
+
+TEST_F(Previews, TemplatePlaysInThePanelWithTheUsersPhotosAndAnotherReplacesIt) {
+  StartBuilder();
+  AddRedAndGreen();
+  SelectItem(ComboBoxScreensaverTemplate, 1);
+
+  // The preview file is the template (its own block last) with the project's record
+  // after it, marked as a preview.
+  std::vector<uint8_t> scr = PreviewFile();
+  const std::vector<uint8_t> templ1 = TempFolder::Read(dir / "vexo1");
+  ASSERT_EQ(scr.size(), templ1.size() + trailer::kBuilderRecordSize);
+  EXPECT_TRUE(std::equal(templ1.begin(), templ1.end(), scr.begin()));
+  EXPECT_EQ(TrailerWord(scr, trailer::off::PreviewFlag), 1u);
+  EXPECT_TRUE(form->PreviewPhotosReady());
+  for (const char* name : {"preview0.bmp", "preview1.bmp"}) {
+    std::vector<uint8_t> bmp = TempFolder::Read(photoFolder + name);
+    ASSERT_GE(bmp.size(), 54u) << name;
+    EXPECT_EQ(bmp[18] | bmp[19] << 8, 512) << name;
+    EXPECT_EQ(bmp[28], 24) << name;
+  }
+
+  HWND panel = out->PreviewHostPanel();
+  ASSERT_TRUE(panel);
+  HWND runtimeWindow = WaitForRuntimeIn(panel);
+  ASSERT_TRUE(runtimeWindow) << "the runtime did not open its window in the host panel";
+  WindowProcess first(runtimeWindow);
+  EXPECT_NE(first.id, GetCurrentProcessId());
+  const RECT area = ClientOnScreen(panel);
+  EXPECT_GT(WaitForPhotos(area, 0.05), 0.05) << "the user's photos do not show in the preview panel";
+
+  // Another template: the first runtime ends with its frame, a new one plays.
+  SelectItem(ComboBoxScreensaverTemplate, 3);
+  EXPECT_TRUE(first.Ended(10000)) << "the first preview outlived its frame";
+  HWND second = WaitForRuntimeIn(out->PreviewHostPanel());
+  ASSERT_TRUE(second);
+  WindowProcess next(second);
+  EXPECT_NE(next.id, first.id);
+  const std::vector<uint8_t> templ3 = TempFolder::Read(dir / "vexo3");
+  scr = PreviewFile();
+  ASSERT_EQ(scr.size(), templ3.size() + trailer::kBuilderRecordSize);
+  EXPECT_TRUE(std::equal(templ3.begin(), templ3.end(), scr.begin()));
+  EXPECT_GT(WaitForPhotos(ClientOnScreen(out->PreviewHostPanel()), 0.05), 0.05);
+}
+
+TEST_F(Previews, ClickingAPhotoEndsThePreviewAndShowsThePhoto) {
+  StartBuilder();
+  AddRedAndGreen();
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  HWND runtimeWindow = WaitForRuntimeIn(out->PreviewHostPanel());
+  ASSERT_TRUE(runtimeWindow);
+  WindowProcess runtimeProcess(runtimeWindow);
+
+  form->Strip().SetItemIndex(1);
+  Command(window::ThumbnailList1, LBN_SELCHANGE);
+  EXPECT_EQ(out->PreviewHostPanel(), nullptr);
+  EXPECT_TRUE(runtimeProcess.Ended(10000)) << "the preview went on after a photo was chosen";
+  // The panel shows the chosen photo again.
+  EXPECT_GT(WaitForPhotos(ClientOnScreen(form->PreviewPanel()), 0.3), 0.3);
+}
+
+TEST_F(Previews, OnePhotoWarnsThenOpensTheAddDialogAndStartsNothing) {
+  StartBuilder();
+  AddPhotos({Photo("only.bmp", 40, 30, kRed)});
+  const std::size_t asked = dialogs.asked.size();
+  SelectItem(ComboBoxScreensaverTemplate, 2);
+  ASSERT_FALSE(boxes.shown.empty());
+  EXPECT_EQ(boxes.shown.back(), std::make_pair(std::string(output::kTooFewPhotos), std::string("Warning!")));
+  EXPECT_EQ(dialogs.asked.size(), asked + 1) << "the add dialog did not follow the warning";
+  EXPECT_EQ(out->PreviewHostPanel(), nullptr);
+  EXPECT_TRUE(PreviewFile().empty());
+}
+
+TEST_F(Previews, FailedPreparationReportsAndLeavesThePhotosNotReady) {
+  StartBuilder();
+  AddRedAndGreen();
+  DeleteFileA((dir / "green.bmp").c_str());
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  ASSERT_FALSE(boxes.shown.empty());
+  EXPECT_EQ(boxes.shown.back().second, "Error");
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  EXPECT_FALSE(IsWindowVisible(progress.Handle()));
+  EXPECT_EQ(WaitForRuntimeIn(out->PreviewHostPanel(), 1500), nullptr) << "a runtime started on half-made photos";
+}
+
+TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen) {
+  StartBuilder();
+  AddRedAndGreen();
+  Get<wingui::Control>(window::EditTitle).SetText("Garden Walk");
+  Click(window::ImagePanelPreviewScreensaver);
+
+  HWND dialog = nullptr;
+  for (int waited = 0; waited < 15000 && !dialog; waited += 50, Sleep(50)) {
+    Pump();
+    dialog = ForeignDialog();
+  }
+  ASSERT_TRUE(dialog) << "preview.scr showed no settings dialog";
+  WindowProcess saver(dialog);
+  char title[128] = {};
+  GetDlgItemTextA(dialog, runtime::ctl::Title, title, sizeof title);
+  EXPECT_STREQ(title, "Garden Walk");
+  EXPECT_EQ(TrailerWord(PreviewFile(), trailer::off::PreviewFlag), 1u);
+
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(runtime::ctl::Preview, BN_CLICKED),
+               LPARAM(GetDlgItem(dialog, runtime::ctl::Preview)));
+  HWND full = WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle);
+  ASSERT_TRUE(full) << "the dialog's Preview started no full-screen run";
+  WindowProcess run(full);
+  RECT r{};
+  GetWindowRect(full, &r);
+  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_GT(WaitForPhotos(ScreenRect(), 0.02), 0.02) << "the full-screen run shows no photos";
+
+  PostMessageA(full, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(run.Ended(10000));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(saver.Ended(10000)) << "the settings dialog did not close";
+}
