@@ -8,6 +8,8 @@
 
 #include "builder/thumbnails/gif_frames.h"
 #include "builder/thumbnails/thumbnail_geometry.h"
+#include "platform/win32/wic_decoder.h"
+#include "platform/win32/win32_seams.h"
 
 namespace prismora::thumbnails {
 
@@ -22,26 +24,31 @@ void EnsureComStarted() {
   }
 }
 
+// PNG, TIFF and the like, which the OLE decoder refuses: decoded by the imaging
+// component and wrapped as a bitmap picture, so sizes and drawing work as for the
+// decoder's own pictures. Null when no codec reads the bytes either.
+IPicture* PictureThroughImagingComponent(const std::vector<uint8_t>& bytes) {
+  platform::WicImage image;
+  std::string error;
+  if (!platform::DecodeWithWic(bytes, image, error)) return nullptr;
+  HBITMAP bitmap = platform::MakeBitmap(image);
+  if (!bitmap) return nullptr;
+  PICTDESC desc{};
+  desc.cbSizeofstruct = sizeof desc;
+  desc.picType = PICTYPE_BITMAP;
+  desc.bmp.hbitmap = bitmap;
+  void* picture = nullptr;
+  if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, &picture)) || !picture) {
+    DeleteObject(bitmap);  // the picture owns the bitmap only once it exists
+    return nullptr;
+  }
+  return static_cast<IPicture*>(picture);
+}
+
 }  // namespace
 
 bool ReadPictureFile(const std::string& name, std::vector<uint8_t>& out) {
-  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(h, &size) && size.QuadPart < (1LL << 30);
-  if (ok) {
-    out.resize(std::size_t(size.QuadPart));
-    std::size_t done = 0;
-    while (ok && done < out.size()) {
-      DWORD got = 0;
-      ok = ReadFile(h, out.data() + done, DWORD(std::min<std::size_t>(out.size() - done, 1 << 24)),
-                    &got, nullptr) && got > 0;
-      done += got;
-    }
-  }
-  CloseHandle(h);
-  return ok;
+  return platform::Win32FileSystem().ReadWholeFile(name, out);
 }
 
 TIPicture::TIPicture() = default;
@@ -100,7 +107,8 @@ void TIPicture::LoadPicture() {
   stream->Release();  // frees the block
   if (FAILED(hr) || hr != S_OK) {
     if (picture) static_cast<IPicture*>(picture)->Release();
-    throw PictureError("Could not load image. Invalid format");
+    picture = PictureThroughImagingComponent(data_);
+    if (!picture) throw PictureError("Could not load image. Invalid format");
   }
   if (!picture) throw PictureError("Could not load image");
   picture_ = static_cast<IPicture*>(picture);

@@ -1,6 +1,7 @@
 // TIPicture: the bytes of one picture file, decoded by the platform's picture decoder
-// (OleLoadPicture / IPicture), so JPEG, GIF, bitmap, icon and metafile all show. A GIF
-// frame other than the first is shown by rewriting the bytes before decoding.
+// (OleLoadPicture / IPicture), so JPEG, GIF, bitmap, icon and metafile all show; what it
+// refuses (PNG, TIFF) goes through the imaging component. A GIF frame other than the
+// first is shown by rewriting the bytes before decoding.
 #pragma once
 #include <windows.h>
 #include <ocidl.h>

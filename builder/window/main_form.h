@@ -151,8 +151,8 @@ class TForm1 : public wingui::Window {
   void SetFileInfoLabel(int id, const std::string& text);
   void UpdateTotalImages();
   void OpenHelp(std::string_view page);
-  // The photo decoder of the preview and the photo runs (JPEG, bitmaps and, through the
-  // picture wrapper, every other format).
+  // The photo decoder of the preview, as the photo runs have it (JPEG, bitmaps and,
+  // through the picture wrapper, every other format).
   const photos::PhotoDecoder& PhotoDecoder();
   // Reads a picture file into `picture`; errors of the file or the decoder are thrown.
   void LoadPicture(const std::string& path, thumbnails::TIPicture& picture);
@@ -164,7 +164,6 @@ class TForm1 : public wingui::Window {
   FormSeams seams_;
   wingui::Controls c_;
   thumbnails::TThumbnailList strip_;
-  thumbnails::TIPicture image1_;  // Image1: a photo in a format only the wrapper reads
   photos::PhotoDecoder decoder_;
   wingui::Surface imageForSave_, wizardForSave_, wizardSmallForSave_;
   ButtonGroupLook look_;

@@ -1,22 +1,25 @@
 // Photo list editing of the main window: add, remove selected, remove all, and the
 // preview of the current photo with its file info.
-#include <cmath>
-
 #include "builder/window/main_form.h"
 
 #include <shellapi.h>
 
+#include <cmath>
+
+#include "builder/photos/win32/picture_decoder.h"
 #include "builder/window/dropped_files.h"
-#include "builder/photos/win32/dib_surface.h"
 #include "builder/window/photo_info.h"
 
 namespace prismora::window {
 
 const char* AddPhotosFilter() {
-  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.gif;*.ico;*.emf;*.wmf"
+  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.ico;*.emf;*.wmf)"
+         "|*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.ico;*.emf;*.wmf"
          "|JPEG Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg"
          "|Bitmaps (*.bmp)|*.bmp"
          "|GIF Image (*.gif)|*.gif"
+         "|PNG Image (*.png)|*.png"
+         "|TIFF Image (*.tif;*.tiff)|*.tif;*.tiff"
          "|Icons (*.ico)|*.ico"
          "|Metafiles (*.emf;*.wmf)|*.emf;*.wmf";
 }
@@ -165,21 +168,8 @@ void TForm1::ShowCurrentPhoto() {
 }
 
 const photos::PhotoDecoder& TForm1::PhotoDecoder() {
-  if (decoder_) return decoder_;
-  // JPEG and bitmaps are decoded by the photo code; the rest by the picture decoder.
-  auto measure = [this](const std::string& path, int& w, int& h, std::string& error) {
-    try {
-      LoadPicture(path, image1_);
-      w = image1_.Width();
-      h = image1_.Height();
-      return true;
-    } catch (const std::exception& e) {
-      error = e.what();
-      return false;
-    }
-  };
-  auto draw = [this](const std::string&, HDC dc, const RECT& target) { image1_.Draw(dc, target); };
-  decoder_ = photos::MakePhotoDecoder(seams_.files, photos::DecoderFromPictureLoader(measure, draw));
+  // The same decoder the photo runs use, so the preview shows what the screen saver will.
+  if (!decoder_) decoder_ = photos::MakePlatformPhotoDecoder(seams_.files);
   return decoder_;
 }
 

@@ -9,20 +9,14 @@
 #include <vector>
 
 #include "engine/gl/gl_device.h"
+#include "tests/support/pump.h"
 
 using namespace prismora;
+using testsupport::Pump;
 
 namespace {
 
 constexpr uint32_t kColour = 0xFF30C060;  // what every test clears to
-
-void Pump() {
-  MSG m;
-  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageA(&m);
-  }
-}
 
 // Share of the pixels of a screen rectangle close to kColour.
 double ShareOnScreen(RECT r) {

@@ -1,5 +1,5 @@
 // Small picture files made in memory: an uncompressed PNG (stored deflate blocks) and a
-// baseline uncompressed TIFF, each one solid colour, for decoder tests.
+// baseline uncompressed TIFF, for decoder tests.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -58,8 +58,14 @@ inline std::vector<uint8_t> SolidPng(int w, int h, uint8_t r, uint8_t g, uint8_t
   return png;
 }
 
-// Little-endian baseline TIFF, RGB 8-bit, one strip, no compression.
-inline std::vector<uint8_t> SolidTiff(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+struct TiffRgb {
+  uint8_t r, g, b;
+};
+
+// Little-endian baseline TIFF, RGB 8-bit, one strip, no compression; `at(x, y)` gives
+// each pixel's colour, row 0 at the top.
+template <class PixelAt>
+std::vector<uint8_t> MakeTiff(int w, int h, PixelAt at) {
   std::vector<uint8_t> t{'I', 'I', 42, 0};
   auto put16 = [&](uint16_t x) { t.insert(t.end(), {uint8_t(x), uint8_t(x >> 8)}); };
   auto put32 = [&](uint32_t x) { t.insert(t.end(), {uint8_t(x), uint8_t(x >> 8), uint8_t(x >> 16), uint8_t(x >> 24)}); };
@@ -86,8 +92,16 @@ inline std::vector<uint8_t> SolidTiff(int w, int h, uint8_t r, uint8_t g, uint8_
   entry(284, 3, 1, 1);              // chunky
   put32(0);
   put16(8), put16(8), put16(8);
-  for (uint32_t i = 0; i < pixels / 3; ++i) t.insert(t.end(), {r, g, b});
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const TiffRgb c = at(x, y);
+      t.insert(t.end(), {c.r, c.g, c.b});
+    }
   return t;
+}
+
+inline std::vector<uint8_t> SolidTiff(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  return MakeTiff(w, h, [=](int, int) { return TiffRgb{r, g, b}; });
 }
 
 }  // namespace prismora::testsupport

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/thumbnails/gif_maker.h"
 #include "tests/thumbnails/jpeg_maker.h"
@@ -89,6 +90,43 @@ TEST(TIPicture, DrawsBottomUpIntoTheWholeRectangle) {
   EXPECT_TRUE(Near(c.At(20, 2), 255, 0, 0)) << std::hex << c.At(20, 2);
   EXPECT_TRUE(Near(c.At(20, 17), 0, 0, 255)) << std::hex << c.At(20, 17);
   EXPECT_TRUE(Near(c.At(39, 19), 0, 0, 255));
+}
+
+// TIFF is not among the OLE decoder's formats (nor PNG on Windows); the imaging
+// component reads them, and they draw the same way the decoder's own pictures do.
+TEST(TIPicture, PngAndTiffDecodeAndDrawLikeTheOtherFormats) {
+  TempFolder dir;
+  TempFolder::Write(dir / "h.tif", prismora::testsupport::MakeTiff(64, 48, [](int, int y) {
+                      return y < 24 ? prismora::testsupport::TiffRgb{255, 0, 0} : prismora::testsupport::TiffRgb{0, 0, 255};
+                    }));
+  TempFolder::Write(dir / "p.png", prismora::testsupport::SolidPng(30, 20, 0, 200, 0));
+  TIPicture tiff;
+  int changes = 0;
+  tiff.OnChange = [&] { ++changes; };
+  tiff.LoadFromFile(dir / "h.tif");
+  ASSERT_FALSE(tiff.Empty());
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(tiff.Width(), 64);
+  EXPECT_EQ(tiff.Height(), 48);
+  Canvas c(40, 20);
+  tiff.Draw(c.dc, RECT{0, 0, 40, 20});
+  EXPECT_TRUE(Near(c.At(20, 2), 255, 0, 0)) << std::hex << c.At(20, 2);
+  EXPECT_TRUE(Near(c.At(20, 17), 0, 0, 255)) << std::hex << c.At(20, 17);
+  Canvas exact(64, 48);
+  tiff.DrawExact(exact.dc, RECT{0, 0, 64, 48});
+  EXPECT_EQ(exact.At(10, 0), 0xFF0000u);
+  EXPECT_EQ(exact.At(10, 23), 0xFF0000u);
+  EXPECT_EQ(exact.At(10, 24), 0x0000FFu);
+  EXPECT_EQ(exact.At(63, 47), 0x0000FFu);
+
+  TIPicture png;
+  png.LoadFromFile(dir / "p.png");
+  ASSERT_FALSE(png.Empty());
+  EXPECT_EQ(png.Width(), 30);
+  EXPECT_EQ(png.Height(), 20);
+  Canvas g(30, 20);
+  png.DrawExact(g.dc, RECT{0, 0, 30, 20});
+  EXPECT_EQ(g.Count(0x00C800), 30 * 20);
 }
 
 TEST(TIPicture, DrawExactCoversTheRectangleToTheLastRow) {

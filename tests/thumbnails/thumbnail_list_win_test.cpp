@@ -4,12 +4,15 @@
 
 #include <algorithm>
 
+#include "tests/support/picture_files.h"
+#include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
 #include "tests/thumbnails/gif_maker.h"
 #include "tests/thumbnails/jpeg_maker.h"
 #include "tests/thumbnails/picture_files.h"
 
 using namespace prismora::thumbnails;
+using prismora::testsupport::Pump;
 using prismora::testsupport::TempFolder;
 
 namespace {
@@ -42,14 +45,6 @@ struct Parent {
   }
   ~Parent() { DestroyWindow(hwnd); }
 };
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 // Draws one item into a bitmap through the control's own draw handler and keeps the
 // pixels for inspection.
@@ -126,6 +121,26 @@ TEST(ThumbnailList, ScalingExampleDraws62By47Placed35PixelsRight) {
   ASSERT_TRUE(t.HasBitmap());
   EXPECT_EQ(t.Cache().bitmapSize, (Size{expected.width(), expected.height()}));
   EXPECT_EQ(t.Cache().fullSize, (Size{640, 480}));
+}
+
+TEST(ThumbnailList, TiffAndPngPhotosGetThumbnailsToo) {
+  TempFolder dir;
+  TempFolder::Write(dir / "red.tif", prismora::testsupport::SolidTiff(200, 100, 255, 0, 0));
+  TempFolder::Write(dir / "red.png", prismora::testsupport::SolidPng(90, 120, 255, 0, 0));
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  strip.AddFile(dir / "red.tif");
+  strip.AddFile(dir / "red.png");
+  const Size full[] = {{200, 100}, {90, 120}};
+  for (int i = 0; i < 2; ++i) {
+    DrawnItem item = DrawThroughControl(strip, i, 137, 64);
+    Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
+    Rect placed = PlacePicture(area, full[i]);
+    EXPECT_TRUE(IsRed(item.At((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2))) << i;
+    EXPECT_FALSE(IsRed(item.At(placed.left - 1, placed.top))) << i;
+    EXPECT_EQ(strip.Thumbnails().Item(i).Cache().fullSize, full[i]) << i;
+  }
 }
 
 TEST(ThumbnailList, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "builder/project/project_file.h"
+#include "tests/support/picture_files.h"
 #include "tests/window/window_test_support.h"
 
 using namespace prismora;
@@ -56,6 +57,8 @@ TEST_F(Photos, AddingTheSameFileTwiceCountsTwo) {
   EXPECT_TRUE(dialogs.asked.back().picturePreview);
   EXPECT_NE(dialogs.asked.back().filter.find("*.jpg"), std::string::npos);
   EXPECT_NE(dialogs.asked.back().filter.find("*.bmp"), std::string::npos);
+  EXPECT_NE(dialogs.asked.back().filter.find("PNG Image (*.png)|*.png"), std::string::npos);
+  EXPECT_NE(dialogs.asked.back().filter.find("|*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;"), std::string::npos);
   // Cancel adds nothing and keeps the flag.
   form->SetPreviewPhotosReady(true);
   Click(ImagePanelAdd);
@@ -136,6 +139,26 @@ TEST_F(Photos, BorderFittingOfA400By300Photo) {
   SelectItem(ComboBoxResizeMetod, 0);
   EXPECT_EQ(PreviewPixel(128, 5), 0x0000C000u);
   EXPECT_EQ(PreviewPixel(128, 250), 0x0000C000u);
+}
+
+TEST_F(Photos, TiffPhotoShowsInThePreviewWithItsSize) {
+  Start();
+  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
+  colors.answer = 0x000000FF;
+  Command(ButtonBorderColor, BN_CLICKED);
+  const std::string tiff = dir / "tall.tif";
+  testsupport::TempFolder::Write(tiff, testsupport::SolidTiff(300, 400, 0, 0xC0, 0));
+  AddPhotos({tiff});
+  ShowPhoto(0);
+  // Portrait: bands left and right (32, 0, 224, 256), the photo between them from the
+  // first row to the last.
+  EXPECT_EQ(PreviewPixel(31, 128), 0x000000FFu);
+  EXPECT_EQ(PreviewPixel(32, 128), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(223, 0), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(100, 255), 0x0000C000u);
+  EXPECT_EQ(PreviewPixel(224, 128), 0x000000FFu);
+  EXPECT_EQ(Text(LabelSourceWidthR), "300");
+  EXPECT_EQ(Text(LabelSourceHeightR), "400");
 }
 
 TEST_F(Photos, RandomBorderColoursFollowTheSequenceFromSeedOne) {

@@ -6,7 +6,7 @@
 #include "builder/output/assets_win.h"
 #include "builder/output/preview.h"
 #include "builder/output/script.h"
-#include "builder/output/win32/photo_decoder.h"
+#include "builder/photos/win32/picture_decoder.h"
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/photos/win32/photo_runs_win.h"
 #include "builder/window/form_layout.h"
@@ -62,7 +62,7 @@ struct PhotoRunOnForm {
   PhotoRunOnForm(window::TForm1& form, platform::FileSystem& files)
       : settings(form.ReadSettings()),
         surfaces(form),
-        decode(MakeBuilderPhotoDecoder(files)),
+        decode(photos::MakePlatformPhotoDecoder(files)),
         job{settings, form.Random(), surfaces, decode} {}
 };
 

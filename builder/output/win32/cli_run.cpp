@@ -8,7 +8,7 @@
 #include "builder/output/assets_win.h"
 #include "builder/output/build.h"
 #include "builder/output/script.h"
-#include "builder/output/win32/photo_decoder.h"
+#include "builder/photos/win32/picture_decoder.h"
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/photos/win32/photo_runs_win.h"
 #include "builder/project/project_file.h"
@@ -110,7 +110,7 @@ class CliBuildSteps final : public BuildSteps {
   }
   bool ExportPhotos() override {
     Out("Exporting " + std::to_string(s_.Photos.size()) + " photos");
-    photos::PhotoDecoder decode = MakeBuilderPhotoDecoder(files_);
+    photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files_);
     photos::PhotoJob job{s_, offscreen_.random, offscreen_.surfaces, decode};
     photos::RunResult r = photos::ExportPhotoJpegs(job, {files_, pump_, progress_}, names_.folder);
     return r.ok || Fail(r.error);
@@ -183,7 +183,7 @@ int RunPrepareRequest(const CliRequest& r) {
   if (folder.back() != '\\') folder += '\\';
   OffscreenPhotos offscreen;
   ConsoleProgress progress;
-  photos::PhotoDecoder decode = MakeBuilderPhotoDecoder(files);
+  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
   photos::PhotoJob job{*s, offscreen.random, offscreen.surfaces, decode};
   photos::RunResult result = photos::PrepareTexturesInFolder(job, {files, pump, progress}, folder, "preview");
   if (!result.ok) {

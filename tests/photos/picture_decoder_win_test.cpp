@@ -1,6 +1,6 @@
 // PNG and TIFF photos, which the OLE picture decoder does not read everywhere, go
 // through preparation and export like any other photo.
-#include "builder/output/win32/photo_decoder.h"
+#include "builder/photos/win32/picture_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST(PhotoDecoder, PngAndTiffPhotosArePreparedAndExported) {
   photos::DibSurface preview(256, 256), forSave(512, 512);
   photos::DibFittingSurfaces surfaces(preview, forSave);
   photos::RandomColors random;
-  photos::PhotoDecoder decode = output::MakeBuilderPhotoDecoder(files);
+  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
   photos::PhotoJob job{s, random, surfaces, decode};
 
   CreateDirectoryA((dir / "prepared").c_str(), nullptr);
@@ -85,7 +85,7 @@ TEST(PhotoDecoder, UnreadablePhotoStopsTheRunWithItsName) {
   photos::DibSurface preview(256, 256), forSave(512, 512);
   photos::DibFittingSurfaces surfaces(preview, forSave);
   photos::RandomColors random;
-  photos::PhotoDecoder decode = output::MakeBuilderPhotoDecoder(files);
+  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
   photos::PhotoJob job{s, random, surfaces, decode};
   photos::RunResult r = photos::PrepareTexturesInFolder(job, {files, pump, progress}, dir.path(), "preview");
   EXPECT_FALSE(r.ok);
