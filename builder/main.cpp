@@ -86,7 +86,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   GetSystemDirectoryA(system, MAX_PATH);
   output::BuilderOutput outputActions(
       {boxes, files, dialogs, pump, launcher, progress, platform::ProgramPath(), system,
-       output::DeleteUserRegistryKey},
+       platform::DeleteUserRegistryKey},
       finish);
   form.SetOutputActions(&outputActions);
   if (!request.project.empty()) form.OpenProjectFile(request.project);

@@ -17,7 +17,7 @@ inline constexpr const char* kWizardImageBmp = "ImageWizardImageFile.bmp";
 inline constexpr const char* kWizardSmallImageBmp = "ImageWizModernSmallImage.bmp";
 inline constexpr const char* kUnexpectedError = "Unexpected error. Files don't create.";
 inline constexpr const char* kCompilerNotFound =
-    "The Inno Setup compiler ISCC.exe was not found.\n"
+    "The Inno Setup compiler ISCC.exe was not found or could not be started.\n"
     "Install Inno Setup 5.5.9 or later, or put ISCC.exe next to this program.";
 
 struct BuildNames {

@@ -62,10 +62,23 @@ CliRequest ParseCliArguments(const std::vector<std::string>& args) {
     r.mode = CliMode::Usage;
     return r;
   }
-  CliMode mode = name == "build" ? CliMode::Build : name == "prepare" ? CliMode::Prepare : CliMode::Invalid;
+  CliMode mode = name == "build"     ? CliMode::Build
+                 : name == "prepare" ? CliMode::Prepare
+                 : name == "show"    ? CliMode::Show
+                                     : CliMode::Invalid;
   if (mode == CliMode::Invalid) {
     r.mode = CliMode::Invalid;
     r.problem = "Unknown option " + args[0] + ".";
+    return r;
+  }
+  if (mode == CliMode::Show) {
+    if (args.size() != 2 || args[1].empty()) {
+      r.mode = CliMode::Invalid;
+      r.problem = "/show needs a project file.";
+      return r;
+    }
+    r.mode = mode;
+    r.project = args[1];
     return r;
   }
   if (args.size() != 3 || args[1].empty() || args[2].empty()) {
@@ -90,10 +103,13 @@ std::string CliUsage() {
          "  Fotoprism.exe /prepare PROJECT.pmj FOLDER\n"
          "                                          write the project's photo bitmaps\n"
          "                                          (preview0.bmp ...) into FOLDER\n"
+         "  Fotoprism.exe /show PROJECT.pmj         run the project as its screen saver,\n"
+         "                                          full screen (a key or the mouse ends it)\n"
          "  Fotoprism.exe /?                        this text\n"
          "\n"
-         "/build and /prepare show no window, print progress and errors, and exit with\n"
-         "code 0 only when everything was written.\n";
+         "/build, /prepare and /show show no window of the builder, print progress and\n"
+         "errors, and exit with code 0 only when everything was written (and, for /show,\n"
+         "the screen saver started).\n";
 }
 
 }  // namespace prismora::output

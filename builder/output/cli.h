@@ -8,11 +8,11 @@
 
 namespace prismora::output {
 
-enum class CliMode { Gui, Build, Prepare, Usage, Invalid };
+enum class CliMode { Gui, Build, Prepare, Show, Usage, Invalid };
 
 struct CliRequest {
   CliMode mode = CliMode::Gui;
-  std::string project;  // Build, Prepare; and Gui when a project file is to be opened
+  std::string project;  // Build, Prepare, Show; and Gui when a project file is to be opened
   std::string target;   // Build: the setup program; Prepare: the folder
   std::string problem;  // Invalid: what is wrong
 };

@@ -16,6 +16,10 @@ std::string ScreenSaverPreviewCommand(const std::string& previewPath) {
   return "\"" + previewPath + "\"";
 }
 
+std::string ScreenSaverShowCommand(const std::string& previewPath) {
+  return ScreenSaverPreviewCommand(previewPath) + " /s";
+}
+
 namespace {
 // The part both commands share: fresh settings, the preview file, current photos.
 bool PreparePreviewFiles(PreviewSteps& steps, const PreviewContext& ctx, std::string& previewPath) {
@@ -48,7 +52,8 @@ bool RunTemplatePreview(PreviewSteps& steps, PreviewContext ctx) {
   return true;
 }
 
-bool RunScreenSaverPreview(PreviewSteps& steps, PreviewContext ctx) {
+namespace {
+bool RunPreviewFile(PreviewSteps& steps, PreviewContext ctx, std::string (*command)(const std::string&)) {
   if (steps.PhotoCount() < 2) {
     steps.WarnTooFewPhotosThenAdd();
     return false;
@@ -56,8 +61,17 @@ bool RunScreenSaverPreview(PreviewSteps& steps, PreviewContext ctx) {
   steps.StopTemplatePreview();
   std::string previewPath;
   if (!PreparePreviewFiles(steps, ctx, previewPath)) return false;
-  steps.StartProcess(ScreenSaverPreviewCommand(previewPath));
+  steps.StartProcess(command(previewPath));
   return true;
+}
+}  // namespace
+
+bool RunScreenSaverPreview(PreviewSteps& steps, PreviewContext ctx) {
+  return RunPreviewFile(steps, ctx, ScreenSaverPreviewCommand);
+}
+
+bool RunScreenSaverShow(PreviewSteps& steps, PreviewContext ctx) {
+  return RunPreviewFile(steps, ctx, ScreenSaverShowCommand);
 }
 
 }  // namespace prismora::output

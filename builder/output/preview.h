@@ -19,6 +19,8 @@ std::string PreviewPhotoFolder(const std::string& systemFolder);
 // mode letter.
 std::string TemplatePreviewCommand(const std::string& previewPath, uintptr_t hostWindow);
 std::string ScreenSaverPreviewCommand(const std::string& previewPath);
+// The preview file running full screen, as the settings dialog's Preview starts it.
+std::string ScreenSaverShowCommand(const std::string& previewPath);
 
 struct PreviewSteps {
   virtual ~PreviewSteps() = default;
@@ -43,8 +45,11 @@ struct PreviewContext {
   bool& previewPhotosReady;
 };
 
-// Both return whether a runtime process was started.
+// Each returns whether a runtime process was started.
 bool RunTemplatePreview(PreviewSteps& steps, PreviewContext ctx);
 bool RunScreenSaverPreview(PreviewSteps& steps, PreviewContext ctx);
+// The screen saver preview without its settings dialog: straight to full screen (the
+// command line's /show).
+bool RunScreenSaverShow(PreviewSteps& steps, PreviewContext ctx);
 
 }  // namespace prismora::output

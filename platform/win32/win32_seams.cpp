@@ -152,4 +152,19 @@ std::string ProgramFolder() {
   return p.substr(0, p.find_last_of('\\') + 1);
 }
 
+void DeleteUserRegistryKey(const std::string& key) {
+  // RegDeleteTree would do it in one call, but not on every system the builder runs on.
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ | KEY_WRITE, &k) == ERROR_SUCCESS) {
+    char name[256];
+    for (;;) {
+      DWORD len = sizeof name;
+      if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      DeleteUserRegistryKey(key + "\\" + name);
+    }
+    RegCloseKey(k);
+  }
+  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+}
+
 }  // namespace prismora::platform

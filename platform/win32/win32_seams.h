@@ -28,6 +28,9 @@ struct Win32MessagePump final : MessagePump {
 
 // Folder of the running program, ending in a backslash.
 std::string ProgramFolder();
+
+// Deletes a key below HKEY_CURRENT_USER with its subkeys.
+void DeleteUserRegistryKey(const std::string& key);
 std::string ProgramPath();
 
 }  // namespace prismora::platform

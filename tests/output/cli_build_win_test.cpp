@@ -1,4 +1,4 @@
-// Fotoprism.exe /build and /prepare end to end, in a builder folder of their own, with a
+// Fotoprism.exe /build, /prepare and /show end to end, in a builder folder of their own, with a
 // stand-in compiler on the search path.
 #include <windows.h>
 
@@ -8,6 +8,8 @@
 
 #include "builder/photos/bmp.h"
 #include "builder/project/project_file.h"
+#include "common/trailer.h"
+#include "runtime/win/saver.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -123,4 +125,34 @@ TEST_F(CliBuild, PreparesPhotoBitmapsAndPrintsUsage) {
   }
   EXPECT_EQ(Run("/?"), 0);
   EXPECT_EQ(Run("/nonsense"), 2);
+}
+
+TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  const std::string photos = std::string(system) + "\\preview\\";
+  DeleteFileA((photos + "preview2.bmp").c_str());
+  ASSERT_EQ(Run("/show \"" + project + "\""), 0);
+  HWND saver = nullptr;
+  for (int waited = 0; waited < 15000 && !saver; waited += 100, Sleep(100))
+    saver = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle);
+  ASSERT_TRUE(saver) << "no full-screen screen saver appeared";
+  RECT r{};
+  GetWindowRect(saver, &r);
+  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+  // The preview file is the project's template with its record, marked as a preview;
+  // the photos are where the runtime looks for a preview's.
+  std::vector<uint8_t> scr = TempFolder::Read(builder + "preview.scr");
+  ASSERT_EQ(scr.size(), TempFolder::Read(builder + "vexo2").size() + trailer::kBuilderRecordSize);
+  EXPECT_EQ(scr[scr.size() - trailer::kTrailerSize + trailer::off::PreviewFlag], 1);
+  EXPECT_TRUE(Exists(photos + "preview2.bmp"));
+  PostMessageA(saver, WM_CLOSE, 0, 0);
+  for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
+  EXPECT_FALSE(IsWindow(saver));
+
+  DeleteFileA((dir / "green.tif").c_str());
+  EXPECT_EQ(Run("/show \"" + project + "\""), 1);
+  EXPECT_EQ(Run("/show \"" + dir / "missing.pmj" + "\""), 2);
+  Sleep(1000);
+  EXPECT_EQ(FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle), nullptr);
 }

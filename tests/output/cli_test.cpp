@@ -32,16 +32,22 @@ TEST(CommandLine, Modes) {
   EXPECT_EQ(prep.mode, CliMode::Prepare);
   EXPECT_EQ(prep.target, "C:\\photos");
 
+  CliRequest show = ParseCliArguments({"/Show", "C:\\p\\a.pmj"});
+  EXPECT_EQ(show.mode, CliMode::Show);
+  EXPECT_EQ(show.project, "C:\\p\\a.pmj");
+
   EXPECT_EQ(ParseCliArguments({"/?"}).mode, CliMode::Usage);
   EXPECT_EQ(ParseCliArguments({"/help"}).mode, CliMode::Usage);
 }
 
 TEST(CommandLine, MistakesAreExplained) {
   for (const Args& bad : {Args{"/build", "a.pmj"}, Args{"/build"}, Args{"/prepare", "a", "b", "c"},
-                          Args{"/frobnicate"}, Args{"a.pmj", "b.pmj"}, Args{"/build", "", "x.exe"}}) {
+                          Args{"/frobnicate"}, Args{"a.pmj", "b.pmj"}, Args{"/build", "", "x.exe"},
+                          Args{"/show"}, Args{"/show", "a.pmj", "b"}}) {
     CliRequest r = ParseCliArguments(bad);
     EXPECT_EQ(r.mode, CliMode::Invalid) << bad.size();
     EXPECT_FALSE(r.problem.empty());
   }
   EXPECT_NE(CliUsage().find("/build PROJECT.pmj SETUP.exe"), std::string::npos);
+  EXPECT_NE(CliUsage().find("/show PROJECT.pmj"), std::string::npos);
 }

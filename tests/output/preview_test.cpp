@@ -40,6 +40,7 @@ TEST(PreviewText, FoldersAndCommandLines) {
   EXPECT_EQ(TemplatePreviewCommand("C:\\Program Files\\P\\preview.scr", 1234),
             "\"C:\\Program Files\\P\\preview.scr\" /p 1234");
   EXPECT_EQ(ScreenSaverPreviewCommand("C:\\P\\preview.scr"), "\"C:\\P\\preview.scr\"");
+  EXPECT_EQ(ScreenSaverShowCommand("C:\\My P\\preview.scr"), "\"C:\\My P\\preview.scr\" /s");
 }
 
 TEST(TemplatePreview, RunsTheStepsInOrderAndPreparesPhotosOnce) {
@@ -94,4 +95,16 @@ TEST(ScreenSaverPreview, NoFrameNoArgumentsEvenOnOldPlatforms) {
   EXPECT_TRUE(RunScreenSaverPreview(steps, {"C:\\P\\", "C:\\w", ready}));
   EXPECT_EQ(steps.calls, (Calls{"stop", "delete key", "assemble C:\\P\\preview.scr",
                                 "start \"C:\\P\\preview.scr\""}));
+}
+
+TEST(ScreenSaverShow, SameStepsAsThePreviewButStraightToFullScreen) {
+  RecordingSteps steps;
+  bool ready = false;
+  EXPECT_TRUE(RunScreenSaverShow(steps, {"C:\\P\\", "C:\\w", ready}));
+  EXPECT_EQ(steps.calls, (Calls{"stop", "delete key", "assemble C:\\P\\preview.scr", "prepare C:\\w\\preview\\ preview",
+                                "start \"C:\\P\\preview.scr\" /s"}));
+  steps.calls.clear();
+  steps.photos = 1;
+  EXPECT_FALSE(RunScreenSaverShow(steps, {"C:\\P\\", "C:\\w", ready}));
+  EXPECT_EQ(steps.calls, (Calls{"warn+add"}));
 }

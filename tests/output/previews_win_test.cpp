@@ -103,7 +103,7 @@ class Previews : public MainWindowTest {
     finish.Create(form->Handle());
     out = std::make_unique<output::BuilderOutput>(
         output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, dir / "Fotoprism.exe",
-                            SystemFolderPath(), output::DeleteUserRegistryKey},
+                            SystemFolderPath(), platform::DeleteUserRegistryKey},
         finish);
     form->SetOutputActions(out.get());
     return *form;

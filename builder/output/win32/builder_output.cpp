@@ -6,28 +6,13 @@
 #include "builder/output/assets_win.h"
 #include "builder/output/preview.h"
 #include "builder/output/script.h"
-#include "builder/photos/win32/picture_decoder.h"
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/photos/win32/photo_runs_win.h"
+#include "builder/photos/win32/picture_decoder.h"
 #include "builder/window/form_layout.h"
 
 namespace prismora::output {
 using platform::BoxIcon;
-
-void DeleteUserRegistryKey(const std::string& key) {
-  // RegDeleteTree would do it in one call, but not on every system the builder runs on.
-  HKEY k;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ | KEY_WRITE, &k) == ERROR_SUCCESS) {
-    char name[256];
-    for (;;) {
-      DWORD len = sizeof name;
-      if (RegEnumKeyExA(k, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      DeleteUserRegistryKey(key + "\\" + name);
-    }
-    RegCloseKey(k);
-  }
-  RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-}
 
 std::string BuilderOutput::BuilderFolder() const {
   std::string folder = FolderOf(s_.builderProgramPath);

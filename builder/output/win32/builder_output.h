@@ -51,7 +51,4 @@ class BuilderOutput final : public window::OutputActions {
   std::unique_ptr<TFrame7> frame_;
 };
 
-// Deletes a key below HKEY_CURRENT_USER with its subkeys.
-void DeleteUserRegistryKey(const std::string& key);
-
 }  // namespace prismora::output

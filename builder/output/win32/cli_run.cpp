@@ -8,9 +8,10 @@
 #include "builder/output/assets_win.h"
 #include "builder/output/build.h"
 #include "builder/output/script.h"
-#include "builder/photos/win32/picture_decoder.h"
+#include "builder/output/preview.h"
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/photos/win32/photo_runs_win.h"
+#include "builder/photos/win32/picture_decoder.h"
 #include "builder/project/project_file.h"
 #include "builder/thumbnails/picture.h"
 #include "common/trailer.h"
@@ -194,12 +195,76 @@ int RunPrepareRequest(const CliRequest& r) {
   return 0;
 }
 
+// The preview steps without a window: the photos from the project file, messages on
+// the console, the screen saver started on its own.
+class CliPreviewSteps final : public PreviewSteps {
+ public:
+  CliPreviewSteps(const project::ProjectSettings& s, platform::FileSystem& files, platform::MessagePump& pump,
+                  platform::ProcessLauncher& launcher)
+      : s_(s), files_(files), pump_(pump), launcher_(launcher) {}
+  int PhotoCount() override { return int(s_.Photos.size()); }
+  void WarnTooFewPhotosThenAdd() override { Err(kTooFewPhotos); }
+  void StopTemplatePreview() override {}
+  uintptr_t CreateHostFrame() override { return 0; }
+  void DeletePreviewSettingsKey() override { platform::DeleteUserRegistryKey(kPreviewSettingsKey); }
+  bool AssemblePreviewFile(const std::string& target) override {
+    return AssemblePreviewScreenSaver({files_, boxes_, pump_, nullptr},
+                                      TemplatePath(platform::ProgramPath(), s_.TemplateIndex),
+                                      RecordFor(s_, true), target);
+  }
+  bool PreparePhotos(const std::string& folder, const std::string& stem) override {
+    photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files_);
+    photos::PhotoJob job{s_, offscreen_.random, offscreen_.surfaces, decode};
+    photos::RunResult r = photos::PrepareTexturesInFolder(job, {files_, pump_, progress_}, folder, stem);
+    if (!r.ok) Err(OneLine(r.error));
+    return r.ok;
+  }
+  bool IsOldPlatform() override { return false; }
+  void StartProcess(const std::string& commandLine) override { started = launcher_.StartDetached(commandLine); }
+  bool started = false;
+
+ private:
+  const project::ProjectSettings& s_;
+  platform::FileSystem& files_;
+  platform::MessagePump& pump_;
+  platform::ProcessLauncher& launcher_;
+  ConsoleBoxes boxes_;
+  ConsoleProgress progress_;
+  OffscreenPhotos offscreen_;
+};
+
+int RunShowRequest(const CliRequest& r) {
+  platform::Win32FileSystem files;
+  platform::Win32MessagePump pump;
+  platform::Win32ProcessLauncher launcher(pump);
+  std::optional<project::ProjectSettings> s = LoadProject(r.project, files);
+  if (!s) return 2;
+  for (const std::string& photo : s->Photos)
+    if (!files.FileExists(photo)) {
+      Err("The photo " + photo + " cannot be found.");
+      return 1;
+    }
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  CliPreviewSteps steps(*s, files, pump, launcher);
+  bool photosReady = false;  // a fresh process has prepared nothing yet
+  std::string folder = platform::ProgramFolder();
+  if (!RunScreenSaverShow(steps, {folder, system, photosReady})) return 1;
+  if (!steps.started) {
+    Err("The screen saver " + folder + kPreviewFileName + " could not be started.");
+    return 1;
+  }
+  Out("Started " + folder + kPreviewFileName);
+  return 0;
+}
+
 }  // namespace
 
 int RunCliRequest(const CliRequest& request) {
   switch (request.mode) {
     case CliMode::Build: return RunBuildRequest(request);
     case CliMode::Prepare: return RunPrepareRequest(request);
+    case CliMode::Show: return RunShowRequest(request);
     case CliMode::Usage: Write(STD_OUTPUT_HANDLE, CliUsage()); return 0;
     case CliMode::Invalid: Err(request.problem); Write(STD_ERROR_HANDLE, CliUsage()); return 2;
     case CliMode::Gui: break;
