@@ -48,13 +48,6 @@ struct WindowProcess {
   }
 };
 
-RECT ClientOnScreen(HWND w) {
-  RECT r{};
-  GetClientRect(w, &r);
-  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 // A visible top-level dialog that belongs to another process.
 HWND ForeignDialog() {
   struct Search {

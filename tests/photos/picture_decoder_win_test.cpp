@@ -30,64 +30,74 @@ void ExpectCentre(const photos::PixelImage& img, uint32_t colorref, int toleranc
   for (int shift : {0, 8, 16})
     EXPECT_NEAR(int((c >> shift) & 0xFF), int((colorref >> shift) & 0xFF), tolerance) << shift;
 }
+
+// A photo run on real files with the platform decoder and offscreen surfaces.
+struct PlatformRun : ::testing::Test {
+  testsupport::TempFolder dir;
+  platform::Win32FileSystem files;
+  platform::Win32MessagePump pump;
+  SilentProgress progress;
+  photos::DibSurface preview{256, 256}, forSave{512, 512};
+  photos::DibFittingSurfaces surfaces{preview, forSave};
+  photos::RandomColors random;
+  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
+
+  photos::RunResult Prepare(const project::ProjectSettings& s, const std::string& folder) {
+    photos::PhotoJob job{s, random, surfaces, decode};
+    return photos::PrepareTexturesInFolder(job, {files, pump, progress}, folder, "preview");
+  }
+  photos::PixelImage Prepared(const std::string& file) {
+    photos::PixelImage img;
+    std::string error;
+    EXPECT_TRUE(photos::DecodeBmp(testsupport::TempFolder::Read(file), img, error)) << file << ": " << error;
+    return img;
+  }
+};
+
 }  // namespace
 
-TEST(PhotoDecoder, PngAndTiffPhotosArePreparedAndExported) {
-  testsupport::TempFolder dir;
+TEST_F(PlatformRun, PngAndTiffPhotosArePreparedAndExported) {
   testsupport::TempFolder::Write(dir / "red.png", testsupport::SolidPng(64, 48, 220, 20, 20));
   testsupport::TempFolder::Write(dir / "blue.tif", testsupport::SolidTiff(30, 60, 20, 40, 230));
+  testsupport::TempFolder::Write(dir / "square.png", testsupport::SolidPng(50, 50, 250, 250, 0));
 
   project::ProjectSettings s;
   s.Title = "Colours";
-  s.Photos = {dir / "red.png", dir / "blue.tif"};
+  s.Photos = {dir / "red.png", dir / "blue.tif", dir / "square.png"};
   s.ResizeMethod = project::kUseBorder;
   s.RandomColor = false;
   s.BorderColor = 0x0000FF00;  // green bands
 
-  platform::Win32FileSystem files;
-  platform::Win32MessagePump pump;
-  SilentProgress progress;
-  photos::DibSurface preview(256, 256), forSave(512, 512);
-  photos::DibFittingSurfaces surfaces(preview, forSave);
-  photos::RandomColors random;
-  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
-  photos::PhotoJob job{s, random, surfaces, decode};
-
   CreateDirectoryA((dir / "prepared").c_str(), nullptr);
-  photos::RunResult r = photos::PrepareTexturesInFolder(job, {files, pump, progress}, dir / "prepared\\", "preview");
+  photos::RunResult r = Prepare(s, dir / "prepared\\");
   ASSERT_TRUE(r.ok) << r.error;
-  photos::PixelImage img;
-  std::string error;
-  ASSERT_TRUE(photos::DecodeBmp(testsupport::TempFolder::Read(dir / "prepared\\preview0.bmp"), img, error)) << error;
+  photos::PixelImage img = Prepared(dir / "prepared\\preview0.bmp");
   ExpectCentre(img, 0x001414DC, 2);
   EXPECT_EQ(img.View().At(256, 2), 0x0000FF00u);  // landscape photo: band on top
-  ASSERT_TRUE(photos::DecodeBmp(testsupport::TempFolder::Read(dir / "prepared\\preview1.bmp"), img, error)) << error;
+  img = Prepared(dir / "prepared\\preview1.bmp");
   ExpectCentre(img, 0x00E62814, 2);
   EXPECT_EQ(img.View().At(2, 256), 0x0000FF00u);  // portrait photo: band at the side
+  // A square photo covers the square from the first row to the last.
+  img = Prepared(dir / "prepared\\preview2.bmp");
+  for (auto [x, y] : {std::pair{256, 0}, {256, 511}, {0, 256}, {511, 256}})
+    EXPECT_EQ(img.View().At(x, y), 0x0000FAFAu) << x << "," << y;
 
+  photos::PhotoJob job{s, random, surfaces, decode};
   r = photos::ExportPhotoJpegs(job, {files, pump, progress}, dir.path());
   ASSERT_TRUE(r.ok) << r.error;
   photos::DecodedPhoto jpeg;
+  std::string error;
   auto fullSize = [](int w, int h) { return photos::PixelSize{w, h}; };
   ASSERT_TRUE(photos::DecodeJpeg(testsupport::TempFolder::Read(dir / "Colours0.jpg"), fullSize, jpeg, error)) << error;
   ExpectCentre(jpeg.pixels, 0x001414DC, 12);
 }
 
-TEST(PhotoDecoder, UnreadablePhotoStopsTheRunWithItsName) {
-  testsupport::TempFolder dir;
+TEST_F(PlatformRun, UnreadablePhotoStopsTheRunWithItsName) {
   testsupport::TempFolder::Write(dir / "a.png", testsupport::SolidPng(8, 8, 1, 2, 3));
   testsupport::TempFolder::Write(dir / "broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
   project::ProjectSettings s;
   s.Photos = {dir / "a.png", dir / "broken.png"};
-  platform::Win32FileSystem files;
-  platform::Win32MessagePump pump;
-  SilentProgress progress;
-  photos::DibSurface preview(256, 256), forSave(512, 512);
-  photos::DibFittingSurfaces surfaces(preview, forSave);
-  photos::RandomColors random;
-  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
-  photos::PhotoJob job{s, random, surfaces, decode};
-  photos::RunResult r = photos::PrepareTexturesInFolder(job, {files, pump, progress}, dir.path(), "preview");
+  photos::RunResult r = Prepare(s, dir.path());
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedIndex, 1);
   EXPECT_NE(r.error.find("broken.png"), std::string::npos) << r.error;

@@ -52,13 +52,6 @@ HWND WaitForHostPanel(HWND& top) {
   return panel;
 }
 
-RECT ClientOnScreen(HWND w) {
-  RECT r{};
-  GetClientRect(w, &r);
-  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 std::string HostProgram() { return "\"" + BinaryDir() + "tests\\runtime\\runtime_preview_host.exe\""; }
 
 }  // namespace

@@ -151,6 +151,14 @@ inline double ShareOnScreen(RECT r, uint32_t colour) {
   return double(hits) / (double(w) * h);
 }
 
+// A window's client area in screen coordinates.
+inline RECT ClientOnScreen(HWND w) {
+  RECT r{};
+  GetClientRect(w, &r);
+  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 inline RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 // Looks at the screen until `enough` of the colour is there, at most `ms`.
