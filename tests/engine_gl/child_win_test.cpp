@@ -10,50 +10,16 @@
 
 #include "engine/gl/gl_device.h"
 #include "tests/support/pump.h"
+#include "tests/support/screen.h"
+#include "tests/support/test_host.h"
 
 using namespace prismora;
 using testsupport::Pump;
 
 namespace {
 
-constexpr uint32_t kColour = 0xFF30C060;  // what every test clears to
-
-// Share of the pixels of a screen rectangle close to kColour.
-double ShareOnScreen(RECT r) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return 0;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = -h;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  int hits = 0;
-  const auto* px = static_cast<const uint32_t*>(bits);
-  for (int i = 0; i < w * h; ++i) {
-    const int b = px[i] & 0xFF, g = (px[i] >> 8) & 0xFF, rr = (px[i] >> 16) & 0xFF;
-    hits += std::abs(rr - 0x30) < 6 && std::abs(g - 0xC0) < 6 && std::abs(b - 0x60) < 6;
-  }
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return double(hits) / (w * h);
-}
-
-RECT ClientOnScreen(HWND w) {
-  RECT r{};
-  GetClientRect(w, &r);
-  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
+constexpr uint32_t kColour = 0xFF30C060;     // what every test clears to
+constexpr uint32_t kColourRef = 0x0060C030;  // the same as the screen reads it
 
 // Presents and looks at the screen until the picture is there (the X server may take a
 // moment), at most two seconds.
@@ -64,20 +30,13 @@ double PresentAndLook(gl::GlDevice& device, HWND window) {
     EXPECT_TRUE(device.Present());
     Pump();
     Sleep(50);
-    share = ShareOnScreen(ClientOnScreen(window));
+    share = testsupport::ShareOnScreen(testsupport::ClientOnScreen(window), kColourRef, 6);
   }
   return share;
 }
 
 HWND MakeWindow(DWORD style, int x, int y, int w, int h, HWND parent) {
   return CreateWindowExA(0, "STATIC", "", style, x, y, w, h, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
-std::string NextToThisProgram(const char* name) {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of("\\/") + 1) + name;
 }
 
 }  // namespace
@@ -114,15 +73,11 @@ TEST(GlPresenters, ChildInsideAnotherProcessesWindowShowsThePictureUntilItGoes) 
   STARTUPINFOA si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  std::string command = "\"" + NextToThisProgram("engine_gl_test_host.exe") + "\"";
+  std::string command = testsupport::TestHostProgram();
   ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       << command;
-  HWND host = nullptr, panel = nullptr;
-  for (int i = 0; i < 200 && !panel; ++i) {
-    host = FindWindowA("PrismoraGlTestHost", nullptr);
-    if (host) panel = GetDlgItem(host, 1);
-    if (!panel) Sleep(50);
-  }
+  HWND host = nullptr;
+  HWND panel = testsupport::WaitForTestHostPanel(host);
   ASSERT_TRUE(panel) << "the host program's panel did not appear";
 
   HWND child = MakeWindow(WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, panel);

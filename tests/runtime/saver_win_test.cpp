@@ -7,6 +7,7 @@
 #include "common/bytes.h"
 #include "runtime/win/saver.h"
 #include "tests/runtime/win_support.h"
+#include "tests/support/test_host.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -42,17 +43,6 @@ struct SaverRun : ::testing::Test {
 
 HWND WaitForSaver() { return WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle); }
 
-// The host program's window and its panel, once both exist.
-HWND WaitForHostPanel(HWND& top) {
-  HWND panel = nullptr;
-  for (int i = 0; i < 200 && !panel; ++i, Sleep(50)) {
-    top = FindWindowA("PrismoraPreviewTestHost", nullptr);
-    if (top) panel = GetDlgItem(top, 1);
-  }
-  return panel;
-}
-
-std::string HostProgram() { return "\"" + BinaryDir() + "tests\\runtime\\runtime_preview_host.exe\""; }
 
 }  // namespace
 
@@ -132,10 +122,10 @@ TEST_F(SaverRun, RegistryCopyOverridesTheBackgroundColour) {
 }
 
 TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
-  Process hostProcess(HostProgram());
+  Process hostProcess(TestHostProgram());
   ASSERT_TRUE(hostProcess.started);
   HWND top = nullptr;
-  HWND panel = WaitForHostPanel(top);
+  HWND panel = WaitForTestHostPanel(top);
   ASSERT_TRUE(panel) << "the host's panel did not appear";
   RECT r = ClientOnScreen(panel);
 
@@ -182,9 +172,9 @@ TEST_F(SaverRun, EveryTemplateShowsThePhotosFullScreenAndInAPanel) {
       EXPECT_TRUE(saver.WaitEnd(10000)) << templ;
     }
     {
-      Process host(HostProgram());
+      Process host(TestHostProgram());
       HWND top = nullptr;
-      HWND panel = WaitForHostPanel(top);
+      HWND panel = WaitForTestHostPanel(top);
       ASSERT_TRUE(panel);
       Process saver("\"" + file + "\" /p " + std::to_string(reinterpret_cast<uintptr_t>(panel)));
       RECT r = ClientOnScreen(panel);

@@ -10,6 +10,7 @@
 #include "common/trailer.h"
 #include "runtime/core/settings_key.h"
 #include "tests/support/pump.h"
+#include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 
 namespace prismora::testsupport {
@@ -118,57 +119,6 @@ inline HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
     Sleep(50);
   }
   return nullptr;
-}
-
-// Share of a screen rectangle's pixels within 12 of the colour in every channel.
-inline double ShareOnScreen(RECT r, uint32_t colour) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return 0;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = -h;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(mem, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, dib);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
-  long hits = 0;
-  const auto* px = static_cast<const uint32_t*>(bits);
-  for (long i = 0; i < long(w) * h; ++i) {
-    const int b = px[i] & 0xFF, g = (px[i] >> 8) & 0xFF, rr = (px[i] >> 16) & 0xFF;
-    hits += std::abs(rr - cr) < 12 && std::abs(g - cg) < 12 && std::abs(b - cb) < 12;
-  }
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return double(hits) / (double(w) * h);
-}
-
-// A window's client area in screen coordinates.
-inline RECT ClientOnScreen(HWND w) {
-  RECT r{};
-  GetClientRect(w, &r);
-  MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
-inline RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
-// Looks at the screen until `enough` of the colour is there, at most `ms`.
-inline double WaitForShare(RECT r, uint32_t colour, double enough, int ms = 8000) {
-  double share = 0;
-  for (int waited = 0; waited < ms && share < enough; waited += 100) {
-    Sleep(100);
-    share = ShareOnScreen(r, colour);
-  }
-  return share;
 }
 
 }  // namespace prismora::testsupport

@@ -1,6 +1,7 @@
-// Another program's window for the preview test: a top-level window with one panel,
-// like the builder's preview panel. WM_APP destroys the panel; the program ends on
-// WM_CLOSE or by itself after a minute, so a failed test leaves nothing behind.
+// Another program's window for the tests of windows inside it: a top-level window with
+// one panel (id 1), like the builder's preview panel. WM_APP destroys the panel; the
+// program ends on WM_CLOSE or by itself after a minute, so a failed test leaves nothing
+// behind.
 #include <windows.h>
 
 namespace {
@@ -21,9 +22,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   wc.lpfnWndProc = HostProc;
   wc.hInstance = instance;
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  wc.lpszClassName = "PrismoraPreviewTestHost";
+  wc.lpszClassName = "PrismoraTestHost";
   RegisterClassA(&wc);
-  HWND top = CreateWindowExA(0, wc.lpszClassName, "preview host", WS_POPUP | WS_VISIBLE, 200, 150, 420, 320,
+  HWND top = CreateWindowExA(0, wc.lpszClassName, "test host", WS_POPUP | WS_VISIBLE, 200, 150, 420, 320,
                              nullptr, nullptr, instance, nullptr);
   CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 60, 40, 265, 200, top, reinterpret_cast<HMENU>(1),
                   instance, nullptr);

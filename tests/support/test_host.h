@@ -1,0 +1,31 @@
+// Starting and finding the test host program (test_host.cpp) from a test.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace prismora::testsupport {
+
+inline constexpr const char* kTestHostClass = "PrismoraTestHost";
+
+// The quoted path of the host program, built into tests\support of the same tree.
+inline std::string TestHostProgram() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string s = path;
+  for (int up = 0; up < 2; ++up) s = s.substr(0, s.find_last_of("\\/"));  // tests\<folder>\x.exe
+  return "\"" + s + "\\support\\prismora_test_host.exe\"";
+}
+
+// The host's window and its panel, once both exist (at most ten seconds).
+inline HWND WaitForTestHostPanel(HWND& top) {
+  HWND panel = nullptr;
+  for (int i = 0; i < 200 && !panel; ++i) {
+    top = FindWindowA(kTestHostClass, nullptr);
+    if (top) panel = GetDlgItem(top, 1);
+    if (!panel) Sleep(50);
+  }
+  return panel;
+}
+
+}  // namespace prismora::testsupport
