@@ -4,39 +4,27 @@
 
 namespace prismora::photos {
 
-DibSurface::DibSurface(int width, int height) : width_(width), height_(height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, as PixelView rows run
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
+DibSurface::DibSurface(int width, int height) {
   dc_ = CreateCompatibleDC(nullptr);
-  bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap_) return;
-  bits_ = static_cast<uint8_t*>(bits);
-  previous_ = SelectObject(dc_, bitmap_);
+  if (!pixels_.Resize(width, height)) return;  // white, top-down as PixelView rows run
+  previous_ = SelectObject(dc_, pixels_.Bitmap());
   SetStretchBltMode(dc_, COLORONCOLOR);
-  FillWith(0x00FFFFFF);
 }
 
 DibSurface::~DibSurface() {
-  if (dc_ && previous_) SelectObject(dc_, previous_);
-  if (bitmap_) DeleteObject(bitmap_);
+  if (dc_ && previous_) SelectObject(dc_, previous_);  // the bitmap goes with pixels_
   if (dc_) DeleteDC(dc_);
 }
 
 PixelView DibSurface::Pixels() const {
   GdiFlush();
-  return {bits_, bits_ ? width_ : 0, bits_ ? height_ : 0, std::ptrdiff_t((width_ * 3 + 3) & ~3)};
+  return {pixels_.Bits(), pixels_.Width(), pixels_.Height(), std::ptrdiff_t(pixels_.Stride())};
 }
 
 void DibSurface::FillWith(uint32_t color) { Fill(Pixels(), color); }
 
 void DibSurface::PaintTo(HDC target, int x, int y) const {
-  BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
+  BitBlt(target, x, y, Width(), Height(), dc_, 0, 0, SRCCOPY);
 }
 
 PhotoDecoder DecoderFromPictureLoader(

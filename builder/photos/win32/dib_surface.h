@@ -1,6 +1,7 @@
-// A drawing surface: a 24-bit top-down DIB section selected into its own memory DC.
-// GDI can draw on it through Dc() and the platform-free photo code writes its pixels
-// through Pixels() (same blue-green-red rows), so no copy sits between the two.
+// A drawing surface: the window toolkit's 24-bit top-down DIB section, selected into a
+// memory DC of its own. GDI can draw on it through Dc() and the platform-free photo code
+// writes its pixels through Pixels() (same blue-green-red rows), so no copy sits between
+// the two.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 
 #include "builder/photos/photo_runs.h"
 #include "builder/photos/pixels.h"
+#include "platform/win32/wingui/surface.h"
 
 namespace prismora::photos {
 
@@ -19,11 +21,11 @@ class DibSurface {
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
 
-  bool Valid() const { return bitmap_ != nullptr; }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  bool Valid() const { return !pixels_.Empty(); }
+  int Width() const { return pixels_.Width(); }
+  int Height() const { return pixels_.Height(); }
   HDC Dc() const { return dc_; }
-  HBITMAP Bitmap() const { return bitmap_; }
+  HBITMAP Bitmap() const { return pixels_.Bitmap(); }
   // Finishes pending GDI drawing first, so the pixels are current.
   PixelView Pixels() const;
 
@@ -34,11 +36,9 @@ class DibSurface {
   void PaintTo(HDC target, int x, int y) const;
 
  private:
-  int width_ = 0, height_ = 0;
+  wingui::Surface pixels_;
   HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
   HGDIOBJ previous_ = nullptr;
-  uint8_t* bits_ = nullptr;
 };
 
 // The main window's two surfaces as the photo runs see them; `drawn` lets the window
