@@ -83,6 +83,17 @@ void TThumbnails::Delete(int index) {
   victim.reset();
 }
 
+void TThumbnails::Move(int from, int to) {
+  if (from < 0 || from >= Count() || to < 0 || to >= Count()) throw std::out_of_range("List index out of bounds");
+  if (from == to) return;
+  auto first = items_.begin();
+  if (from < to)
+    std::rotate(first + from, first + from + 1, first + to + 1);
+  else
+    std::rotate(first + to, first + from, first + from + 1);
+  Changed();
+}
+
 void TThumbnails::Clear() {
   std::vector<std::unique_ptr<TThumbnail>> victims = std::move(items_);
   items_.clear();
@@ -245,7 +256,7 @@ LRESULT TThumbnailList::HandleHostMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // the list box covers the whole host
     case WM_VKEYTOITEM:
-      if (OnKeyDown) OnKeyDown(LOWORD(wp));
+      if (OnKeyDown && OnKeyDown(LOWORD(wp))) return -2;  // used up
       return -1;  // the list box still does its own work for the key
     case WM_COMMAND:
       if (HWND(lp) == list_) {
@@ -509,6 +520,16 @@ std::vector<std::string> TThumbnailList::Filenames() const {
 }
 
 void TThumbnailList::Remove(int index) { thumbnails_.Delete(index); }
+
+void TThumbnailList::Move(int from, int to) {
+  thumbnails_.Move(from, to);
+  if (!list_) return;
+  if (multiSelect_)
+    SendMessageA(list_, LB_SETSEL, FALSE, -1);
+  SetSelected(to, true);
+  SetItemIndex(to);
+  InvalidateRect(list_, nullptr, FALSE);
+}
 
 void TThumbnailList::Clear() {
   BeginUpdate();

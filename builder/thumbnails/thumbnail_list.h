@@ -81,6 +81,8 @@ class TThumbnails {
   TThumbnail& Item(int index);
   const TThumbnail& Item(int index) const;
   void Delete(int index);
+  // Takes the item at `from` out and puts it back at `to` (both 0..Count()-1).
+  void Move(int from, int to);
   void Clear();
   // Live items; the list box's placeholder count follows this.
   int ThumbCount() const { return thumbCount_; }
@@ -131,6 +133,8 @@ class TThumbnailList {
   std::string FilenameAt(int index) const;  // empty outside the list
   std::vector<std::string> Filenames() const;
   void Remove(int index);
+  // Moves one thumbnail; it becomes the only selected and the current item.
+  void Move(int from, int to);
   void Clear();
 
   // Selection as the list box holds it.
@@ -166,7 +170,9 @@ class TThumbnailList {
   std::function<void()> OnDblClick;
   std::function<void()> OnEnter;     // the list box got the focus
   std::function<void()> OnExit;      // the list box lost the focus
-  std::function<void(WORD key)> OnKeyDown;  // every key pressed in the list box
+  // Every key pressed in the list box; true when the key was used up, so the list box
+  // does not move its caret for it as well.
+  std::function<bool(WORD key)> OnKeyDown;
 
   // Item decoding work since creation, for tests and the benchmark.
   int DecodeCount() const { return decodes_; }

@@ -128,9 +128,10 @@ bool TForm1::Create() {
   c_.Add(ThumbnailList1, strip_.Handle());
   strip_.OnKeyDown = [this](WORD key) {
     try {
-      ThumbnailList1KeyDown(key);
+      return ThumbnailList1KeyDown(key);
     } catch (const std::exception& e) {
       wingui::ReportError(Handle(), e.what());
+      return true;
     }
   };
 

@@ -101,7 +101,7 @@ class TForm1 : public wingui::Window {
   void ImageWizardImageFileLupaClick();
   void ImageWizModernSmallImageLupaClick();
   void ThumbnailList1Click();
-  void ThumbnailList1KeyDown(WORD key);
+  bool ThumbnailList1KeyDown(WORD key);  // true: the key was used up
   void ComboBoxResizeMetodChange();
   void ComboBoxScreensaverTemplateChange();
   void CheckBoxRandomColorClick();
@@ -120,6 +120,8 @@ class TForm1 : public wingui::Window {
   void AddPhotos();            // the open-picture dialog, then append
   void RemoveSelectedPhotos();
   void RemoveAllPhotos();
+  // Ctrl+Up / Ctrl+Down in the strip: the current photo one place up or down.
+  void MoveCurrentPhoto(int step);
   void ShowCurrentPhoto();
   void AppendPhoto(const std::string& path);  // one entry, PhotoCount + 1
   // Files and folders dropped onto the window, added like "Add photos".

@@ -129,9 +129,22 @@ void TForm1::RemoveAllPhotos() {
 
 void TForm1::ThumbnailList1Click() { ShowCurrentPhoto(); }
 
-void TForm1::ThumbnailList1KeyDown(WORD key) {
+bool TForm1::ThumbnailList1KeyDown(WORD key) {
   // The strip only hears keys while it has the focus.
   if (key == VK_DELETE) RemoveSelectedPhotos();
+  if ((key == VK_UP || key == VK_DOWN) && GetKeyState(VK_CONTROL) < 0) {
+    MoveCurrentPhoto(key == VK_UP ? -1 : 1);
+    return true;
+  }
+  return false;
+}
+
+void TForm1::MoveCurrentPhoto(int step) {
+  const int from = strip_.ItemIndex(), to = from + step;
+  if (from < 0 || from >= strip_.Count() || to < 0 || to >= strip_.Count()) return;
+  strip_.Move(from, to);
+  // The prepared preview bitmaps follow the old order.
+  previewPhotosReady_ = false;
 }
 
 void TForm1::ShowCurrentPhoto() {

@@ -214,6 +214,30 @@ TEST(ThumbnailList, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
   EXPECT_TRUE(strip.Thumbnails().Item(1).HasBitmap());  // kept after scrolling away
 }
 
+TEST(ThumbnailList, MovedThumbnailsKeepTheirBitmapsAndBecomeTheSelection) {
+  TempFolder dir;
+  TempFolder::Write(dir / "red.jpg", RedPhoto(64, 48));
+  Parent parent;
+  TThumbnailList strip;
+  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  for (const char* name : {"red.jpg", "b.jpg", "c.jpg", "d.jpg"}) strip.AddFile(dir / name);
+  DrawThroughControl(strip, 0, 137, 64);
+  ASSERT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
+  strip.SetSelected(1, true);
+
+  strip.Move(0, 2);
+  EXPECT_EQ(strip.Filenames(), (std::vector<std::string>{dir / "b.jpg", dir / "c.jpg", dir / "red.jpg", dir / "d.jpg"}));
+  EXPECT_TRUE(strip.Thumbnails().Item(2).HasBitmap());
+  EXPECT_EQ(strip.SelectedIndices(), std::vector<int>{2});
+  EXPECT_EQ(strip.ItemIndex(), 2);
+  strip.Move(3, 0);
+  EXPECT_EQ(strip.Filenames(), (std::vector<std::string>{dir / "d.jpg", dir / "b.jpg", dir / "c.jpg", dir / "red.jpg"}));
+  EXPECT_EQ(strip.ItemIndex(), 0);
+  EXPECT_THROW(strip.Move(0, 4), std::out_of_range);
+  EXPECT_THROW(strip.Move(-1, 0), std::out_of_range);
+  EXPECT_EQ(strip.Count(), 4);
+}
+
 TEST(ThumbnailList, PlaceholdersFollowTheThumbnailsFromTheEnd) {
   Parent parent;
   TThumbnailList strip;
@@ -273,7 +297,10 @@ TEST(ThumbnailList, TellsTheParentAboutClicksKeysAndFocus) {
   std::vector<WORD> keys;
   strip.OnClick = [&] { ++clicks; };
   strip.OnEnter = [&] { ++enters; };
-  strip.OnKeyDown = [&](WORD k) { keys.push_back(k); };
+  strip.OnKeyDown = [&](WORD k) {
+    keys.push_back(k);
+    return false;
+  };
 
   SetForegroundWindow(parent.hwnd);
   strip.SetFocus();

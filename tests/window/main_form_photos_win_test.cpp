@@ -87,6 +87,37 @@ TEST_F(Photos, RemovingTheSelectedLeavesTheRestWithFileInfoZero) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(Photos, CtrlUpAndDownMoveTheCurrentPhotoAndTheProjectFollows) {
+  Start();
+  const std::string a = Photo("a.bmp"), b = Photo("b.bmp"), c = Photo("c.bmp");
+  AddPhotos({a, b, c});
+  ShowPhoto(2);
+  form->Strip().SetFocus();
+  form->SetPreviewPhotosReady(true);
+  auto ctrl = [](bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  };
+  ctrl(true);
+  PressKey(VK_UP);
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{a, c, b}));
+  EXPECT_EQ(form->Strip().ItemIndex(), 1);
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  PressKey(VK_UP);
+  PressKey(VK_UP);  // already first: nothing moves
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{c, a, b}));
+  PressKey(VK_DOWN);
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{a, c, b}));
+  EXPECT_EQ(form->ReadSettings().Photos, (std::vector<std::string>{a, c, b}));
+  ctrl(false);
+  PressKey(VK_UP);  // a plain arrow only moves through the list
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{a, c, b}));
+  EXPECT_EQ(form->PhotoCount(), 3);
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(Photos, DeleteKeyRemovesOnlyWhenTheStripHasTheFocus) {
   Start();
   AddPhotos({Photo("a.bmp"), Photo("b.bmp")});
