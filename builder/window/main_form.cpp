@@ -354,28 +354,22 @@ void TForm1::ComboBoxResizeMetodChange() {
   ThumbnailList1Click();
 }
 
-void TForm1::ImageWizardImageFileLupaClick() {
-  platform::FileDialogOptions o;
-  o.filter = AddPhotosFilter();
-  o.mustExist = true;
-  o.picturePreview = true;
-  o.initialName = c_.Get<wingui::Label>(LabelWizModernImagebmp).Text();
-  auto chosen = seams_.dialogs.Open(Handle(), o);
-  if (chosen.empty()) return;
-  c_.Get<wingui::Label>(LabelWizModernImagebmp).SetText(chosen.front());
-  LoadWizardPicture(ImageWizardImageFile, chosen.front());  // errors reach the error box
-}
+void TForm1::ImageWizardImageFileLupaClick() { ChooseWizardPicture(LabelWizModernImagebmp, ImageWizardImageFile); }
 
 void TForm1::ImageWizModernSmallImageLupaClick() {
+  ChooseWizardPicture(LabelWizModernSmallImagebmp, ImageWizModernSmallImage);
+}
+
+void TForm1::ChooseWizardPicture(int labelId, int imageId) {
   platform::FileDialogOptions o;
   o.filter = AddPhotosFilter();
   o.mustExist = true;
   o.picturePreview = true;
-  o.initialName = c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).Text();
+  o.initialName = c_.Get<wingui::Label>(labelId).Text();
   auto chosen = seams_.dialogs.Open(Handle(), o);
   if (chosen.empty()) return;
-  c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).SetText(chosen.front());
-  LoadWizardPicture(ImageWizModernSmallImage, chosen.front());
+  c_.Get<wingui::Label>(labelId).SetText(chosen.front());
+  LoadWizardPicture(imageId, chosen.front());  // errors reach the error box
 }
 
 // ---- the project menu ------------------------------------------------------------

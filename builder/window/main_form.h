@@ -158,6 +158,8 @@ class TForm1 : public wingui::Window {
   const photos::PhotoDecoder& PhotoDecoder();
   // Reads a picture file into `picture`; errors of the file or the decoder are thrown.
   void LoadPicture(const std::string& path, thumbnails::TIPicture& picture);
+  // The magnifier of a wizard picture: the open dialog, then the label and the image.
+  void ChooseWizardPicture(int labelId, int imageId);
   // Loads a wizard picture into its image control (stretched).
   void LoadWizardPicture(int imageId, const std::string& path);
   void LoadWizardPictures(const project::ProjectSettings& s);
