@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "builder/thumbnails/jpeg_thumbnail.h"
+#include "platform/win32/wingui/surface.h"
 
 namespace prismora::thumbnails {
 
@@ -123,37 +124,20 @@ const char kHostClass[] = "PrismoraThumbnailList";
 
 // A device independent bitmap holding the given pixels (blue, green, red, top-down).
 HBITMAP BitmapFromPixels(const BgrImage& image) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = image.width;
-  bi.bmiHeader.biHeight = -image.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bmp || !bits) return bmp;
-  std::size_t stride = (std::size_t(image.width) * 3 + 3) & ~std::size_t(3);
+  wingui::Surface bitmap;
+  if (!bitmap.Resize(image.width, image.height)) return nullptr;
+  const std::size_t row = std::size_t(image.width) * 3;
   for (int y = 0; y < image.height; ++y)
-    std::memcpy(static_cast<uint8_t*>(bits) + stride * std::size_t(y),
-           &image.pixels[std::size_t(y) * std::size_t(image.width) * 3], std::size_t(image.width) * 3);
-  return bmp;
+    std::memcpy(bitmap.Bits() + std::size_t(bitmap.Stride()) * std::size_t(y), &image.pixels[std::size_t(y) * row], row);
+  return bitmap.Detach();
 }
 
 // The platform decoder's picture drawn once into a bitmap of the drawn size.
 HBITMAP BitmapFromPicture(const TIPicture& picture, Size size, COLORREF background) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = size.width;
-  bi.bmiHeader.biHeight = -size.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bmp) return nullptr;
+  wingui::Surface bitmap;
+  if (!bitmap.Resize(size.width, size.height)) return nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bmp);
+  HGDIOBJ old = SelectObject(dc, bitmap.Bitmap());
   RECT r{0, 0, size.width, size.height};
   HBRUSH fill = CreateSolidBrush(background);  // shows through transparent pixels
   FillRect(dc, &r, fill);
@@ -161,7 +145,7 @@ HBITMAP BitmapFromPicture(const TIPicture& picture, Size size, COLORREF backgrou
   picture.DrawExact(dc, r);
   SelectObject(dc, old);
   DeleteDC(dc);
-  return bmp;
+  return bitmap.Detach();
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/win32/wingui/surface.h"
+
 namespace prismora::platform {
 namespace {
 
@@ -108,19 +110,12 @@ bool DecodeWithWic(const std::vector<uint8_t>& bytes, WicImage& out, std::string
 }
 
 HBITMAP MakeBitmap(const WicImage& image) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = image.width;
-  bi.bmiHeader.biHeight = -image.height;  // top down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return nullptr;
-  const size_t row = size_t(image.width) * 3, stride = (row + 3) & ~size_t(3);
+  wingui::Surface bitmap;
+  if (!bitmap.Resize(image.width, image.height)) return nullptr;
+  const size_t row = size_t(image.width) * 3;
   for (int y = 0; y < image.height; ++y)
-    std::memcpy(static_cast<uint8_t*>(bits) + y * stride, image.bgr.data() + y * row, row);
-  return bitmap;
+    std::memcpy(bitmap.Bits() + size_t(y) * size_t(bitmap.Stride()), image.bgr.data() + y * row, row);
+  return bitmap.Detach();
 }
 
 }  // namespace prismora::platform
