@@ -73,6 +73,20 @@ if [ ! -f "$prefix/lib/libjpeg.a" ]; then
   cmake --build "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
   cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
 fi
+# The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
+# is declared in the internal header that libjpeg-turbo's install leaves out (Debian's
+# native package ships it).
+if [ ! -f "$prefix/include/jpegint.h" ]; then
+  find_jpegint() { find "$deps/src/jpeg" -maxdepth 2 -name jpegint.h 2>/dev/null | head -n1 || true; }
+  jpegint=$(find_jpegint)
+  if [ -z "$jpegint" ]; then
+    mkdir -p "$deps/src/jpeg"
+    (cd "$deps/src/jpeg" && apt-get source -q libjpeg-turbo >>"$log" 2>&1)
+    jpegint=$(find_jpegint)
+  fi
+  [ -n "$jpegint" ] || { echo "bootstrap: libjpeg-turbo's jpegint.h is missing" >&2; exit 1; }
+  install -m 644 "$jpegint" "$prefix/include/jpegint.h"
+fi
 
 # GoogleTest for Windows, from the source Debian's libgtest-dev installs.
 if [ ! -f "$prefix/lib/libgtest.a" ]; then

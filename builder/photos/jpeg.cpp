@@ -7,6 +7,8 @@
 
 #include <jpeglib.h>
 
+#include "builder/photos/jpeg_entropy.h"
+
 namespace prismora::photos {
 namespace {
 
@@ -65,6 +67,7 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
   // upsampling is cheaper and looks the same after it.
   cinfo.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&cinfo);
+  InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
   out.fullWidth = width;
   out.fullHeight = height;
   out.pixels.Resize(int(cinfo.output_width), int(cinfo.output_height));
