@@ -13,8 +13,10 @@
 #include <jpeglib.h>
 
 #include "builder/photos/jpeg_entropy.h"
+#include "tests/support/jpeg_maker.h"
 
 using prismora::photos::InstallFastEntropyDecoder;
+namespace testjpeg = prismora::testjpeg;
 
 namespace {
 
@@ -51,43 +53,23 @@ std::vector<uint8_t> Encode(const Picture& p, uint32_t seed) {
       }
     }
   }
-  jpeg_compress_struct c;
-  jpeg_error_mgr errors;
-  c.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&c);
-  unsigned char* memory = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&c, &memory, &size);
-  c.image_width = JDIMENSION(p.width);
-  c.image_height = JDIMENSION(p.height);
-  c.input_components = p.components;
-  c.in_color_space = p.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
-  jpeg_set_defaults(&c);
-  jpeg_set_quality(&c, p.quality, TRUE);
-  if (p.components == 3) {
-    c.comp_info[0].h_samp_factor = p.lumaH;
-    c.comp_info[0].v_samp_factor = p.lumaV;
-  }
-  c.optimize_coding = p.optimize ? TRUE : FALSE;
-  c.restart_interval = p.restart;
-  static const jpeg_scan_info kOnePerComponent[3] = {
-      {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
-  if (p.scans == Scans::OnePerComponent) {
-    c.scan_info = kOnePerComponent;
-    c.num_scans = p.components;
-  } else if (p.scans == Scans::Progressive) {
-    jpeg_simple_progression(&c);
-  }
-  jpeg_start_compress(&c, TRUE);
-  while (c.next_scanline < c.image_height) {
-    JSAMPROW row = &pixels[size_t(c.next_scanline) * p.width * p.components];
-    jpeg_write_scanlines(&c, &row, 1);
-  }
-  jpeg_finish_compress(&c);
-  jpeg_destroy_compress(&c);
-  std::vector<uint8_t> file(memory, memory + size);
-  std::free(memory);
-  return file;
+  return testjpeg::EncodeSamples(
+      p.width, p.height, p.components, pixels, p.quality, [&p](jpeg_compress_struct& c) {
+        if (p.components == 3) {
+          c.comp_info[0].h_samp_factor = p.lumaH;
+          c.comp_info[0].v_samp_factor = p.lumaV;
+        }
+        c.optimize_coding = p.optimize ? TRUE : FALSE;
+        c.restart_interval = p.restart;
+        static const jpeg_scan_info kOnePerComponent[3] = {
+            {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+        if (p.scans == Scans::OnePerComponent) {
+          c.scan_info = kOnePerComponent;
+          c.num_scans = p.components;
+        } else if (p.scans == Scans::Progressive) {
+          jpeg_simple_progression(&c);
+        }
+      });
 }
 
 struct Decoded {
@@ -125,6 +107,16 @@ Decoded Decode(const std::vector<uint8_t>& file, int eighths, bool fast) {
   return d;
 }
 
+// With our Huffman decoding and with libjpeg's; ours must have taken over.
+struct BothWays {
+  Decoded ours, theirs;
+};
+BothWays DecodeBothWays(const std::vector<uint8_t>& file, int eighths) {
+  BothWays both{Decode(file, eighths, true), Decode(file, eighths, false)};
+  EXPECT_TRUE(both.ours.fast);
+  return both;
+}
+
 // Where the entropy-coded data of the first scan starts: after the SOS segment.
 size_t ScanStart(const std::vector<uint8_t>& file) {
   for (size_t i = 2; i + 3 < file.size(); ++i) {
@@ -154,9 +146,7 @@ TEST(FastJpegEntropy, DecodesEveryLayoutScaleAndTableKindExactlyAsLibjpeg) {
             const std::vector<uint8_t> file = Encode(p, seed++);
             for (int eighths : {1, 2, 3, 8}) {
               SCOPED_TRACE(p.Name() + " scale " + std::to_string(eighths) + "/8");
-              const Decoded ours = Decode(file, eighths, true);
-              const Decoded theirs = Decode(file, eighths, false);
-              ASSERT_TRUE(ours.fast);
+              const auto [ours, theirs] = DecodeBothWays(file, eighths);
               ASSERT_EQ(ours.pixels, theirs.pixels);
               EXPECT_EQ(ours.warnings, 0);
             }
@@ -180,9 +170,7 @@ TEST(FastJpegEntropy, CutOffDataEndsAsLibjpegEndsIt) {
       std::vector<uint8_t> cut(file.begin(),
                                file.begin() + long(start + (file.size() - start) * percent / 100));
       for (int eighths : {2, 8}) {
-        const Decoded ours = Decode(cut, eighths, true);
-        const Decoded theirs = Decode(cut, eighths, false);
-        ASSERT_TRUE(ours.fast);
+        const auto [ours, theirs] = DecodeBothWays(cut, eighths);
         EXPECT_EQ(ours.pixels, theirs.pixels);
         EXPECT_GT(ours.warnings, 0);
       }
@@ -207,9 +195,7 @@ TEST(FastJpegEntropy, DamagedDataStillDecodesToAWholePicture) {
         if (file[at - 1] == 0xFF || file[at] == 0xFF) continue;
         file[at] = uint8_t(random() % 0xFF);
       }
-      const Decoded ours = Decode(file, 2, true);
-      const Decoded theirs = Decode(file, 2, false);
-      ASSERT_TRUE(ours.fast);
+      const auto [ours, theirs] = DecodeBothWays(file, 2);
       ASSERT_EQ(ours.pixels.size(), theirs.pixels.size());
     }
   }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/thumbnails/jpeg_maker.h"
+#include "tests/support/jpeg_maker.h"
 
 using namespace prismora::thumbnails;
 using prismora::testjpeg::MakeJpeg;

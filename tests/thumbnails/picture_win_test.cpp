@@ -5,7 +5,7 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/thumbnails/gif_maker.h"
-#include "tests/thumbnails/jpeg_maker.h"
+#include "tests/support/jpeg_maker.h"
 #include "tests/thumbnails/picture_files.h"
 
 using namespace prismora::thumbnails;
