@@ -9,6 +9,8 @@
 #include <memory>
 #include <utility>
 
+#include "builder/photos/jpeg_entropy.h"
+
 namespace prismora::thumbnails {
 
 bool LooksLikeJpeg(std::span<const uint8_t> data) {
@@ -94,6 +96,7 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
   d->info.scale_denom = unsigned(JpegScaleDenominator(d->full, target));
   d->info.dct_method = JDCT_ISLOW;
   jpeg_start_decompress(&d->info);
+  photos::InstallFastEntropyDecoder(&d->info);
   d->started = true;
   d->scaled.width = int(d->info.output_width);
   d->scaled.height = int(d->info.output_height);
