@@ -73,7 +73,7 @@ PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, i
   return {r.Width(), r.Height()};
 }
 
-PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, PhotoDecoder otherFormats) {
+PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats) {
   auto buffer = std::make_shared<std::vector<uint8_t>>();
   return [&files, otherFormats, buffer](const std::string& path, const DrawSizeFor& drawSize,
                                         DecodedPhoto& out, std::string& error) {
@@ -88,7 +88,7 @@ PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, PhotoDecoder otherFor
       out.fullHeight = out.pixels.Height();
       return true;
     }
-    if (otherFormats) return otherFormats(path, drawSize, out, error);
+    if (otherFormats) return otherFormats(bytes, drawSize, out, error);
     error = "Unsupported picture format";
     return false;
   };

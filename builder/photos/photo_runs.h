@@ -43,10 +43,15 @@ using PhotoDecoder =
     std::function<bool(const std::string& path, const DrawSizeFor& drawSize, DecodedPhoto& out,
                        std::string& error)>;
 
+// Decodes a file of another format from its bytes, already read.
+using OtherFormatDecoder = std::function<bool(std::span<const uint8_t> file,
+                                              const DrawSizeFor& drawSize, DecodedPhoto& out,
+                                              std::string& error)>;
+
 // JPEG (libjpeg, scaled) and uncompressed bitmaps by their content; everything else goes
 // to `otherFormats` (which may be empty: then such files are refused). The decoder keeps
 // its file buffer from one photo to the next.
-PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, PhotoDecoder otherFormats);
+PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats);
 
 // Buffers one run reuses for every photo, so a long photo list does not allocate (and
 // fault in) megabytes of fresh memory per photo.

@@ -130,8 +130,11 @@ void TIPicture::LoadFromFile(const std::string& fileName) noexcept {
 }
 
 void TIPicture::LoadFromStream(const std::vector<uint8_t>* stream) {
-  if (!stream) return;
-  data_ = *stream;
+  if (stream) LoadFromBytes(*stream);
+}
+
+void TIPicture::LoadFromBytes(std::span<const uint8_t> bytes) {
+  data_.assign(bytes.begin(), bytes.end());
   empty_ = false;
   frame_ = 1;
   LoadPicture();
@@ -144,8 +147,7 @@ void TIPicture::LoadFromResourceName(HINSTANCE instance, const std::string& name
   HGLOBAL loaded = LoadResource(instance, found);
   const auto* bytes = static_cast<const uint8_t*>(LockResource(loaded));
   if (!bytes) return;
-  std::vector<uint8_t> data(bytes, bytes + SizeofResource(instance, found));
-  LoadFromStream(&data);
+  LoadFromBytes({bytes, SizeofResource(instance, found)});
 }
 
 void TIPicture::LoadFromResourceID(HINSTANCE instance, int id) {
@@ -154,8 +156,7 @@ void TIPicture::LoadFromResourceID(HINSTANCE instance, int id) {
   HGLOBAL loaded = LoadResource(instance, found);
   const auto* bytes = static_cast<const uint8_t*>(LockResource(loaded));
   if (!bytes) throw PictureError("Resource " + std::to_string(id) + " not found");
-  std::vector<uint8_t> data(bytes, bytes + SizeofResource(instance, found));
-  LoadFromStream(&data);
+  LoadFromBytes({bytes, SizeofResource(instance, found)});
 }
 
 void TIPicture::LoadFromURL(const std::string& url) {

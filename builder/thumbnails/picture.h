@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ class TIPicture {
   // As LoadFromFile from bytes in memory, but errors reach the caller. A null stream
   // does nothing.
   void LoadFromStream(const std::vector<uint8_t>* stream);
+  void LoadFromBytes(std::span<const uint8_t> bytes);
   // Raw-data resources (RT_RCDATA). The name variant does nothing for a missing
   // resource; the id variant throws PictureError.
   void LoadFromResourceName(HINSTANCE instance, const std::string& name);

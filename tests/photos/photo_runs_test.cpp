@@ -209,10 +209,13 @@ TEST_F(Runs, OtherFormatsGoToTheWindowsLoader) {
   settings.Photos = {"C:\\a.gif", "C:\\b.gif"};
   int asked = 0;
   files.files["C:\\a.gif"] = {'G', 'I', 'F'};
-  files.files["C:\\b.gif"] = {'G', 'I', 'F'};
-  decode = MakePhotoDecoder(files, [&](const std::string&, const DrawSizeFor&, DecodedPhoto& out,
-                                       std::string&) {
+  files.files["C:\\b.gif"] = {'G', 'I', 'F', '8', '9'};
+  // The loader gets the bytes the run read: the file is read once.
+  std::vector<size_t> sizes;
+  decode = MakePhotoDecoder(files, [&](std::span<const uint8_t> file, const DrawSizeFor&,
+                                       DecodedPhoto& out, std::string&) {
     ++asked;
+    sizes.push_back(file.size());
     out.pixels.Resize(40, 30);
     Fill(out.pixels.View(), kBlue);
     out.fullWidth = 40, out.fullHeight = 30;
@@ -221,6 +224,7 @@ TEST_F(Runs, OtherFormatsGoToTheWindowsLoader) {
   settings.ResizeMethod = project::kResizePictures;
   ASSERT_TRUE(PrepareTextures(job, seams, "D:\\", "t").ok);
   EXPECT_EQ(asked, 2);
+  EXPECT_EQ(sizes, (std::vector<size_t>{3, 5}));
   EXPECT_EQ(ReadBmp("D:\\t1.bmp").View().At(511, 511), kBlue);
 }
 

@@ -188,9 +188,11 @@ TEST_F(WinRuns, OtherFormatsAreRenderedByTheWindowsLoaderAtTheirDrawSize) {
   right.width = 500;
   Fill(right, kBlue);
   int renderedWidth = 0;
-  PhotoDecoder loader = DecoderFromPictureLoader(
-      [](const std::string&, int& w, int& h, std::string&) { return w = 1000, h = 500, true; },
-      [&](const std::string&, HDC dc, const RECT& r) {
+  OtherFormatDecoder loader = DecoderFromPictureLoader(
+      [](std::span<const uint8_t>, int& w, int& h, std::string&) {
+        return w = 1000, h = 500, true;
+      },
+      [&](HDC dc, const RECT& r) {
         renderedWidth = r.right - r.left;
         SetStretchBltMode(dc, COLORONCOLOR);
         StretchBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, picture.Dc(), 0, 0,

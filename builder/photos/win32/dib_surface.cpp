@@ -27,13 +27,13 @@ void DibSurface::PaintTo(HDC target, int x, int y) const {
   BitBlt(target, x, y, Width(), Height(), dc_, 0, 0, SRCCOPY);
 }
 
-PhotoDecoder DecoderFromPictureLoader(
-    std::function<bool(const std::string&, int&, int&, std::string&)> measure,
-    std::function<void(const std::string&, HDC, const RECT&)> draw) {
-  return [measure, draw](const std::string& path, const DrawSizeFor& drawSize, DecodedPhoto& out,
-                         std::string& error) {
+OtherFormatDecoder DecoderFromPictureLoader(
+    std::function<bool(std::span<const uint8_t>, int&, int&, std::string&)> load,
+    std::function<void(HDC, const RECT&)> draw) {
+  return [load, draw](std::span<const uint8_t> file, const DrawSizeFor& drawSize,
+                      DecodedPhoto& out, std::string& error) {
     int width = 0, height = 0;
-    if (!measure(path, width, height, error)) return false;
+    if (!load(file, width, height, error)) return false;
     if (width <= 0 || height <= 0) {
       error = "The picture has no size";
       return false;
@@ -47,7 +47,7 @@ PhotoDecoder DecoderFromPictureLoader(
       return false;
     }
     RECT target{0, 0, w, h};
-    draw(path, canvas.Dc(), target);
+    draw(canvas.Dc(), target);
     PixelView pixels = canvas.Pixels();
     out.pixels.Resize(w, h);
     PixelView copy = out.pixels.View();

@@ -62,12 +62,14 @@ class DibFittingSurfaces final : public FittingSurfaces {
 // Draws a picture into a rectangle of a DC (stretched, the DC's stretch mode already set).
 using PictureDrawer = std::function<void(HDC dc, const RECT& target)>;
 
-// A decoder for the formats only the window's picture loader reads: `measure` gives the
-// picture's size (false when the file cannot be loaded), `draw` renders it. The picture is
-// rendered once at the size it is drawn at, with the plain colour-on-colour stretch.
-PhotoDecoder DecoderFromPictureLoader(
-    std::function<bool(const std::string& path, int& width, int& height, std::string& error)> measure,
-    std::function<void(const std::string& path, HDC dc, const RECT& target)> draw);
+// A decoder for the formats only the window's picture loader reads: `load` reads the
+// file's bytes and gives the picture's size (false when it cannot), `draw` renders what
+// it loaded. The picture is rendered once at the size it is drawn at, with the plain
+// colour-on-colour stretch.
+OtherFormatDecoder DecoderFromPictureLoader(
+    std::function<bool(std::span<const uint8_t> file, int& width, int& height,
+                       std::string& error)> load,
+    std::function<void(HDC dc, const RECT& target)> draw);
 
 // Draws a whole bitmap stretched into the target rectangle.
 PictureDrawer DrawBitmapStretched(HBITMAP bitmap);
