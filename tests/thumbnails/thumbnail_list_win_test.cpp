@@ -91,12 +91,19 @@ std::vector<uint8_t> RedPhoto(int w, int h) { return prismora::testjpeg::SolidJp
 
 }  // namespace
 
-TEST(ThumbnailList, ScalingExampleDraws62By47Placed35PixelsRight) {
+// The strip at the main window's place, with a folder for its photos.
+class StandardStrip : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+  }
   TempFolder dir;
-  TempFolder::Write(dir / "red.jpg", RedPhoto(640, 480));
   Parent parent;
   TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+};
+
+TEST_F(StandardStrip, ScalingExampleDraws62By47Placed35PixelsRight) {
+  TempFolder::Write(dir / "red.jpg", RedPhoto(640, 480));
   strip.AddFile(dir / "red.jpg");
   DrawnItem item = DrawThroughControl(strip, 0, 137, 64);
 
@@ -123,13 +130,9 @@ TEST(ThumbnailList, ScalingExampleDraws62By47Placed35PixelsRight) {
   EXPECT_EQ(t.Cache().fullSize, (Size{640, 480}));
 }
 
-TEST(ThumbnailList, TiffAndPngPhotosGetThumbnailsToo) {
-  TempFolder dir;
+TEST_F(StandardStrip, TiffAndPngPhotosGetThumbnailsToo) {
   TempFolder::Write(dir / "red.tif", prismora::testsupport::SolidTiff(200, 100, 255, 0, 0));
   TempFolder::Write(dir / "red.png", prismora::testsupport::SolidPng(90, 120, 255, 0, 0));
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
   strip.AddFile(dir / "red.tif");
   strip.AddFile(dir / "red.png");
   const Size full[] = {{200, 100}, {90, 120}};
@@ -143,12 +146,8 @@ TEST(ThumbnailList, TiffAndPngPhotosGetThumbnailsToo) {
   }
 }
 
-TEST(ThumbnailList, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {
-  TempFolder dir;
+TEST_F(StandardStrip, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {
   TempFolder::Write(dir / "small.bmp", prismora::testpictures::MakeBmp(20, 10, 255, 0, 0));
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
   TThumbnail& t = strip.AddFile(dir / "small.bmp");
   t.SetCaption(std::string(200, 'W'));  // far wider than the item: cut with an ellipsis
   DrawnItem item = DrawThroughControl(strip, 0, 137, 64);
@@ -181,13 +180,9 @@ TEST(ThumbnailList, SelectedItemsTakeTheHighlightColourWhenShown) {
   EXPECT_EQ(DrawThroughControl(strip, 0, 137, 64, ODS_SELECTED).At(10, 10), 0xFFFFFFu);
 }
 
-TEST(ThumbnailList, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
-  TempFolder dir;
+TEST_F(StandardStrip, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
   for (int i = 0; i < 30; ++i) TempFolder::Write(dir / ("p" + std::to_string(i) + ".jpg"), RedPhoto(320, 240));
   TempFolder::Write(dir / "broken.jpg", std::vector<uint8_t>(300, 0x11));
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
   strip.AddFile(dir / "broken.jpg");
   for (int i = 0; i < 30; ++i) strip.AddFile(dir / ("p" + std::to_string(i) + ".jpg"));
   EXPECT_EQ(strip.DecodeCount(), 0);  // adding decodes nothing
@@ -214,12 +209,8 @@ TEST(ThumbnailList, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
   EXPECT_TRUE(strip.Thumbnails().Item(1).HasBitmap());  // kept after scrolling away
 }
 
-TEST(ThumbnailList, MovedThumbnailsKeepTheirBitmapsAndBecomeTheSelection) {
-  TempFolder dir;
+TEST_F(StandardStrip, MovedThumbnailsKeepTheirBitmapsAndBecomeTheSelection) {
   TempFolder::Write(dir / "red.jpg", RedPhoto(64, 48));
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
   for (const char* name : {"red.jpg", "b.jpg", "c.jpg", "d.jpg"}) strip.AddFile(dir / name);
   DrawThroughControl(strip, 0, 137, 64);
   ASSERT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
@@ -238,10 +229,7 @@ TEST(ThumbnailList, MovedThumbnailsKeepTheirBitmapsAndBecomeTheSelection) {
   EXPECT_EQ(strip.Count(), 4);
 }
 
-TEST(ThumbnailList, PlaceholdersFollowTheThumbnailsFromTheEnd) {
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+TEST_F(StandardStrip, PlaceholdersFollowTheThumbnailsFromTheEnd) {
   for (const char* p : {"C:\\a.jpg", "C:\\b.jpg", "C:\\c.jpg"}) strip.AddFile(p);
   EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 3);
   strip.SetSelected(0, true);
@@ -260,15 +248,11 @@ TEST(ThumbnailList, PlaceholdersFollowTheThumbnailsFromTheEnd) {
   EXPECT_EQ(strip.ItemIndex(), -1);
 }
 
-TEST(ThumbnailList, ShowFolderTakesPictureFilesOnly) {
-  TempFolder dir;
+TEST_F(StandardStrip, ShowFolderTakesPictureFilesOnly) {
   TempFolder::Write(dir / "a.jpg", RedPhoto(16, 16));
   TempFolder::Write(dir / "b.GIF", prismora::testgif::MakeGif(4, 4, {{0, 0, 4, 4, 0, 0, false, 1}}));
   TempFolder::Write(dir / "c.txt", {1, 2, 3});
   TempFolder::Write(dir / "d.png", {1, 2, 3});
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
   strip.AddFile("C:\\old.jpg");
   strip.ShowFolder(dir / "*.*");
   ASSERT_EQ(strip.Count(), 2);
@@ -288,10 +272,7 @@ TEST(ThumbnailList, ShowFolderTakesPictureFilesOnly) {
   EXPECT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
 }
 
-TEST(ThumbnailList, TellsTheParentAboutClicksKeysAndFocus) {
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{8, 24, 145, 417}, kStripId));
+TEST_F(StandardStrip, TellsTheParentAboutClicksKeysAndFocus) {
   for (const char* p : {"C:\\a.jpg", "C:\\b.jpg"}) strip.AddFile(p);
   int clicks = 0, enters = 0;
   std::vector<WORD> keys;
