@@ -7,7 +7,6 @@
 #include <jpeglib.h>
 
 #include <memory>
-#include <utility>
 
 #include "builder/photos/jpeg_entropy.h"
 
@@ -91,7 +90,7 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
   }
   d->full = {int(d->info.image_width), int(d->info.image_height)};
   Size target = FitPicture(d->full, area);
-  d->info.out_color_space = JCS_RGB;
+  d->info.out_color_space = JCS_EXT_BGR;  // blue first, as device independent bitmaps keep it
   d->info.scale_num = 1;
   d->info.scale_denom = unsigned(JpegScaleDenominator(d->full, target));
   d->info.dct_method = JDCT_ISLOW;
@@ -116,9 +115,6 @@ std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> dat
   if (!LooksLikeJpeg(data)) return std::nullopt;
   auto d = std::make_unique<Decoding>();
   if (!Decode(data, area, d.get())) return std::nullopt;
-  // Red-green-blue as decoded; device independent bitmaps keep blue first.
-  for (std::size_t i = 0; i + 2 < d->scaled.pixels.size(); i += 3)
-    std::swap(d->scaled.pixels[i], d->scaled.pixels[i + 2]);
   DecodedThumbnail out;
   out.fullSize = d->full;
   out.image = ScaleDown(d->scaled, FitPicture(d->full, area));
