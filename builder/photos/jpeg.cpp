@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include <jpeglib.h>
 
 #include "builder/photos/jpeg_entropy.h"
+#include "builder/photos/jpeg_orientation.h"
 
 namespace prismora::photos {
 namespace {
@@ -40,9 +42,10 @@ int ScaledSide(int side, int eighths) { return int((int64_t(side) * eighths + 7)
 constexpr int64_t kMaxPixels = int64_t(30000) * 30000;
 
 // Everything here is plain data or pointers, so jumping back out of libjpeg skips no
-// destructor; `pixels` is sized before any scanline is read.
-bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, DecodedPhoto& out,
-                JumpingErrors& errors) {
+// destructor; `stored` is sized before any scanline is read. The picture goes into
+// `stored` as the file holds it; `out` gets its upright size.
+bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int orientation,
+                PixelImage& stored, DecodedPhoto& out, JumpingErrors& errors) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = &errors.mgr;
@@ -60,7 +63,12 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
-  cinfo.scale_num = unsigned(JpegScaleEighths(width, height, drawSize(width, height)));
+  const bool swapped = SwapsSides(orientation);
+  out.fullWidth = swapped ? height : width;
+  out.fullHeight = swapped ? width : height;
+  PixelSize draw = drawSize(out.fullWidth, out.fullHeight);
+  if (swapped) std::swap(draw.width, draw.height);
+  cinfo.scale_num = unsigned(JpegScaleEighths(width, height, draw));
   cinfo.scale_denom = 8;
   cinfo.out_color_space = JCS_EXT_BGR;  // the byte order of the pixel buffers
   // The fitting samples the decoded pixels without smoothing anyway; the merged colour
@@ -68,10 +76,8 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
   cinfo.do_fancy_upsampling = FALSE;
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
-  out.fullWidth = width;
-  out.fullHeight = height;
-  out.pixels.Resize(int(cinfo.output_width), int(cinfo.output_height));
-  PixelView v = out.pixels.View();
+  stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
+  PixelView v = stored.View();
   while (cinfo.output_scanline < cinfo.output_height) {
     JSAMPROW row = v.Row(int(cinfo.output_scanline));
     jpeg_read_scanlines(&cinfo, &row, 1);
@@ -134,7 +140,21 @@ bool DecodeJpeg(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
   }
   JumpingErrors errors;
   InitErrors(errors);
-  if (DecodeInto(file, drawSize, out, errors)) return true;
+  const int orientation = JpegOrientation(file);
+  if (orientation == 1) {
+    if (DecodeInto(file, drawSize, orientation, out.pixels, out, errors)) return true;
+  } else {
+    PixelImage stored;
+    if (DecodeInto(file, drawSize, orientation, stored, out, errors)) {
+      if (SwapsSides(orientation)) {
+        out.pixels.Resize(stored.Height(), stored.Width());
+      } else {
+        out.pixels.Resize(stored.Width(), stored.Height());
+      }
+      TurnUpright(stored.View(), orientation, out.pixels.View());
+      return true;
+    }
+  }
   error = errors.message;
   return false;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "builder/photos/jpeg_entropy.h"
+#include "builder/photos/jpeg_orientation.h"
 
 namespace prismora::thumbnails {
 
@@ -69,8 +70,9 @@ void Quiet(j_common_ptr, int) {}
 struct Decoding {
   jpeg_decompress_struct info;
   ErrorJump error;
-  BgrImage scaled;
-  Size full;
+  BgrImage scaled;  // as the file stores the photo
+  Size full;        // upright
+  int orientation = 1;
   bool started = false;
 };
 
@@ -88,11 +90,14 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
     jpeg_destroy_decompress(&d->info);
     return false;
   }
-  d->full = {int(d->info.image_width), int(d->info.image_height)};
+  const Size stored{int(d->info.image_width), int(d->info.image_height)};
+  const bool swapped = photos::SwapsSides(d->orientation);
+  d->full = swapped ? Size{stored.height, stored.width} : stored;
   Size target = FitPicture(d->full, area);
+  if (swapped) target = {target.height, target.width};
   d->info.out_color_space = JCS_EXT_BGR;  // blue first, as device independent bitmaps keep it
   d->info.scale_num = 1;
-  d->info.scale_denom = unsigned(JpegScaleDenominator(d->full, target));
+  d->info.scale_denom = unsigned(JpegScaleDenominator(stored, target));
   d->info.dct_method = JDCT_ISLOW;
   jpeg_start_decompress(&d->info);
   photos::InstallFastEntropyDecoder(&d->info);
@@ -114,10 +119,26 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
 std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> data, Size area) {
   if (!LooksLikeJpeg(data)) return std::nullopt;
   auto d = std::make_unique<Decoding>();
+  d->orientation = photos::JpegOrientation(data);
   if (!Decode(data, area, d.get())) return std::nullopt;
   DecodedThumbnail out;
   out.fullSize = d->full;
-  out.image = ScaleDown(d->scaled, FitPicture(d->full, area));
+  const Size target = FitPicture(d->full, area);
+  if (d->orientation == 1) {
+    out.image = ScaleDown(d->scaled, target);
+    return out;
+  }
+  BgrImage upright;
+  const bool swapped = photos::SwapsSides(d->orientation);
+  upright.width = swapped ? d->scaled.height : d->scaled.width;
+  upright.height = swapped ? d->scaled.width : d->scaled.height;
+  upright.pixels.resize(d->scaled.pixels.size());
+  auto view = [](BgrImage& image) {
+    return photos::PixelView{image.pixels.data(), image.width, image.height,
+                             std::ptrdiff_t(image.width) * 3};
+  };
+  photos::TurnUpright(view(d->scaled), d->orientation, view(upright));
+  out.image = ScaleDown(upright, target);
   return out;
 }
 

@@ -46,7 +46,8 @@ inline std::vector<uint8_t> EncodeSamples(
   return bytes;
 }
 
-inline std::vector<uint8_t> MakeJpeg(int width, int height, const std::function<Rgb(int, int)>& pixel,
+inline std::vector<uint8_t> MakeJpeg(int width, int height,
+                                     const std::function<Rgb(int, int)>& pixel,
                                      int quality = 90) {
   std::vector<uint8_t> samples(std::size_t(width) * std::size_t(height) * 3);
   for (int y = 0; y < height; ++y) {
@@ -61,6 +62,35 @@ inline std::vector<uint8_t> MakeJpeg(int width, int height, const std::function<
 
 inline std::vector<uint8_t> SolidJpeg(int width, int height, Rgb c) {
   return MakeJpeg(width, height, [c](int, int) { return c; });
+}
+
+// The file with an EXIF block holding only an Orientation tag, as a camera writes it;
+// `at` is where the block goes (2: straight after the start marker).
+inline std::vector<uint8_t> WithOrientation(std::vector<uint8_t> jpeg, int orientation,
+                                            bool littleEndian = true, std::size_t at = 2) {
+  auto u16 = [&](int v) -> std::vector<uint8_t> {
+    return littleEndian ? std::vector<uint8_t>{uint8_t(v), uint8_t(v >> 8)}
+                        : std::vector<uint8_t>{uint8_t(v >> 8), uint8_t(v)};
+  };
+  const auto order = uint8_t(littleEndian ? 'I' : 'M');
+  std::vector<uint8_t> tiff{order, order};
+  auto add = [&](const std::vector<uint8_t>& bytes) {
+    tiff.insert(tiff.end(), bytes.begin(), bytes.end());
+  };
+  add(u16(42));
+  add(littleEndian ? std::vector<uint8_t>{8, 0, 0, 0} : std::vector<uint8_t>{0, 0, 0, 8});
+  add(u16(1));                                   // one directory entry:
+  add(u16(0x0112));                              // Orientation,
+  add(u16(3));                                   // SHORT,
+  add(littleEndian ? std::vector<uint8_t>{1, 0, 0, 0} : std::vector<uint8_t>{0, 0, 0, 1});
+  add(u16(orientation));
+  add({0, 0, 0, 0, 0, 0});                       // value padding, no next directory
+  std::vector<uint8_t> block{0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+  block.insert(block.end(), tiff.begin(), tiff.end());
+  block[2] = uint8_t((block.size() - 2) >> 8);
+  block[3] = uint8_t(block.size() - 2);
+  jpeg.insert(jpeg.begin() + long(at), block.begin(), block.end());
+  return jpeg;
 }
 
 }  // namespace prismora::testjpeg

@@ -3,12 +3,14 @@
 #include <shlobj.h>
 
 #include "builder/project/project_file.h"
+#include "tests/support/jpeg_maker.h"
 #include "tests/support/picture_files.h"
 #include "tests/window/window_test_support.h"
 
 using namespace prismora;
 using namespace prismora::window;
 using testsupport::MainWindowTest;
+namespace testjpeg = prismora::testjpeg;
 
 namespace {
 
@@ -188,6 +190,34 @@ TEST_F(Photos, TiffPhotoShowsInThePreviewWithItsSize) {
   EXPECT_EQ(PreviewPixel(223, 0), 0x0000C000u);
   EXPECT_EQ(PreviewPixel(100, 255), 0x0000C000u);
   EXPECT_EQ(PreviewPixel(224, 128), 0x000000FFu);
+  EXPECT_EQ(Text(LabelSourceWidthR), "300");
+  EXPECT_EQ(Text(LabelSourceHeightR), "400");
+}
+
+TEST_F(Photos, CameraPhotoHeldSidewaysShowsUpright) {
+  Start();
+  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
+  colors.answer = 0x00FF00FF;  // magenta border
+  Command(ButtonBorderColor, BN_CLICKED);
+  // Stored 400 x 300, green left and blue right, taken with the camera turned a quarter
+  // clockwise: upright it is 300 x 400, green above blue.
+  const std::string photo = dir / "portrait.jpg";
+  testsupport::TempFolder::Write(
+      photo, testjpeg::WithOrientation(testjpeg::MakeJpeg(400, 300, [](int x, int) {
+        return x < 200 ? testjpeg::Rgb{0, 192, 0} : testjpeg::Rgb{0, 0, 255};
+      }), 6));
+  AddPhotos({photo});
+  ShowPhoto(0);
+  EXPECT_EQ(PreviewPixel(31, 128), 0x00FF00FFu);  // portrait: bands left and right
+  EXPECT_EQ(PreviewPixel(224, 128), 0x00FF00FFu);
+  auto similar = [](uint32_t got, uint32_t want) {
+    for (int shift : {0, 8, 16}) {
+      if (std::abs(int(got >> shift & 255) - int(want >> shift & 255)) > 40) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(similar(PreviewPixel(128, 40), 0x0000C000u)) << std::hex << PreviewPixel(128, 40);
+  EXPECT_TRUE(similar(PreviewPixel(128, 216), 0x00FF0000u)) << std::hex << PreviewPixel(128, 216);
   EXPECT_EQ(Text(LabelSourceWidthR), "300");
   EXPECT_EQ(Text(LabelSourceHeightR), "400");
 }
