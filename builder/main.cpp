@@ -11,6 +11,7 @@
 #include "builder/output/win32/cli_run.h"
 #include "builder/output/win32/finish_window.h"
 #include "builder/photos/win32/progress_window.h"
+#include "builder/thumbnails/picture_preview.h"
 #include "builder/window/about_box.h"
 #include "builder/window/main_form.h"
 #include "platform/win32/process_launcher.h"
@@ -19,30 +20,6 @@
 #include "platform/win32/wingui/window.h"
 
 using namespace prismora;
-
-namespace {
-
-// The add-photos dialog's preview pane: the picture fitted into the pane, centred.
-bool PreviewPicture(const std::string& path, wingui::Surface& pane) {
-  thumbnails::TIPicture picture;
-  picture.LoadFromFile(path);
-  if (picture.Empty() || picture.Width() <= 0 || picture.Height() <= 0) return false;
-  const double scale = std::min(1.0, std::min(double(pane.Width()) / picture.Width(),
-                                              double(pane.Height()) / picture.Height()));
-  const int w = int(picture.Width() * scale), h = int(picture.Height() * scale);
-  RECT r{(pane.Width() - w) / 2, (pane.Height() - h) / 2, 0, 0};
-  r.right = r.left + w;
-  r.bottom = r.top + h;
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, pane.Bitmap());
-  SetStretchBltMode(dc, HALFTONE);
-  picture.Draw(dc, r);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return true;
-}
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   OleInitialize(nullptr);  // the picture decoder is an OLE object
@@ -60,7 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
   platform::Win32MessageBoxes boxes;
   platform::Win32FileSystem files;
-  wingui::CommonDialogs dialogs(PreviewPicture);
+  wingui::CommonDialogs dialogs(thumbnails::DrawPicturePreview);
   wingui::ShellOpener shell;
   // An error nobody handled ends its handler; the user sees its text and goes on.
   wingui::SetErrorReporter([&boxes](HWND owner, const std::string& text) {

@@ -1,4 +1,5 @@
 #include "builder/thumbnails/picture.h"
+#include "builder/thumbnails/picture_preview.h"
 
 #include <gtest/gtest.h>
 
@@ -243,4 +244,45 @@ TEST(TIPicture, AddressesAssignAndStreaming) {
   EXPECT_TRUE(copy.Empty());
   EXPECT_EQ(copy.Width(), 0);
   EXPECT_EQ(changes, 1);
+}
+
+// The add-photos dialog's pane: fitted, centred, and a camera photo upright as the strip
+// shows it.
+TEST(PicturePreview, FitsCentresAndTurnsCameraPhotosUpright) {
+  TempFolder dir;
+  namespace testjpeg = prismora::testjpeg;
+  // Stored 400 x 300, green left and blue right, the camera turned a quarter clockwise.
+  const std::string sideways = dir / "sideways.jpg";
+  const auto halves = [](int x, int) {
+    return x < 200 ? testjpeg::Rgb{0, 192, 0} : testjpeg::Rgb{0, 0, 255};
+  };
+  TempFolder::Write(sideways, testjpeg::WithOrientation(testjpeg::MakeJpeg(400, 300, halves), 6));
+  prismora::wingui::Surface pane(200, 200);  // white
+  auto at = [&](int x, int y) {
+    const uint8_t* p = pane.Bits() + y * pane.Stride() + x * 3;
+    return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];  // 0xRRGGBB
+  };
+  ASSERT_TRUE(DrawPicturePreview(sideways, pane));
+  // Upright 300 x 400 fits as 150 x 200, from x = 25 to 175.
+  EXPECT_EQ(at(24, 100), 0xFFFFFFu);
+  EXPECT_EQ(at(175, 100), 0xFFFFFFu);
+  auto green = [](uint32_t c) { return (c >> 8 & 255) > 150 && (c & 255) < 70; };
+  auto blue = [](uint32_t c) { return (c & 255) > 200 && (c >> 8 & 255) < 70; };
+  EXPECT_TRUE(green(at(100, 40))) << std::hex << at(100, 40);
+  EXPECT_TRUE(blue(at(100, 160))) << std::hex << at(100, 160);
+
+  // Other kinds through the picture wrapper: a small PNG keeps its size.
+  const std::string png = dir / "small.png";
+  TempFolder::Write(png, prismora::testsupport::SolidPng(40, 20, 255, 0, 0));
+  prismora::wingui::Surface other(200, 200);
+  ASSERT_TRUE(DrawPicturePreview(png, other));
+  const uint8_t* inside = other.Bits() + 100 * other.Stride() + 100 * 3;
+  const uint8_t* outside = other.Bits() + 100 * other.Stride() + 70 * 3;
+  EXPECT_EQ(inside[2], 255);
+  EXPECT_EQ(inside[1], 0);
+  EXPECT_EQ(outside[1], 255);  // still white left of x = 80
+
+  TempFolder::Write(dir / "junk.jpg", {0xFF, 0xD8, 0xFF, 1, 2, 3});
+  EXPECT_FALSE(DrawPicturePreview(dir / "junk.jpg", other));
+  EXPECT_FALSE(DrawPicturePreview(dir / "missing.png", other));
 }

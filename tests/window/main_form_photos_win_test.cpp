@@ -202,10 +202,11 @@ TEST_F(Photos, CameraPhotoHeldSidewaysShowsUpright) {
   // Stored 400 x 300, green left and blue right, taken with the camera turned a quarter
   // clockwise: upright it is 300 x 400, green above blue.
   const std::string photo = dir / "portrait.jpg";
+  const auto halves = [](int x, int) {
+    return x < 200 ? testjpeg::Rgb{0, 192, 0} : testjpeg::Rgb{0, 0, 255};
+  };
   testsupport::TempFolder::Write(
-      photo, testjpeg::WithOrientation(testjpeg::MakeJpeg(400, 300, [](int x, int) {
-        return x < 200 ? testjpeg::Rgb{0, 192, 0} : testjpeg::Rgb{0, 0, 255};
-      }), 6));
+      photo, testjpeg::WithOrientation(testjpeg::MakeJpeg(400, 300, halves), 6));
   AddPhotos({photo});
   ShowPhoto(0);
   EXPECT_EQ(PreviewPixel(31, 128), 0x00FF00FFu);  // portrait: bands left and right
