@@ -11,8 +11,9 @@
 
 namespace prismora::photos {
 
-// A decoded photo and the size of the picture itself; the pixels may be smaller when the
-// decoder scaled it down.
+// A decoded photo and the size of the picture itself, both upright (JPEG photos are turned
+// as their EXIF Orientation tag says); the pixels may be smaller when the decoder scaled
+// it down.
 struct DecodedPhoto {
   PixelImage pixels;
   int fullWidth = 0;
@@ -24,8 +25,8 @@ struct PixelSize {
   int height = 0;
 };
 
-// Given the picture's own size, the size it will be drawn at (the largest, if there are
-// several). The decoder never goes below it.
+// Given the picture's own upright size, the size it will be drawn at (the largest, if
+// there are several). The decoder never goes below it.
 using DrawSizeFor = std::function<PixelSize(int width, int height)>;
 
 bool LooksLikeJpeg(std::span<const uint8_t> file);

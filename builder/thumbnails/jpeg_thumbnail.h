@@ -20,7 +20,7 @@ struct BgrImage {
 };
 
 struct DecodedThumbnail {
-  Size fullSize;   // the photo's own size
+  Size fullSize;   // the photo's own size, upright
   BgrImage image;  // FitPicture(fullSize, area)
 };
 
