@@ -1,7 +1,7 @@
 // Decoding a JPEG straight to thumbnail size. libjpeg scales during the inverse DCT (by
 // 1/2, 1/4 or 1/8), so a 12-megapixel photo never exists in memory at full size: it is
-// decoded at the smallest scale that is still at least as large as the thumbnail, then
-// averaged down to the exact size.
+// decoded at the smallest scale that is still at least as large as the thumbnail, turned
+// upright as its EXIF Orientation tag says, then averaged down to the exact size.
 #pragma once
 #include <cstdint>
 #include <optional>
