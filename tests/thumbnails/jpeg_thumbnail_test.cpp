@@ -43,6 +43,16 @@ TEST(JpegThumbnail, SmallPhotosKeepTheirSize) {
   EXPECT_NEAR(t->image.pixels[1], 200, 8);
 }
 
+TEST(JpegThumbnail, GreyPhotosComeOutAsEqualChannels) {
+  const std::vector<uint8_t> grey(32 * 16, 90);
+  auto t = DecodeJpegThumbnail(prismora::testjpeg::EncodeSamples(32, 16, 1, grey, 90), {64, 64});
+  ASSERT_TRUE(t);
+  ASSERT_EQ(t->image.pixels.size(), 32u * 16 * 3);
+  EXPECT_NEAR(t->image.pixels[0], 90, 3);
+  EXPECT_EQ(t->image.pixels[0], t->image.pixels[1]);
+  EXPECT_EQ(t->image.pixels[1], t->image.pixels[2]);
+}
+
 TEST(JpegThumbnail, RejectsWhatIsNotAJpegAndSurvivesCutFiles) {
   EXPECT_FALSE(DecodeJpegThumbnail(std::vector<uint8_t>{'G', 'I', 'F', '8', '9', 'a'}, {10, 10}));
   EXPECT_FALSE(DecodeJpegThumbnail(std::vector<uint8_t>{}, {10, 10}));
