@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "builder/output/assembly.h"
 #include "builder/output/assets_win.h"
@@ -63,12 +64,27 @@ std::string FullPath(const std::string& path) {
   return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
 }
 
-// The offscreen equivalents of the window's two image surfaces.
+// What the window gives a photo run: the offscreen equivalents of its two image
+// surfaces, the random colours and the photo decoder.
 struct OffscreenPhotos {
+  explicit OffscreenPhotos(platform::FileSystem& files)
+      : decode(photos::MakePlatformPhotoDecoder(files)) {}
+  photos::PhotoJob JobFor(const project::ProjectSettings& s) {
+    return {s, random, surfaces, decode};
+  }
   photos::DibSurface preview{256, 256}, forSave{512, 512};
   photos::DibFittingSurfaces surfaces{preview, forSave};
   photos::RandomColors random;
+  photos::PhotoDecoder decode;
 };
+
+// The first photo of the project that is not there, if any.
+std::optional<std::string> MissingPhoto(const project::ProjectSettings& s,
+                                        platform::FileSystem& files) {
+  for (const std::string& photo : s.Photos)
+    if (!files.FileExists(photo)) return "The photo " + photo + " cannot be found.";
+  return std::nullopt;
+}
 
 // A wizard picture as the project names it; a bare default name is looked for in the
 // current folder first, then next to the builder.
@@ -83,15 +99,15 @@ class CliBuildSteps final : public BuildSteps {
  public:
   CliBuildSteps(const project::ProjectSettings& s, const BuildNames& names, std::string destination,
                 platform::FileSystem& files, platform::MessageBoxes& boxes, platform::MessagePump& pump)
-      : s_(s), names_(names), destination_(std::move(destination)), files_(files), boxes_(boxes), pump_(pump) {}
+      : s_(s), names_(names), destination_(std::move(destination)), files_(files), boxes_(boxes), pump_(pump),
+        offscreen_(files) {}
 
   bool CheckProject() override {
     if (s_.Title.empty()) return Refuse("Please fill Title field");
     if (auto why = UnsafeTitleReason(s_.Title)) return Refuse(*why);
     if (s_.Author.empty()) return Refuse("Please fill Autor field");
     if (s_.Photos.size() < 2) return Refuse("Please firstly add at least two photos");
-    for (const std::string& photo : s_.Photos)
-      if (!files_.FileExists(photo)) return Refuse("The photo " + photo + " cannot be found.");
+    if (auto missing = MissingPhoto(s_, files_)) return Refuse(*missing);
     return true;
   }
   bool MakeScreenSaver(const std::string& target) override {
@@ -111,8 +127,7 @@ class CliBuildSteps final : public BuildSteps {
   }
   bool ExportPhotos() override {
     Out("Exporting " + std::to_string(s_.Photos.size()) + " photos");
-    photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files_);
-    photos::PhotoJob job{s_, offscreen_.random, offscreen_.surfaces, decode};
+    photos::PhotoJob job = offscreen_.JobFor(s_);
     photos::RunResult r = photos::ExportPhotoJpegs(job, {files_, pump_, progress_}, names_.folder);
     return r.ok || Fail(r.error);
   }
@@ -182,10 +197,9 @@ int RunPrepareRequest(const CliRequest& r) {
   if (!s) return 2;
   std::string folder = FullPath(r.target);
   if (folder.back() != '\\') folder += '\\';
-  OffscreenPhotos offscreen;
+  OffscreenPhotos offscreen(files);
   ConsoleProgress progress;
-  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
-  photos::PhotoJob job{*s, offscreen.random, offscreen.surfaces, decode};
+  photos::PhotoJob job = offscreen.JobFor(*s);
   photos::RunResult result = photos::PrepareTexturesInFolder(job, {files, pump, progress}, folder, "preview");
   if (!result.ok) {
     Err(OneLine(result.error));
@@ -201,7 +215,7 @@ class CliPreviewSteps final : public PreviewSteps {
  public:
   CliPreviewSteps(const project::ProjectSettings& s, platform::FileSystem& files, platform::MessagePump& pump,
                   platform::ProcessLauncher& launcher)
-      : s_(s), files_(files), pump_(pump), launcher_(launcher) {}
+      : s_(s), files_(files), pump_(pump), launcher_(launcher), offscreen_(files) {}
   int PhotoCount() override { return int(s_.Photos.size()); }
   void WarnTooFewPhotosThenAdd() override { Err(kTooFewPhotos); }
   void StopTemplatePreview() override {}
@@ -213,8 +227,7 @@ class CliPreviewSteps final : public PreviewSteps {
                                       RecordFor(s_, true), target);
   }
   bool PreparePhotos(const std::string& folder, const std::string& stem) override {
-    photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files_);
-    photos::PhotoJob job{s_, offscreen_.random, offscreen_.surfaces, decode};
+    photos::PhotoJob job = offscreen_.JobFor(s_);
     photos::RunResult r = photos::PrepareTexturesInFolder(job, {files_, pump_, progress_}, folder, stem);
     if (!r.ok) Err(OneLine(r.error));
     return r.ok;
@@ -239,11 +252,10 @@ int RunShowRequest(const CliRequest& r) {
   platform::Win32ProcessLauncher launcher(pump);
   std::optional<project::ProjectSettings> s = LoadProject(r.project, files);
   if (!s) return 2;
-  for (const std::string& photo : s->Photos)
-    if (!files.FileExists(photo)) {
-      Err("The photo " + photo + " cannot be found.");
-      return 1;
-    }
+  if (auto missing = MissingPhoto(*s, files)) {
+    Err(*missing);
+    return 1;
+  }
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   CliPreviewSteps steps(*s, files, pump, launcher);
