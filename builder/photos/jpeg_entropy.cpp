@@ -90,23 +90,6 @@ PRISMORA_INLINE int Extend(int bits, int size) {
   return size == 0 ? 0 : bits < (1 << (size - 1)) ? bits + 1 - (1 << size) : bits;
 }
 
-// Zigzag position to row-major position, with room for the runs of a damaged block (and
-// for the harmless second store of a one-coefficient entry) past the end.
-constexpr auto kNaturalOrder = [] {
-  struct {
-    int at[DCTSIZE2 + 32];
-  } order{};
-  int k = 0;
-  for (int sum = 0; sum < 15; ++sum) {  // anti-diagonals, alternating direction
-    for (int i = 0; i <= sum; ++i) {
-      const int row = sum % 2 ? i : sum - i, col = sum - row;
-      if (row < DCTSIZE && col < DCTSIZE) order.at[k++] = row * DCTSIZE + col;
-    }
-  }
-  for (; k < DCTSIZE2 + 32; ++k) order.at[k] = DCTSIZE2 - 1;
-  return order;
-}();
-
 // The entries for one code: every index that starts with it.
 template <int kBits>
 void FillFast(FastEntry (&fast)[1 << kBits], int code, int length, int symbol, bool dc) {
@@ -309,7 +292,9 @@ PRISMORA_INLINE int DcDifference(j_decompress_ptr cinfo, const DcTable& t, BitSt
 // The coefficients 1..63 of one block, in zigzag order, into a zeroed block.
 PRISMORA_INLINE void AcCoefficients(j_decompress_ptr cinfo, const AcTable& t, BitStream& s,
                                     JCOEF* block) {
-  const int* natural = kNaturalOrder.at;
+  // Zigzag to row-major order. libjpeg's table has 16 more entries (all 63) for the runs
+  // of a damaged block: k + run stays below 64 + 15 here, as a block that reaches 64 ends.
+  const int* natural = jpeg_natural_order;
   for (int k = 1; k < DCTSIZE2;) {
     if (s.count < 32) Refill(cinfo, s);
     const AcEntry e = t.fast[s.bits >> (64 - kAcBits)];
