@@ -1,6 +1,5 @@
 #include "builder/thumbnails/picture_preview.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "builder/thumbnails/jpeg_thumbnail.h"
@@ -8,15 +7,6 @@
 
 namespace prismora::thumbnails {
 namespace {
-
-void CopyCentred(const BgrImage& image, wingui::Surface& pane) {
-  const int left = (pane.Width() - image.width) / 2, top = (pane.Height() - image.height) / 2;
-  const size_t row = size_t(image.width) * 3;
-  for (int y = 0; y < image.height; ++y) {
-    std::copy_n(&image.pixels[size_t(y) * row], row,
-                pane.Bits() + std::ptrdiff_t(top + y) * pane.Stride() + left * 3);
-  }
-}
 
 bool DrawThroughWrapper(const std::vector<uint8_t>& bytes, wingui::Surface& pane) {
   TIPicture picture;
@@ -48,8 +38,9 @@ bool DrawPicturePreview(const std::string& path, wingui::Surface& pane) {
   if (!ReadPictureFile(path, bytes)) return false;
   if (auto jpeg = DecodeJpegThumbnail(bytes, {pane.Width(), pane.Height()})) {
     if (jpeg->image.width <= 0 || jpeg->image.height <= 0) return false;
-    GdiFlush();  // drawing the platform queued on the pane lands before our pixels
-    CopyCentred(jpeg->image, pane);
+    const BgrImage& image = jpeg->image;
+    pane.CopyRows(image.pixels.data(), image.width, image.height,
+                  (pane.Width() - image.width) / 2, (pane.Height() - image.height) / 2);
     return true;
   }
   return DrawThroughWrapper(bytes, pane);

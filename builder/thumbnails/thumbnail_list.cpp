@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <stdexcept>
 
@@ -124,12 +123,7 @@ const char kHostClass[] = "PrismoraThumbnailList";
 
 // A device independent bitmap holding the given pixels (blue, green, red, top-down).
 HBITMAP BitmapFromPixels(const BgrImage& image) {
-  wingui::Surface bitmap;
-  if (!bitmap.Resize(image.width, image.height)) return nullptr;
-  const std::size_t row = std::size_t(image.width) * 3;
-  for (int y = 0; y < image.height; ++y)
-    std::memcpy(bitmap.Bits() + std::size_t(bitmap.Stride()) * std::size_t(y), &image.pixels[std::size_t(y) * row], row);
-  return bitmap.Detach();
+  return wingui::Surface::BitmapFromRows(image.pixels.data(), image.width, image.height);
 }
 
 // The platform decoder's picture drawn once into a bitmap of the drawn size.

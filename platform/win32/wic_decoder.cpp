@@ -2,7 +2,6 @@
 
 #include <wincodec.h>
 
-#include <cstring>
 
 #include "platform/win32/wingui/surface.h"
 
@@ -110,12 +109,7 @@ bool DecodeWithWic(const std::vector<uint8_t>& bytes, WicImage& out, std::string
 }
 
 HBITMAP MakeBitmap(const WicImage& image) {
-  wingui::Surface bitmap;
-  if (!bitmap.Resize(image.width, image.height)) return nullptr;
-  const size_t row = size_t(image.width) * 3;
-  for (int y = 0; y < image.height; ++y)
-    std::memcpy(bitmap.Bits() + size_t(y) * size_t(bitmap.Stride()), image.bgr.data() + y * row, row);
-  return bitmap.Detach();
+  return wingui::Surface::BitmapFromRows(image.bgr.data(), image.width, image.height);
 }
 
 }  // namespace prismora::platform

@@ -1,5 +1,6 @@
 #include "platform/win32/wingui/surface.h"
 
+#include <cstring>
 #include <utility>
 
 namespace prismora::wingui {
@@ -82,6 +83,21 @@ bool Surface::LoadResource(int id, COLORREF background) {
   }
   DeleteObject(src);
   return ok;
+}
+
+void Surface::CopyRows(const uint8_t* bgr, int width, int height, int left, int top) {
+  if (!bits_) return;
+  GdiFlush();  // drawing the platform still has queued lands first
+  const size_t row = size_t(width) * 3;
+  for (int y = 0; y < height; ++y)
+    std::memcpy(bits_ + (top + y) * Stride() + left * 3, bgr + size_t(y) * row, row);
+}
+
+HBITMAP Surface::BitmapFromRows(const uint8_t* bgr, int width, int height) {
+  Surface surface;
+  if (!surface.Resize(width, height)) return nullptr;
+  surface.CopyRows(bgr, width, height);
+  return surface.Detach();
 }
 
 void Surface::Fill(COLORREF color) {

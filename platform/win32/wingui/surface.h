@@ -35,6 +35,11 @@ class Surface {
   HBITMAP Bitmap() const { return bitmap_; }
 
   void Fill(COLORREF color);
+  // Copies packed blue-green-red rows (`width` x `height`, no padding) in with their
+  // top-left corner at (left, top); the rectangle must lie inside the surface.
+  void CopyRows(const uint8_t* bgr, int width, int height, int left = 0, int top = 0);
+  // A new bitmap holding packed blue-green-red rows; null when the platform refuses it.
+  static HBITMAP BitmapFromRows(const uint8_t* bgr, int width, int height);
   // Draws the whole surface stretched into `target` on `dc`.
   void StretchTo(HDC dc, const RECT& target) const;
 
