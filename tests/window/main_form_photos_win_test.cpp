@@ -35,6 +35,13 @@ class Photos : public MainWindowTest {
     const uint8_t* p = s.Bits() + y * s.Stride() + x * 3;
     return uint32_t(p[2]) | uint32_t(p[1]) << 8 | uint32_t(p[0]) << 16;
   }
+  // Starts the window with one border colour for every photo.
+  void StartWithBorder(uint32_t color) {
+    Start();
+    SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
+    colors.answer = color;
+    Command(ButtonBorderColor, BN_CLICKED);
+  }
   void ShowPhoto(int index) {
     form->Strip().SetItemIndex(index);
     Command(ThumbnailList1, LBN_SELCHANGE);
@@ -154,10 +161,7 @@ TEST_F(Photos, RemoveAllAndRemovingTheLastClearThePreview) {
 }
 
 TEST_F(Photos, BorderFittingOfA400By300Photo) {
-  Start();
-  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
-  colors.answer = 0x000000FF;  // red border
-  Command(ButtonBorderColor, BN_CLICKED);
+  StartWithBorder(0x000000FF);  // red
   AddPhotos({Photo("wide.bmp", 400, 300, 0x0000C000)});
   ShowPhoto(0);
   // Rectangle 0, 32, 256, 224: bands above and below in the border colour.
@@ -175,10 +179,7 @@ TEST_F(Photos, BorderFittingOfA400By300Photo) {
 }
 
 TEST_F(Photos, TiffPhotoShowsInThePreviewWithItsSize) {
-  Start();
-  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
-  colors.answer = 0x000000FF;
-  Command(ButtonBorderColor, BN_CLICKED);
+  StartWithBorder(0x000000FF);
   const std::string tiff = dir / "tall.tif";
   testsupport::TempFolder::Write(tiff, testsupport::SolidTiff(300, 400, 0, 0xC0, 0));
   AddPhotos({tiff});
@@ -195,10 +196,7 @@ TEST_F(Photos, TiffPhotoShowsInThePreviewWithItsSize) {
 }
 
 TEST_F(Photos, CameraPhotoHeldSidewaysShowsUpright) {
-  Start();
-  SendMessageA(Control(CheckBoxRandomColor), BM_SETCHECK, BST_UNCHECKED, 0);
-  colors.answer = 0x00FF00FF;  // magenta border
-  Command(ButtonBorderColor, BN_CLICKED);
+  StartWithBorder(0x00FF00FF);  // magenta
   // Stored 400 x 300, green left and blue right, taken with the camera turned a quarter
   // clockwise: upright it is 300 x 400, green above blue.
   const std::string photo = dir / "portrait.jpg";
