@@ -54,6 +54,11 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   [ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >>"$log" 2>&1
 fi
 
+# 32-bit programs under emulation where the kernel refuses them (before the Wine prefix is
+# made, so that the prefix gets its 32-bit side).
+source "$root/scripts/i386-emulation.sh"
+prismora_i386_emulation "$deps" "$log" || say "WARNING: 32-bit Windows programs cannot run here"
+
 # The Windows tree is built for what this machine's Wine can run (see scripts/win-arch).
 arch=$("$root/scripts/win-arch")
 prefix="$deps/$arch"
@@ -112,6 +117,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "creating the Wine prefix"
   "$WINE" wineboot -i >>"$log" 2>&1 || true
   "$WINESERVER" -w || true
+  [ "$("$root/scripts/i386-support")" = none ] || touch "$WINEPREFIX/.i386-ready"
 fi
 [ -f "$WINEPREFIX/system.reg" ] || { say "the Wine prefix could not be created (see $log)"; exit 1; }
+# A prefix made while 32-bit programs could not run lacks its 32-bit side: bring it up to
+# date once they can.
+if [ "$("$root/scripts/i386-support")" != none ] && [ ! -f "$WINEPREFIX/.i386-ready" ]; then
+  say "giving the Wine prefix its 32-bit side"
+  "$WINE" wineboot -u >>"$log" 2>&1 || true
+  "$WINESERVER" -w || true
+  touch "$WINEPREFIX/.i386-ready"
+fi
 say "ready"
