@@ -1,5 +1,5 @@
 # make test   bootstrap, build both trees, run every test (ends with ctest's summary)
-# make build  bootstrap and build both trees
+# make build  bootstrap and build both trees, and the shipped 32-bit programs
 # make demo   the whole job on built-in sample photos
 # make clean  remove the build trees
 .PHONY: all test build bootstrap configure demo dist clean
@@ -15,6 +15,7 @@ configure: bootstrap
 build: configure
 	@cmake --build build/native
 	@cmake --build build/windows
+	@bash scripts/build-i686
 
 test: build
 	@bash scripts/run-tests

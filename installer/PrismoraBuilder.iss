@@ -34,7 +34,7 @@ Source: "{#SourceDir}\vexo5"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\pixolve.exe"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\WizModernImage.bmp"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\WizModernSmallImage.bmp"; DestDir: "{app}"; Flags: ignoreversion
-Source: "{#SourceDir}\help\*.htm"; DestDir: "{app}\help"; Flags: ignoreversion
+Source: "{#SourceDir}\help\*"; DestDir: "{app}\help"; Flags: ignoreversion
 
 [Icons]
 ; The default wizard pictures are bare file names, found in the working folder.

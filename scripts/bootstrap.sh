@@ -65,33 +65,42 @@ prefix="$deps/$arch"
 mkdir -p "$prefix"
 toolchain="$root/cmake/mingw-$arch.cmake"
 
-# libjpeg-turbo, static, for Windows.
-if [ ! -f "$prefix/lib/libjpeg.a" ]; then
-  say "cross-building libjpeg-turbo"
-  rm -rf "$deps/src/jpeg"; mkdir -p "$deps/src/jpeg"
-  (cd "$deps/src/jpeg" && apt-get source -q libjpeg-turbo >>"$log" 2>&1)
-  srcdir=$(find "$deps/src/jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo*' | head -n1)
-  cmake -S "$srcdir" -B "$deps/src/jpeg/build-$arch" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
-    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
-  cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
-fi
-# The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
-# is declared in the internal header that libjpeg-turbo's install leaves out (Debian's
-# native package ships it).
-if [ ! -f "$prefix/include/jpegint.h" ]; then
-  find_jpegint() { find "$deps/src/jpeg" -maxdepth 2 -name jpegint.h 2>/dev/null | head -n1 || true; }
-  jpegint=$(find_jpegint)
-  if [ -z "$jpegint" ]; then
-    mkdir -p "$deps/src/jpeg"
-    (cd "$deps/src/jpeg" && apt-get source -q libjpeg-turbo >>"$log" 2>&1)
-    jpegint=$(find_jpegint)
+# libjpeg-turbo, static, for Windows: for the test tree's architecture and for the
+# shipped i686 release tree.
+cross_build_libjpeg() {
+  local arch=$1 prefix="$deps/$1"
+  mkdir -p "$prefix"
+  if [ ! -f "$prefix/lib/libjpeg.a" ]; then
+    say "cross-building libjpeg-turbo ($arch)"
+    find_jpeg_source
+    cmake -S "$jpeg_src" -B "$deps/src/jpeg/build-$arch" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+      -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >>"$log" 2>&1
+    cmake --build "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
+    cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
   fi
-  [ -n "$jpegint" ] || { echo "bootstrap: libjpeg-turbo's jpegint.h is missing" >&2; exit 1; }
-  install -m 644 "$jpegint" "$prefix/include/jpegint.h"
-fi
+  # The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
+  # is declared in the internal header that libjpeg-turbo's install leaves out (Debian's
+  # native package ships it).
+  if [ ! -f "$prefix/include/jpegint.h" ]; then
+    find_jpeg_source
+    install -m 644 "$jpeg_src/jpegint.h" "$prefix/include/jpegint.h"
+  fi
+}
+jpeg_src=""
+find_jpeg_source() {
+  [ -z "$jpeg_src" ] || return 0
+  jpeg_src=$(find "$deps/src/jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo*' 2>/dev/null | head -n1 || true)
+  if [ -z "$jpeg_src" ] || [ ! -f "$jpeg_src/jpegint.h" ]; then
+    rm -rf "$deps/src/jpeg"; mkdir -p "$deps/src/jpeg"
+    (cd "$deps/src/jpeg" && apt-get source -q libjpeg-turbo >>"$log" 2>&1)
+    jpeg_src=$(find "$deps/src/jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo*' | head -n1)
+  fi
+  [ -f "$jpeg_src/jpegint.h" ] || { echo "bootstrap: libjpeg-turbo's source could not be fetched" >&2; exit 1; }
+}
+cross_build_libjpeg "$arch"
+[ "$arch" = i686 ] || cross_build_libjpeg i686
 
 # GoogleTest for Windows, from the source Debian's libgtest-dev installs.
 if [ ! -f "$prefix/lib/libgtest.a" ]; then
@@ -111,21 +120,20 @@ if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then
   (cd "$deps/innosetup" && npm install --no-audit --no-fund --silent innosetup@5.6.1 >>"$log" 2>&1)
 fi
 
-# A private Wine prefix; no Mono or Gecko prompts.
+# A private Wine prefix; no Mono or Gecko prompts. A prefix made while 32-bit programs could
+# not run has no 32-bit side (its syswow64 stays empty, and updating it does not fill it):
+# once they can run, it is made anew.
 source "$root/scripts/wine-env.sh"
+if [ -f "$WINEPREFIX/system.reg" ] && [ "$("$root/scripts/i386-support")" != none ] &&
+   [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+  say "making the Wine prefix anew with its 32-bit side"
+  "$WINESERVER" -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "creating the Wine prefix"
   "$WINE" wineboot -i >>"$log" 2>&1 || true
   "$WINESERVER" -w || true
-  [ "$("$root/scripts/i386-support")" = none ] || touch "$WINEPREFIX/.i386-ready"
 fi
 [ -f "$WINEPREFIX/system.reg" ] || { say "the Wine prefix could not be created (see $log)"; exit 1; }
-# A prefix made while 32-bit programs could not run lacks its 32-bit side: bring it up to
-# date once they can.
-if [ "$("$root/scripts/i386-support")" != none ] && [ ! -f "$WINEPREFIX/.i386-ready" ]; then
-  say "giving the Wine prefix its 32-bit side"
-  "$WINE" wineboot -u >>"$log" 2>&1 || true
-  "$WINESERVER" -w || true
-  touch "$WINEPREFIX/.i386-ready"
-fi
 say "ready"

@@ -26,3 +26,23 @@ prismora_wine_warm() {
   done
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
+
+# Starts a private Xvfb on the first free display number from FIRST to LAST when no
+# display is set; sets DISPLAY and prismora_xvfb_pid (empty when none was started).
+prismora_start_xvfb() {
+  prismora_xvfb_pid=""
+  [ -z "${DISPLAY:-}" ] || return 0
+  local n
+  for n in $(seq "$1" "$2"); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    prismora_xvfb_pid=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    if kill -0 "$prismora_xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; return 0; fi
+    prismora_xvfb_pid=""
+  done
+}
+prismora_stop_xvfb() {
+  [ -z "${prismora_xvfb_pid:-}" ] || { kill "$prismora_xvfb_pid" 2>/dev/null; wait "$prismora_xvfb_pid" 2>/dev/null; }
+  prismora_xvfb_pid=""
+}
