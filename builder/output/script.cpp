@@ -57,6 +57,11 @@ std::string SetupScriptText(const ScriptInputs& in) {
       "[INI]",
       "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: "
       "\"{sys}\\" + ShortScreenSaverName(t) + "\"",
+      // The converter's bitmaps were made at install time, so the uninstaller would leave
+      // them (and with them the folder) in the system folder: it removes exactly those.
+      "[UninstallDelete]",
+      "Type: files; Name: \"{app}\\" + t + "*.bmp\"",
+      "Type: dirifempty; Name: \"{app}\"",
       "[Run]",
       "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: " +
           count + " " + t,

@@ -44,12 +44,15 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
       "Source: \"C:\\Tools\\Untitled Screen Saver2.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "[INI]",
       "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{sys}\\Untitl~1.scr\"",
+      "[UninstallDelete]",
+      "Type: files; Name: \"{app}\\Untitled Screen Saver*.bmp\"",
+      "Type: dirifempty; Name: \"{app}\"",
       "[Run]",
       "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 3 Untitled Screen Saver",
       "Filename: \"{sys}\\Untitled Screen Saver.exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent",
   };
   std::vector<std::string> lines = Lines(text);
-  ASSERT_EQ(lines.size(), 22u);
+  ASSERT_EQ(lines.size(), 25u);
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
   EXPECT_NE(text.back(), '\n');  // no line break after the last line
   EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // every break is CR LF
@@ -58,7 +61,7 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
 TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
   std::vector<std::string> on = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3}));
   std::vector<std::string> off = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", false, 3}));
-  ASSERT_EQ(off.size(), 21u);
+  ASSERT_EQ(off.size(), 24u);
   on.erase(on.begin() + 7);
   EXPECT_EQ(off, on);
 
@@ -71,7 +74,7 @@ TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
   std::string error;
   auto script = BuildSetupScript(s, "C:\\Tools\\", files, error);
   ASSERT_TRUE(script);
-  EXPECT_EQ(Lines(*script).size(), 20u);
+  EXPECT_EQ(Lines(*script).size(), 23u);
   EXPECT_EQ(files.files["C:\\Tools\\license.txt"], (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
@@ -87,7 +90,7 @@ TEST(SetupScript, LicenceTextIsWrittenUnchangedBeforeTheScript) {
   std::string written(files.files["C:\\B\\license.txt"].begin(), files.files["C:\\B\\license.txt"].end());
   EXPECT_EQ(written, "line one\r\nline two");
   EXPECT_EQ(Lines(*script)[7], "LicenseFile=license.txt");
-  EXPECT_EQ(Lines(*script)[19], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2 Untitled Screen Saver");
+  EXPECT_EQ(Lines(*script)[22], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2 Untitled Screen Saver");
 
   s.LicenseText.clear();  // an empty licence still gives a file, of zero bytes
   ASSERT_TRUE(BuildSetupScript(s, "C:\\B\\", files, error));
@@ -129,8 +132,9 @@ TEST(SetupScript, LeadingAndTrailingBlanksStayExceptInTheShortName) {
   EXPECT_EQ(lines[11], "Source: \"C:\\B\\ Sea .scr\"; DestName:  Sea .exe; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
   EXPECT_EQ(lines[13], "Source: \"C:\\B\\ Sea 0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite");
   EXPECT_EQ(lines[16], "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{sys}\\Sea~1.scr\"");
-  EXPECT_EQ(lines[18], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2  Sea ");
-  EXPECT_EQ(lines[19], "Filename: \"{sys}\\ Sea .exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent");
+  EXPECT_EQ(lines[18], "Type: files; Name: \"{app}\\ Sea *.bmp\"");
+  EXPECT_EQ(lines[21], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2  Sea ");
+  EXPECT_EQ(lines[22], "Filename: \"{sys}\\ Sea .exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent");
 }
 
 TEST(TitleCheck, RefusesWhatWouldBreakFileNamesOrScriptLines) {
