@@ -1,0 +1,341 @@
+// The programs users get, end to end: the 32-bit release build of the builder, the real
+// Inno Setup compiler, the setup program it writes, installed and uninstalled, and the
+// installed screen saver on the screen. Where the kernel refuses 32-bit code all of them
+// run under user-mode emulation, which is slow: the waits here are long on purpose.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "builder/output/script.h"
+#include "builder/photos/bmp.h"
+#include "builder/project/project_file.h"
+#include "builder/window/form_layout.h"
+#include "runtime/win/saver.h"
+#include "tests/support/picture_files.h"
+#include "tests/support/screen.h"
+#include "tests/support/temp_folder.h"
+
+using namespace prismora;
+using testsupport::TempFolder;
+
+namespace {
+
+constexpr uint32_t kRed = 0x000000E0, kGreen = 0x0000D000, kBlue = 0x00E00000;  // 0x00BBGGRR
+constexpr const char* kTitle = "Prismora Shipped";
+
+std::string WindowsPath(std::string p) {
+  if (!p.empty() && p[0] == '/') p = "Z:" + p;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+// Steps are slow under emulation: say which one the test is at.
+void Step(const char* what) {
+  std::printf("shipped: %s\n", what);
+  std::fflush(stdout);
+}
+
+bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Waits for a condition, looking every 200 ms, at most `ms`.
+template <class F>
+bool WaitFor(F done, int ms) {
+  for (int waited = 0; waited < ms; waited += 200) {
+    if (done()) return true;
+    Sleep(200);
+  }
+  return done();
+}
+
+struct Process {
+  PROCESS_INFORMATION pi{};
+  bool Start(std::string cmd, const std::string& folder, const std::string& path) {
+    std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + "TEMP=" + Temp() + '\0' +
+                      "TMP=" + Temp() + '\0' + '\0';
+    STARTUPINFOA si{sizeof si};
+    return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.data(),
+                          folder.empty() ? nullptr : folder.c_str(), &si, &pi);
+  }
+  // The exit code, or -1000 when it did not end in time (it is ended then).
+  int Wait(int ms) {
+    if (WaitForSingleObject(pi.hProcess, DWORD(ms)) != WAIT_OBJECT_0) {
+      TerminateProcess(pi.hProcess, 1);
+      return -1000;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    return int(code);
+  }
+  ~Process() {
+    if (pi.hProcess) {
+      if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+      CloseHandle(pi.hProcess);
+      CloseHandle(pi.hThread);
+    }
+  }
+  static std::string Temp() {
+    char t[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, t);
+    return t;
+  }
+};
+
+// A top-level window of one process with the given class (or any) and title.
+HWND WindowOf(DWORD pid, const char* cls, const char* title) {
+  struct Search {
+    DWORD pid;
+    const char *cls, *title;
+    HWND found = nullptr;
+  } s{pid, cls, title};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner != s.pid || !IsWindowVisible(w)) return TRUE;
+        // The title as the window manager keeps it: asking the window itself would wait
+        // for a busy (emulated) program to answer.
+        char c[64] = {};
+        wchar_t t[128] = {};
+        GetClassNameA(w, c, sizeof c);
+        InternalGetWindowText(w, t, 128);
+        const std::wstring title(s.title, s.title + std::char_traits<char>::length(s.title));
+        if ((!s.cls || std::string(c) == s.cls) && title == t) {
+          s.found = w;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// A real click in the middle of a window, as the user's mouse gives it.
+void ClickOn(HWND top, HWND target) {
+  SetForegroundWindow(top);
+  Sleep(300);
+  RECT r{};
+  GetWindowRect(target, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(100);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  Sleep(50);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// The file name box of a Save As dialog: the edit field with the dialog's file name id,
+// or inside the combo box that has it, wherever the dialog's layout put them.
+HWND FileNameBox(HWND dialog) {
+  struct Search {
+    HWND byId = nullptr, inCombo = nullptr;
+  } s;
+  EnumChildWindows(
+      dialog,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(p);
+        char c[32] = {};
+        GetClassNameA(w, c, sizeof c);
+        if (_stricmp(c, "Edit") != 0) return TRUE;
+        if (GetDlgCtrlID(w) == 0x480) s.byId = w;  // edt1
+        if (GetDlgCtrlID(GetParent(w)) == 0x47C) s.inCombo = w;  // cmb13
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.inCombo ? s.inCombo : s.byId;
+}
+
+std::string SystemIniValue(const char* section, const char* key) {
+  char buf[MAX_PATH] = {};
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  GetPrivateProfileStringA(section, key, "", buf, sizeof buf, (std::string(windows) + "\\system.ini").c_str());
+  return buf;
+}
+
+struct Shipped : ::testing::Test {
+  TempFolder dir;
+  std::string builder, project, searchPath, systemFolder;
+
+  void SetUp() override {
+    const char* support = std::getenv("PRISMORA_I386");
+    if (support && std::string(support) == "none")
+      GTEST_SKIP() << "32-bit programs cannot run on this machine (the bootstrap could not set up emulation)";
+    const char* shipped = std::getenv("PRISMORA_SHIPPED_DIR");
+    const char* iscc = std::getenv("PRISMORA_ISCC_DIR");
+    ASSERT_NE(shipped, nullptr) << "PRISMORA_SHIPPED_DIR must name the 32-bit release tree (ctest sets it)";
+    ASSERT_NE(iscc, nullptr) << "PRISMORA_ISCC_DIR must name the Inno Setup compiler's folder";
+    const std::string tree = WindowsPath(shipped) + "\\";
+    builder = dir / "builder\\";
+    CreateDirectoryA(builder.c_str(), nullptr);
+    CreateDirectoryA((builder + "help").c_str(), nullptr);
+    for (const char* f : {"Fotoprism.exe", "vexo0", "vexo1", "vexo2", "vexo3", "vexo4", "vexo5", "pixolve.exe",
+                          "WizModernImage.bmp", "WizModernSmallImage.bmp"})
+      ASSERT_TRUE(CopyFileA((tree + f).c_str(), (builder + f).c_str(), FALSE)) << tree + f;
+    searchPath = WindowsPath(iscc) + ";C:\\windows\\system32;C:\\windows";
+
+    char sys[MAX_PATH] = {};
+    // A 32-bit setup's {sys}: on a 64-bit Windows the folder 32-bit programs see as system32.
+    if (!GetSystemWow64DirectoryA(sys, MAX_PATH)) GetSystemDirectoryA(sys, MAX_PATH);
+    systemFolder = std::string(sys) + "\\";
+
+    project::ProjectSettings s;
+    s.Title = kTitle;
+    s.Author = "Anna";
+    s.TemplateIndex = 2;
+    s.LicenseEnabled = false;
+    s.WizardImageFile = builder + "WizModernImage.bmp";
+    s.WizardSmallImageFile = builder + "WizModernSmallImage.bmp";
+    TempFolder::Write(dir / "red.png", testsupport::SolidPng(64, 64, 0xE0, 0, 0));
+    TempFolder::Write(dir / "green.png", testsupport::SolidPng(64, 64, 0, 0xD0, 0));
+    photos::PixelImage blue(64, 64);
+    photos::Fill(blue.View(), kBlue);
+    TempFolder::Write(dir / "blue.bmp", photos::EncodeBmp24(blue.View()));
+    s.Photos = {dir / "red.png", dir / "green.png", dir / "blue.bmp"};
+    project = dir / "Shipped.pmj";
+    TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
+  }
+
+  std::string Builder(const std::string& args) const { return "\"" + builder + "Fotoprism.exe\" " + args; }
+  std::string Installed(const std::string& name) const { return systemFolder + kTitle + "\\" + name; }
+};
+
+}  // namespace
+
+TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose) {
+  Process fotoprism;
+  ASSERT_TRUE(fotoprism.Start(Builder("\"" + project + "\""), builder, searchPath));
+  HWND main = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
+                      120000))
+      << "the builder's window did not appear";
+  HWND build = GetDlgItem(GetDlgItem(main, window::PanelBuild), window::ImageBuild);
+  // The Build picture sits in its panel; look it up wherever the layout put it.
+  if (!build)
+    EnumChildWindows(
+        main,
+        [](HWND w, LPARAM p) -> BOOL {
+          if (GetDlgCtrlID(w) != window::ImageBuild) return TRUE;
+          *reinterpret_cast<HWND*>(p) = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&build));
+  ASSERT_TRUE(build) << "no Build button";
+  Sleep(2000);  // the window settles (thumbnails load) before the click
+  ClickOn(main, build);
+
+  // The compiler runs first; then the builder asks where the setup program goes.
+  HWND save = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (save = WindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
+      << "no Save As dialog after the click on Build";
+  const std::string destination = dir / "chosen\\My Setup.exe";
+  CreateDirectoryA((dir / "chosen").c_str(), nullptr);
+  HWND name = FileNameBox(save);
+  ASSERT_TRUE(name) << "no file name box in the Save As dialog";
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(destination.c_str()));
+  ClickOn(save, GetDlgItem(save, IDOK));
+
+  HWND finish = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (finish = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
+      << "no finish window";
+  ASSERT_TRUE(Exists(destination)) << destination;
+  std::vector<uint8_t> setup = TempFolder::Read(destination);
+  ASSERT_GT(setup.size(), 100000u);
+  EXPECT_EQ(setup[0], 'M');
+  EXPECT_EQ(setup[1], 'Z');
+  // The build's input files are gone again; the licence page was off, so no licence.
+  for (const std::string& gone : {std::string(kTitle) + ".scr", std::string(kTitle) + ".iss",
+                                 std::string(kTitle) + "0.jpg", std::string("output\\setup.exe")})
+    EXPECT_TRUE(WaitFor([&] { return !Exists(builder + gone); }, 10000)) << gone;  // gone once the window shows
+
+  PostMessageA(finish, WM_CLOSE, 0, 0);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(fotoprism.Wait(60000), 0) << "the builder did not close";
+}
+
+TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
+  const std::string setupPath = dir / "setup.exe";
+  Step("building from the command line");
+  {
+    Process build;
+    ASSERT_TRUE(build.Start(Builder("/build \"" + project + "\" \"" + setupPath + "\""), dir.path(), searchPath));
+    ASSERT_EQ(build.Wait(300000), 0) << "Fotoprism.exe /build failed";
+  }
+  ASSERT_TRUE(Exists(setupPath));
+
+  Step("installing silently");
+  {
+    Process setup;
+    ASSERT_TRUE(setup.Start("\"" + setupPath + "\" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART", dir.path(), searchPath));
+    ASSERT_EQ(setup.Wait(300000), 0) << "the silent install failed";
+  }
+  const std::string scr = systemFolder + kTitle + ".scr";
+  EXPECT_TRUE(Exists(scr));
+  EXPECT_TRUE(Exists(systemFolder + kTitle + ".exe"));
+  EXPECT_TRUE(Exists(Installed("pixolve.exe")));
+  // The converter ran at the end of the install: photo bitmaps where the runtime looks.
+  for (int i = 0; i < 3; ++i) {
+    const std::string bmp = Installed(std::string(kTitle) + std::to_string(i) + ".bmp");
+    ASSERT_TRUE(WaitFor([&] { return Exists(bmp); }, 30000)) << bmp;
+    photos::PixelImage img;
+    std::string error;
+    ASSERT_TRUE(photos::DecodeBmp(TempFolder::Read(bmp), img, error)) << bmp << ": " << error;
+    EXPECT_EQ(img.Width(), 512);
+    EXPECT_EQ(img.Height(), 512);
+  }
+  // The new screen saver is the active one, by its short name in the system folder.
+  const std::string active = SystemIniValue("boot", "SCRNSAVE.EXE");
+  const std::string shortName = "\\" + output::ShortScreenSaverName(kTitle);
+  ASSERT_GT(active.size(), shortName.size()) << active;
+  EXPECT_EQ(active.substr(active.size() - shortName.size()), shortName);
+
+  Step("running the installed screen saver");
+  {
+    Process saver;
+    ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", systemFolder, searchPath));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
+                                                         runtime::kSaverTitle)); },
+                        120000))
+        << "the installed screen saver showed no window";
+    // The project's photos on its cubes: each photo's colour covers part of the screen.
+    const RECT screen = testsupport::ScreenRect();
+    double red = 0, green = 0, blue = 0;
+    WaitFor(
+        [&] {
+          red = testsupport::ShareOnScreen(screen, kRed, 40);
+          green = testsupport::ShareOnScreen(screen, kGreen, 40);
+          blue = testsupport::ShareOnScreen(screen, kBlue, 40);
+          return red + green + blue > 0.08 && red > 0.005 && green > 0.005 && blue > 0.005;
+        },
+        120000);
+    EXPECT_GT(red + green + blue, 0.08) << "red " << red << " green " << green << " blue " << blue;
+    EXPECT_GT(red, 0.005);
+    EXPECT_GT(green, 0.005);
+    EXPECT_GT(blue, 0.005);
+    Step("closing the screen saver");
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(saver.Wait(60000), 0) << "the screen saver did not end";
+  }
+
+  Step("uninstalling");
+  {
+    // The uninstaller starts a copy of itself and ends at once: wait for what it removes.
+    Process uninstall;
+    ASSERT_TRUE(uninstall.Start("\"" + Installed("unins000.exe") + "\" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART",
+                                dir.path(), searchPath));
+    uninstall.Wait(120000);
+  }
+  EXPECT_TRUE(WaitFor([&] { return !Exists(scr) && !Exists(Installed("unins000.exe")); }, 180000));
+  EXPECT_FALSE(Exists(systemFolder + kTitle + ".exe"));
+  EXPECT_FALSE(Exists(Installed("pixolve.exe")));
+  EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.jpg")));
+  // The converter's bitmaps go too, and with them the install folder.
+  EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + kTitle); }, 30000));
+  EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.bmp")));
+}
