@@ -56,8 +56,11 @@ bool WaitFor(F done, int ms) {
 struct Process {
   PROCESS_INFORMATION pi{};
   bool Start(std::string cmd, const std::string& folder, const std::string& path) {
+    // Mesa's software renderer draws on the calling thread only: under user-mode emulation
+    // its worker threads running freshly generated code have ended the program now and then
+    // with an "illegal instruction" in code that never changes.
     std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + "TEMP=" + Temp() + '\0' +
-                      "TMP=" + Temp() + '\0' + '\0';
+                      "TMP=" + Temp() + '\0' + "LP_NUM_THREADS=0" + '\0' + '\0';
     STARTUPINFOA si{sizeof si};
     return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.data(),
                           folder.empty() ? nullptr : folder.c_str(), &si, &pi);
