@@ -23,7 +23,7 @@ std::string Here() {
 // The source folder as the test runner names it (a Unix path under Wine: drive Z:).
 std::string SourceFolder() {
   const char* dir = std::getenv("PRISMORA_SOURCE_DIR");
-  if (!dir) return {};
+  if (!dir) return {};  // the caller's file checks fail loudly on the empty folder
   std::string s = dir;
   if (!s.empty() && s[0] == '/') s = "Z:" + s;
   for (char& c : s)
@@ -64,6 +64,7 @@ int CountNear(const image::Image& img, int r, int g, int b) {
 TEST(TemplateScenes, EveryTemplateRendersWithPhotosOnEveryFace) {
   const std::string tool = Here() + "..\\..\\tools\\render\\prismora_render.exe";
   ASSERT_TRUE(FileExists(tool)) << tool;
+  ASSERT_NE(std::getenv("PRISMORA_SOURCE_DIR"), nullptr) << "run by ctest, which names the source folder";
   const std::string resources = SourceFolder() + "runtime\\resources\\";
   testsupport::TempFolder folder;
   for (int i = 0; i < 4; ++i) {
@@ -79,11 +80,11 @@ TEST(TemplateScenes, EveryTemplateRendersWithPhotosOnEveryFace) {
   }
   // Without its last backslash, which would escape the closing quote.
   const std::string photoFolder = folder.path().substr(0, folder.path().size() - 1);
-  int rendered = 0;
   for (int n = 0; n < 6; ++n) {
     const std::string scene = resources + "scene" + std::to_string(n) + ".x";
     const std::string block = resources + "template" + std::to_string(n) + ".block";
-    if (!FileExists(scene) || !FileExists(block)) continue;
+    ASSERT_TRUE(FileExists(scene)) << scene;
+    ASSERT_TRUE(FileExists(block)) << block;
     const std::string out = folder / ("scene" + std::to_string(n) + ".bmp");
     const int code = RunProgram("\"" + tool + "\" \"" + scene + "\" \"" + photoFolder + "\" \"" + out + "\" --block \"" +
                          block + "\" --size 320x240 --ticks 20");
@@ -98,7 +99,5 @@ TEST(TemplateScenes, EveryTemplateRendersWithPhotosOnEveryFace) {
     int photosSeen = 0;
     for (const Photo& p : kPhotos) photosSeen += CountNear(read.image, p.r, p.g, p.b) > 50;
     EXPECT_GE(photosSeen, 2) << scene;
-    ++rendered;
   }
-  if (rendered == 0) GTEST_SKIP() << "no template scenes in " << resources;
 }

@@ -95,13 +95,15 @@ TEST_F(CliBuild, BuildsTheSetupProgramAndCleansUp) {
 
 TEST_F(CliBuild, RefusalsAndFailuresLeaveNothingAtTheDestination) {
   std::string setup = dir / "setup.exe";
-  EXPECT_NE(Run("/build \"" + dir / "missing.pmj" + "\" \"" + setup + "\""), 0);
-  EXPECT_NE(Run("/build \"" + project + "\""), 0);  // destination missing
-  EXPECT_NE(Run("/build \"" + project + "\" \"" + setup + "\"", false), 0);  // no compiler
+  // 2: the request or its project is unusable; 1: the build failed; 3: the checks refused
+  // it. Anything else (a crash, a program that did not start) is a fault of its own.
+  EXPECT_EQ(Run("/build \"" + dir / "missing.pmj" + "\" \"" + setup + "\""), 2);
+  EXPECT_EQ(Run("/build \"" + project + "\""), 2);  // destination missing
+  EXPECT_EQ(Run("/build \"" + project + "\" \"" + setup + "\"", false), 1);  // no compiler
   EXPECT_FALSE(Exists(setup));
 
   DeleteFileA((dir / "green.tif").c_str());  // a photo that went away
-  EXPECT_NE(Run("/build \"" + project + "\" \"" + setup + "\""), 0);
+  EXPECT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 3);
   EXPECT_FALSE(Exists(setup));
 
   project::ProjectSettings s;

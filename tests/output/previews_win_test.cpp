@@ -108,6 +108,7 @@ class Previews : public MainWindowTest {
 
   // The runtime's window inside the host panel, once it is there.
   HWND WaitForRuntimeIn(HWND panel, int ms = 15000) {
+    EXPECT_NE(panel, nullptr) << "no host panel to look in";
     for (int waited = 0; waited < ms && panel; waited += 50) {
       if (HWND w = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle)) return w;
       Pump();

@@ -266,10 +266,9 @@ TEST_F(DialogTest, PreviewStartsARunThatShowsTheNewColour) {
   GetWindowThreadProcessId(saver, &pid);
   PostMessageA(saver, WM_CLOSE, 0, 0);
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-  if (process) {
-    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-    CloseHandle(process);
-  }
+  ASSERT_NE(process, nullptr) << "the test run's process is not there to wait for";
+  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  CloseHandle(process);
 }
 
 TEST_F(DialogTest, LinksOpenTheProductSiteWithTheWebsite) {
