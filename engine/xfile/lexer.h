@@ -51,6 +51,7 @@ class Lexer {
   bool nextText(Token& token, std::string& error);
   bool readU16(uint16_t& v);
   bool readU32(uint32_t& v);
+  void skipWideTerminator();
   std::size_t remaining() const { return data_.size() - pos_; }
 
   std::span<const uint8_t> data_;

@@ -40,11 +40,12 @@ class BinaryOut {
     u32(static_cast<uint32_t>(s.size()));
     raw(s);
   }
+  // Ended by the two-byte `;` token, as exporters write strings.
   void string(const std::string& s) {
     u16(kString);
     u32(static_cast<uint32_t>(s.size()));
     raw(s);
-    u32(kSemicolon);
+    u16(kSemicolon);
   }
   void ints(const std::vector<uint32_t>& v) {
     u16(kIntegerList);
