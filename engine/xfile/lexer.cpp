@@ -50,13 +50,11 @@ bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& e
     return false;
   }
   std::string format = field(8), floats = field(12);
-  if (format == "txt ") {
+  header.compressed = format == "tzip" || format == "bzip";
+  if (format == "txt " || format == "tzip") {
     header.binary = false;
-  } else if (format == "bin ") {
+  } else if (format == "bin " || format == "bzip") {
     header.binary = true;
-  } else if (format == "tzip" || format == "bzip") {
-    error = "compressed .x files are not supported";
-    return false;
   } else {
     error = "unknown .x format \"" + format + "\"";
     return false;

@@ -32,7 +32,8 @@ struct Token {
 // The 16-byte file header.
 struct XHeader {
   bool binary = false;
-  bool doubles = false;  // 64-bit floats
+  bool doubles = false;     // 64-bit floats
+  bool compressed = false;  // the body is deflate blocks ("tzip", "bzip")
 };
 // Checks magic, format and float size; on failure returns false with a reason.
 bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& error);
