@@ -46,12 +46,19 @@ struct SaverRun : ::testing::Test {
 
 HWND WaitForSaver() { return WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle); }
 
-// The message of a message box: its first label with text.
-std::string BoxText(HWND box) {
+// A set-up that fails at the scene: the "AnimSets->Load" box, and once it is confirmed
+// the program ends normally.
+void ExpectSceneErrorThenEnd(Process& saver) {
+  ASSERT_TRUE(saver.started);
+  HWND box = WaitForWindow("#32770", "Error");
+  ASSERT_TRUE(box) << "no error box";
   char text[128] = {};
   HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
   while (label && !GetWindowTextA(label, text, sizeof text)) label = FindWindowExA(box, label, "Static", nullptr);
-  return text;
+  EXPECT_STREQ(text, "AnimSets->Load");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
+  EXPECT_EQ(saver.ExitCode(), 0);
 }
 
 // A screen saver whose scene resource is the given .x file: the runtime built without a
@@ -223,13 +230,7 @@ TEST_F(SaverRun, EveryTemplateShowsThePhotosFullScreenAndInAPanel) {
 TEST(SaverSetUp, SceneThatCannotBeLoadedIsReportedAndTheWindowCloses) {
   // The program without a scene resource: set-up fails at the scene.
   Process saver("\"" + BinaryDir() + "tests\\runtime\\runtime_sceneless.exe\" /s");
-  ASSERT_TRUE(saver.started);
-  HWND box = WaitForWindow("#32770", "Error");
-  ASSERT_TRUE(box) << "no error box";
-  EXPECT_EQ(BoxText(box), "AnimSets->Load");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
-  EXPECT_EQ(saver.ExitCode(), 0);
+  ExpectSceneErrorThenEnd(saver);
 }
 
 // Scenes saved compressed by an exporter play like any other; one with a damaged block
@@ -262,11 +263,6 @@ TEST_F(SaverRun, CompressedScenePlaysAndADamagedBlockIsReported) {
   std::string damaged = MakeSaverWithScene(dir / "rtdamaged.scr", scene, f);
   ASSERT_FALSE(damaged.empty());
   Process saver("\"" + damaged + "\" /s");
-  ASSERT_TRUE(saver.started);
-  HWND box = WaitForWindow("#32770", "Error");
-  ASSERT_TRUE(box) << "no error box";
-  EXPECT_EQ(BoxText(box), "AnimSets->Load");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
+  ExpectSceneErrorThenEnd(saver);
   DeleteKey(damaged);
 }
