@@ -50,13 +50,11 @@ bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& e
     return false;
   }
   std::string format = field(8), floats = field(12);
-  if (format == "txt ") {
+  header.compressed = format == "tzip" || format == "bzip";
+  if (format == "txt " || format == "tzip") {
     header.binary = false;
-  } else if (format == "bin ") {
+  } else if (format == "bin " || format == "bzip") {
     header.binary = true;
-  } else if (format == "tzip" || format == "bzip") {
-    error = "compressed .x files are not supported";
-    return false;
   } else {
     error = "unknown .x format \"" + format + "\"";
     return false;
@@ -93,6 +91,17 @@ bool Lexer::readU32(uint32_t& v) {
   return true;
 }
 
+// Exporters end a string with an ordinary two-byte `;` or `,` token, which the next call
+// reads like any separator. Some writers follow the format's description of the
+// terminator as a 32-bit value instead; those four bytes are a separator id followed by
+// 0x0000, and no token has id 0, so the two forms cannot be mistaken for each other.
+void Lexer::skipWideTerminator() {
+  if (remaining() < 4) return;
+  const uint8_t* p = data_.data() + pos_;
+  bool separator = (p[0] == kSemicolon || p[0] == kComma) && p[1] == 0;
+  if (separator && p[2] == 0 && p[3] == 0) pos_ += 4;
+}
+
 bool Lexer::nextBinary(Token& token, std::string& error) {
   if (remaining() == 0) {
     token.kind = TokenKind::End;
@@ -116,8 +125,7 @@ bool Lexer::nextBinary(Token& token, std::string& error) {
       token.text.assign(reinterpret_cast<const char*>(data_.data() + pos_), count);
       pos_ += count;
       if (id == kString) {
-        uint32_t terminator;
-        if (!readU32(terminator)) return truncated("string");
+        skipWideTerminator();
         token.kind = TokenKind::String;
       } else {
         token.kind = TokenKind::Name;

@@ -32,7 +32,8 @@ struct Token {
 // The 16-byte file header.
 struct XHeader {
   bool binary = false;
-  bool doubles = false;  // 64-bit floats
+  bool doubles = false;     // 64-bit floats
+  bool compressed = false;  // the body is deflate blocks ("tzip", "bzip")
 };
 // Checks magic, format and float size; on failure returns false with a reason.
 bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& error);
@@ -51,6 +52,7 @@ class Lexer {
   bool nextText(Token& token, std::string& error);
   bool readU16(uint16_t& v);
   bool readU32(uint32_t& v);
+  void skipWideTerminator();
   std::size_t remaining() const { return data_.size() - pos_; }
 
   std::span<const uint8_t> data_;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/xfile/lexer.h"
+#include "engine/xfile/mszip.h"
 
 namespace prismora::engine::xfile {
 
@@ -391,7 +392,13 @@ ReadResult readXFile(std::span<const uint8_t> bytes) {
   ReadResult result;
   XHeader header;
   if (!parseHeader(bytes, header, result.error)) return result;
-  Lexer lexer(bytes.subspan(kHeaderSize), header.binary, header.doubles);
+  std::span<const uint8_t> body = bytes.subspan(kHeaderSize);
+  std::vector<uint8_t> inflated;
+  if (header.compressed) {
+    if (!inflateBody(body, inflated, result.error)) return result;
+    body = inflated;
+  }
+  Lexer lexer(body, header.binary, header.doubles);
   std::vector<Node> objects;
   Parser parser(lexer, result.error);
   if (!parser.parseFile(objects)) {

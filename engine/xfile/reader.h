@@ -1,4 +1,5 @@
-// Reads .x files in text and binary form with 32- or 64-bit floats. Every read is
+// Reads .x files in every form: text or binary, 32- or 64-bit floats, plain or
+// compressed; the header says which, so callers pass any file as it is. Every read is
 // bounds-checked and no count from the file is trusted; a malformed file gives an
 // error with a reason, never a crash. Template declarations and data objects of kinds
 // the scenes do not use are skipped.

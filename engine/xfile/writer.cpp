@@ -1,7 +1,10 @@
 #include "engine/xfile/writer.h"
 
+#include <charconv>
 #include <cstring>
 #include <string>
+
+#include "engine/xfile/mszip.h"
 
 namespace prismora::engine::xfile {
 
@@ -17,10 +20,139 @@ enum : uint16_t {
   kSemicolon = 20,
 };
 
-class BinaryOut {
+// One output in either encoding. Each call writes one shape of template member, so the
+// text comes out punctuated as exporters write it (`;` after a member, `,` between array
+// items), while the binary form packs the same numbers into integer and float lists.
+class Out {
  public:
   std::vector<uint8_t> bytes;
 
+  explicit Out(const XFileForm& form) : text_(form.text), doubles_(form.doubles) {
+    if (text_) raw("\n");  // the header gets a line of its own
+  }
+
+  void open(const char* type, const std::string& objectName = {}) {
+    if (text_) {
+      indent();
+      raw(type);
+      if (!objectName.empty()) raw(" " + objectName);
+      raw(" {\n");
+      ++depth_;
+      return;
+    }
+    name(type);
+    if (!objectName.empty()) name(objectName);
+    u16(kOBrace);
+  }
+  void close() {
+    if (text_) {
+      --depth_;
+      line("}");
+      return;
+    }
+    u16(kCBrace);
+  }
+  void reference(const std::string& target) {
+    if (text_) return line("{ " + target + " }");
+    u16(kOBrace);
+    name(target);
+    u16(kCBrace);
+  }
+  // A string member; binary ends it with the two-byte `;` token, as exporters do.
+  void string(const std::string& s) {
+    if (text_) return line("\"" + s + "\";");
+    u16(kString);
+    u32(static_cast<uint32_t>(s.size()));
+    raw(s);
+    u16(kSemicolon);
+  }
+  // Integer members, one after another.
+  void dwords(const std::vector<uint32_t>& v) {
+    if (!text_) return ints(v);
+    for (uint32_t x : v) line(std::to_string(x) + ";");
+  }
+  // Float members grouped into structures (a colour, say): `1;1;1;1;;` for a group of
+  // four, `17;` for a lone float.
+  void floatGroups(const float* v, std::initializer_list<std::size_t> groups) {
+    std::size_t n = 0;
+    for (std::size_t g : groups) {
+      if (text_) {
+        std::string s;
+        for (std::size_t i = 0; i < g; ++i) s += number(v[n + i]) + ";";
+        line(g > 1 ? s + ";" : s);
+      }
+      n += g;
+    }
+    if (!text_) floats(v, n);
+  }
+  // A count followed by an array of float structures (vectors, coordinates).
+  template <std::size_t N>
+  void countedRows(const std::vector<std::array<float, N>>& rows) {
+    if (!text_) {
+      ints({static_cast<uint32_t>(rows.size())});
+      return floatRows(rows);
+    }
+    line(std::to_string(rows.size()) + ";");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      std::string s;
+      for (float f : rows[r]) s += number(f) + ";";
+      line(s + (r + 1 < rows.size() ? "," : ";"));
+    }
+  }
+  // A count followed by the faces, each its size and its indices.
+  void faces(const std::vector<XFace>& faces) {
+    if (!text_) {
+      std::vector<uint32_t> v{static_cast<uint32_t>(faces.size())};
+      for (const XFace& f : faces) {
+        v.push_back(static_cast<uint32_t>(f.size()));
+        v.insert(v.end(), f.begin(), f.end());
+      }
+      return ints(v);
+    }
+    line(std::to_string(faces.size()) + ";");
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+      std::string s = std::to_string(faces[i].size()) + ";" + joined(faces[i]) + ";";
+      line(s + (i + 1 < faces.size() ? "," : ";"));
+    }
+  }
+  // Leading integer members and then an integer array (a material list's face indices).
+  void dwordsThenArray(const std::vector<uint32_t>& members, const std::vector<uint32_t>& array) {
+    if (!text_) {
+      std::vector<uint32_t> v = members;
+      v.insert(v.end(), array.begin(), array.end());
+      return ints(v);
+    }
+    dwords(members);
+    if (!array.empty()) line(joined(array) + ";");
+  }
+  // A structure holding one float array (a matrix).
+  void floatArrayStruct(const float* v, std::size_t n) {
+    if (!text_) return floats(v, n);
+    std::string s;
+    floatArrayStructInto(s, v, n);
+    line(s);
+  }
+  // An animation key's type and timed values.
+  void keys(const XAnimationKey& key) {
+    if (!text_) {
+      ints({static_cast<uint32_t>(key.type), static_cast<uint32_t>(key.keys.size())});
+      for (const XTimedValues& k : key.keys) {
+        ints({k.time, static_cast<uint32_t>(k.values.size())});
+        floats(k.values.data(), k.values.size());
+      }
+      return;
+    }
+    dwords({static_cast<uint32_t>(key.type), static_cast<uint32_t>(key.keys.size())});
+    for (std::size_t i = 0; i < key.keys.size(); ++i) {
+      const XTimedValues& k = key.keys[i];
+      std::string s = std::to_string(k.time) + ";" + std::to_string(k.values.size()) + ";";
+      floatArrayStructInto(s, k.values.data(), k.values.size());
+      line(s + (i + 1 < key.keys.size() ? "," : ";"));
+    }
+  }
+
+ private:
+  void raw(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
   void u16(uint16_t v) {
     bytes.push_back(static_cast<uint8_t>(v));
     bytes.push_back(static_cast<uint8_t>(v >> 8));
@@ -28,23 +160,22 @@ class BinaryOut {
   void u32(uint32_t v) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
   }
-  void f32(float f) {
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
-    u32(v);
+  void f(float x) {
+    if (doubles_) {
+      double d = x;
+      uint8_t b[8];
+      std::memcpy(b, &d, 8);
+      bytes.insert(bytes.end(), b, b + 8);
+    } else {
+      uint32_t v;
+      std::memcpy(&v, &x, 4);
+      u32(v);
+    }
   }
-  void raw(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
-
   void name(const std::string& s) {
     u16(kName);
     u32(static_cast<uint32_t>(s.size()));
     raw(s);
-  }
-  void string(const std::string& s) {
-    u16(kString);
-    u32(static_cast<uint32_t>(s.size()));
-    raw(s);
-    u32(kSemicolon);
   }
   void ints(const std::vector<uint32_t>& v) {
     u16(kIntegerList);
@@ -54,44 +185,48 @@ class BinaryOut {
   void floats(const float* v, std::size_t n) {
     u16(kFloatList);
     u32(static_cast<uint32_t>(n));
-    for (std::size_t i = 0; i < n; ++i) f32(v[i]);
+    for (std::size_t i = 0; i < n; ++i) f(v[i]);
   }
   template <std::size_t N>
   void floatRows(const std::vector<std::array<float, N>>& rows) {
     u16(kFloatList);
     u32(static_cast<uint32_t>(rows.size() * N));
     for (const auto& r : rows)
-      for (float f : r) f32(f);
+      for (float x : r) f(x);
   }
-  void open(const char* type, const std::string& objectName = {}) {
-    name(type);
-    if (!objectName.empty()) name(objectName);
-    u16(kOBrace);
+
+  void indent() { raw(std::string(static_cast<std::size_t>(depth_), ' ')); }
+  void line(const std::string& s) {
+    indent();
+    raw(s + "\n");
   }
-  void close() { u16(kCBrace); }
-  void reference(const std::string& target) {
-    u16(kOBrace);
-    name(target);
-    u16(kCBrace);
+  static void floatArrayStructInto(std::string& s, const float* v, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) s += number(v[i]) + (i + 1 < n ? "," : ";");
+    s += ";";
   }
+  static std::string joined(const std::vector<uint32_t>& v) {
+    std::string s;
+    for (std::size_t i = 0; i < v.size(); ++i) s += (i ? "," : "") + std::to_string(v[i]);
+    return s;
+  }
+  // Nine significant digits bring every float back exactly, also through a double.
+  static std::string number(float x) {
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 9);
+    return std::string(buf, r.ptr);
+  }
+
+  bool text_;
+  bool doubles_;
+  int depth_ = 0;
 };
 
-// Face lists as the format stores them: count, then size and indices of each face.
-std::vector<uint32_t> faceList(const std::vector<XFace>& faces) {
-  std::vector<uint32_t> v{static_cast<uint32_t>(faces.size())};
-  for (const XFace& f : faces) {
-    v.push_back(static_cast<uint32_t>(f.size()));
-    v.insert(v.end(), f.begin(), f.end());
-  }
-  return v;
-}
-
-void writeMaterial(BinaryOut& out, const XMaterial& m) {
+void writeMaterial(Out& out, const XMaterial& m) {
   out.open("Material", m.name);
   float values[11] = {m.faceColor[0], m.faceColor[1], m.faceColor[2], m.faceColor[3], m.power,
                       m.specular[0],  m.specular[1],  m.specular[2],  m.emissive[0], m.emissive[1],
                       m.emissive[2]};
-  out.floats(values, 11);
+  out.floatGroups(values, {4, 1, 3, 3});
   if (!m.textureFile.empty()) {
     out.open("TextureFilename");
     out.string(m.textureFile);
@@ -100,17 +235,14 @@ void writeMaterial(BinaryOut& out, const XMaterial& m) {
   out.close();
 }
 
-void writeMesh(BinaryOut& out, const XMesh& mesh) {
+void writeMesh(Out& out, const XMesh& mesh) {
   out.open("Mesh", mesh.name);
-  out.ints({static_cast<uint32_t>(mesh.positions.size())});
-  out.floatRows(mesh.positions);
-  out.ints(faceList(mesh.faces));
+  out.countedRows(mesh.positions);
+  out.faces(mesh.faces);
   if (mesh.hasMaterialList) {
     out.open("MeshMaterialList");
-    std::vector<uint32_t> v{static_cast<uint32_t>(mesh.materials.size()),
-                            static_cast<uint32_t>(mesh.faceMaterials.size())};
-    v.insert(v.end(), mesh.faceMaterials.begin(), mesh.faceMaterials.end());
-    out.ints(v);
+    out.dwordsThenArray({static_cast<uint32_t>(mesh.materials.size()), static_cast<uint32_t>(mesh.faceMaterials.size())},
+                        mesh.faceMaterials);
     for (const XMaterialSlot& slot : mesh.materials) {
       if (!slot.reference.empty())
         out.reference(slot.reference);
@@ -121,25 +253,23 @@ void writeMesh(BinaryOut& out, const XMesh& mesh) {
   }
   if (mesh.hasNormals) {
     out.open("MeshNormals");
-    out.ints({static_cast<uint32_t>(mesh.normals.size())});
-    out.floatRows(mesh.normals);
-    out.ints(faceList(mesh.normalFaces));
+    out.countedRows(mesh.normals);
+    out.faces(mesh.normalFaces);
     out.close();
   }
   if (!mesh.texCoords.empty()) {
     out.open("MeshTextureCoords");
-    out.ints({static_cast<uint32_t>(mesh.texCoords.size())});
-    out.floatRows(mesh.texCoords);
+    out.countedRows(mesh.texCoords);
     out.close();
   }
   out.close();
 }
 
-void writeFrame(BinaryOut& out, const XFrame& frame) {
+void writeFrame(Out& out, const XFrame& frame) {
   out.open("Frame", frame.name);
   if (frame.transform) {
     out.open("FrameTransformMatrix");
-    out.floats(frame.transform->data(), 16);
+    out.floatArrayStruct(frame.transform->data(), 16);
     out.close();
   }
   for (const XMesh& m : frame.meshes) writeMesh(out, m);
@@ -148,33 +278,33 @@ void writeFrame(BinaryOut& out, const XFrame& frame) {
   out.close();
 }
 
-void writeAnimation(BinaryOut& out, const XAnimation& anim) {
+void writeAnimation(Out& out, const XAnimation& anim) {
   out.open("Animation", anim.name);
   if (!anim.frameName.empty()) out.reference(anim.frameName);
   for (const XAnimationKey& key : anim.keys) {
     out.open("AnimationKey");
-    out.ints({static_cast<uint32_t>(key.type), static_cast<uint32_t>(key.keys.size())});
-    for (const XTimedValues& k : key.keys) {
-      out.ints({k.time, static_cast<uint32_t>(k.values.size())});
-      out.floats(k.values.data(), k.values.size());
-    }
+    out.keys(key);
     out.close();
   }
   if (anim.hasOptions) {
     out.open("AnimationOptions");
-    out.ints({anim.openClosed, anim.positionQuality});
+    out.dwords({anim.openClosed, anim.positionQuality});
     out.close();
   }
   out.close();
 }
 
+std::string headerOf(const XFileForm& form) {
+  std::string format = form.compressed ? (form.text ? "tzip" : "bzip") : (form.text ? "txt " : "bin ");
+  return std::string("xof ") + (form.compressed ? "0303" : "0302") + format + (form.doubles ? "0064" : "0032");
+}
+
 }  // namespace
 
-std::vector<uint8_t> writeBinaryXFile(const XDocument& document) {
-  BinaryOut out;
-  out.raw("xof 0302bin 0032");
+std::vector<uint8_t> writeXFile(const XDocument& document, const XFileForm& form) {
+  Out out(form);
   out.open("Header");
-  out.ints({1, 0, 1});  // major, minor, flags
+  out.dwords({1, 0, 1});  // major, minor, flags
   out.close();
   for (const XMaterial& m : document.materials) writeMaterial(out, m);
   for (const XMesh& m : document.meshes) writeMesh(out, m);
@@ -184,7 +314,15 @@ std::vector<uint8_t> writeBinaryXFile(const XDocument& document) {
     for (const XAnimation& a : set.animations) writeAnimation(out, a);
     out.close();
   }
-  return std::move(out.bytes);
+  std::string header = headerOf(form);
+  std::vector<uint8_t> file(header.begin(), header.end());
+  if (form.compressed) {
+    std::vector<uint8_t> blocks = deflateBody(out.bytes);
+    file.insert(file.end(), blocks.begin(), blocks.end());
+  } else {
+    file.insert(file.end(), out.bytes.begin(), out.bytes.end());
+  }
+  return file;
 }
 
 }  // namespace prismora::engine::xfile

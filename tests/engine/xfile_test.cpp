@@ -94,7 +94,9 @@ struct Bin {
   Bin& w(uint16_t v) { s.append(reinterpret_cast<const char*>(&v), 2); return *this; }
   Bin& d(uint32_t v) { s.append(reinterpret_cast<const char*>(&v), 4); return *this; }
   Bin& name(const std::string& n) { w(1).d(static_cast<uint32_t>(n.size())); s += n; return *this; }
-  Bin& str(const std::string& n) { w(2).d(static_cast<uint32_t>(n.size())); s += n; return d(20); }
+  // A string token alone; the format's description ends it with a 32-bit `;`.
+  Bin& text(const std::string& n) { w(2).d(static_cast<uint32_t>(n.size())); s += n; return *this; }
+  Bin& str(const std::string& n) { return text(n).d(20); }
   Bin& ints(std::initializer_list<uint32_t> v) {
     w(6).d(static_cast<uint32_t>(v.size()));
     for (uint32_t x : v) d(x);
@@ -197,6 +199,24 @@ TEST(XFileReaderTest, ReadsBinaryWith32And64BitFloats) {
     EXPECT_EQ(a.keys.at(0).keys.at(1).time, 480u);
     EXPECT_FLOAT_EQ(a.keys[0].keys[1].values[2], 6.0f);
   }
+}
+
+TEST(XFileReaderTest, StringsEndedByTheTwoByteSeparatorTokenAsExportersWriteThem) {
+  Bin b("xof 0302bin 0032");
+  b.name("Material").name("m").open().floats({1, 0.5, 0.25, 1, 17, 0, 0, 0, 0, 0, 0}, false);
+  b.name("TextureFilename").open().text("photo.bmp").w(20).close();
+  // A string list, its last string right before the closing brace.
+  b.name("Annotations").open().text("one").w(19).text("two").w(20).text("three").close();
+  b.close();
+  ReadResult r = readXFile(bytesOf(b.s));
+  ASSERT_TRUE(r.ok()) << r.error;
+  ASSERT_EQ(r.document.materials.size(), 1u);
+  EXPECT_EQ(r.document.materials[0].textureFile, "photo.bmp");
+  EXPECT_FLOAT_EQ(r.document.materials[0].faceColor[2], 0.25f);
+
+  // Our writer ends strings the same way.
+  std::vector<uint8_t> ours = writeBinaryXFile(r.document);
+  EXPECT_NE(std::string(ours.begin(), ours.end()).find(std::string("photo.bmp\x14\x00\x0b\x00", 13)), std::string::npos);
 }
 
 TEST(XFileReaderTest, DoublesBeyondFloatRangeSaturate) {

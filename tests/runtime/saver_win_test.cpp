@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "common/bytes.h"
+#include "engine/xfile/writer.h"
 #include "runtime/win/saver.h"
+#include "runtime/win/stage.h"
 #include "tests/runtime/win_support.h"
 #include "tests/support/test_host.h"
+#include "tools/scenegen/templates.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -42,6 +45,41 @@ struct SaverRun : ::testing::Test {
 };
 
 HWND WaitForSaver() { return WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle); }
+
+// A set-up that fails at the scene: the "AnimSets->Load" box, and once it is confirmed
+// the program ends normally.
+void ExpectSceneErrorThenEnd(Process& saver) {
+  ASSERT_TRUE(saver.started);
+  HWND box = WaitForWindow("#32770", "Error");
+  ASSERT_TRUE(box) << "no error box";
+  char text[128] = {};
+  HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
+  while (label && !GetWindowTextA(label, text, sizeof text)) label = FindWindowExA(box, label, "Static", nullptr);
+  EXPECT_STREQ(text, "AnimSets->Load");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
+  EXPECT_EQ(saver.ExitCode(), 0);
+}
+
+// A screen saver whose scene resource is the given .x file: the runtime built without a
+// scene, the file put in as its resource, then template 0's block and a builder record.
+std::string MakeSaverWithScene(const std::string& path, const std::vector<uint8_t>& scene,
+                               const trailer::BuilderRecordFields& fields) {
+  TempFolder::Write(path, TempFolder::Read(BinaryDir() + "tests\\runtime\\runtime_sceneless.exe"));
+  HANDLE update = BeginUpdateResourceA(path.c_str(), FALSE);
+  if (!update) return {};
+  bool put = UpdateResourceA(update, MAKEINTRESOURCEA(10) /* RT_RCDATA */, MAKEINTRESOURCEA(runtime::kSceneResourceId),
+                             MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), const_cast<uint8_t*>(scene.data()),
+                             DWORD(scene.size()));
+  if (!EndUpdateResourceA(update, !put) || !put) return {};
+  std::vector<uint8_t> bytes = TempFolder::Read(path);
+  std::vector<uint8_t> block = scenegen::templateBlockBytes(scenegen::buildTemplate(0));
+  trailer::BuilderRecord record = trailer::makeBuilderRecord(fields);
+  bytes.insert(bytes.end(), block.begin(), block.end());
+  bytes.insert(bytes.end(), record.begin(), record.end());
+  TempFolder::Write(path, bytes);
+  return path;
+}
 
 
 }  // namespace
@@ -192,14 +230,39 @@ TEST_F(SaverRun, EveryTemplateShowsThePhotosFullScreenAndInAPanel) {
 TEST(SaverSetUp, SceneThatCannotBeLoadedIsReportedAndTheWindowCloses) {
   // The program without a scene resource: set-up fails at the scene.
   Process saver("\"" + BinaryDir() + "tests\\runtime\\runtime_sceneless.exe\" /s");
-  ASSERT_TRUE(saver.started);
-  HWND box = WaitForWindow("#32770", "Error");
-  ASSERT_TRUE(box) << "no error box";
-  char text[128] = {};
-  HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
-  while (label && !GetWindowTextA(label, text, sizeof text)) label = FindWindowExA(box, label, "Static", nullptr);
-  EXPECT_STREQ(text, "AnimSets->Load");
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
-  EXPECT_EQ(saver.ExitCode(), 0);
+  ExpectSceneErrorThenEnd(saver);
+}
+
+// Scenes saved compressed by an exporter play like any other; one with a damaged block
+// is refused with the same box as a missing scene, and the window goes.
+TEST_F(SaverRun, CompressedScenePlaysAndADamagedBlockIsReported) {
+  trailer::BuilderRecordFields f;
+  f.title = "Compressed Scene";
+  f.photoCount = 3;
+  f.previewFlag = true;
+  std::vector<uint8_t> scene =
+      engine::xfile::writeXFile(scenegen::buildTemplate(0).document, {.compressed = true});
+  std::string good = MakeSaverWithScene(dir / "rtbzip.scr", scene, f);
+  ASSERT_FALSE(good.empty()) << "the scene resource could not be put in";
+  {
+    Process saver("\"" + good + "\" /s");
+    HWND window = WaitForSaver();
+    ASSERT_TRUE(window);
+    double share = 0;
+    for (int i = 0; i < 80 && share < 0.02; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+    EXPECT_GT(share, 0.02) << "the compressed scene does not show the photos";
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(saver.WaitEnd(10000));
+  }
+  DeleteKey(good);
+
+  // Scramble deflate data in the second block (the first block header sits at byte 20).
+  std::size_t second = 20 + 4 + (scene[22] | scene[23] << 8);
+  ASSERT_LT(second + 64, scene.size());
+  for (std::size_t i = second + 16; i < second + 64; ++i) scene[i] ^= 0x5A;
+  std::string damaged = MakeSaverWithScene(dir / "rtdamaged.scr", scene, f);
+  ASSERT_FALSE(damaged.empty());
+  Process saver("\"" + damaged + "\" /s");
+  ExpectSceneErrorThenEnd(saver);
+  DeleteKey(damaged);
 }
