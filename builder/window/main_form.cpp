@@ -95,7 +95,7 @@ TForm1::~TForm1() {
 
 bool TForm1::Create() {
   // Construction: no preview frame, bitmaps not current, the platform family noted.
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   oldPlatform_ = IsWindows9x();
   HINSTANCE self = GetModuleHandleA(nullptr);
   wingui::WindowStyle style;
@@ -147,8 +147,6 @@ bool TForm1::Create() {
   c_.Get<wingui::Memo>(MemoLicenseAgreement).SetLimit(14999);
   PreviewSurface().Resize(photos::kPreviewSide, photos::kPreviewSide);
   imageForSave_.Resize(photos::kTextureSide, photos::kTextureSide);
-  wizardForSave_.Resize(164, 314);
-  wizardSmallForSave_.Resize(55, 55);
   WriteSettings(project::FirstStartSettings());
 
   ApplyShape();
@@ -243,9 +241,22 @@ void TForm1::LoadPicture(const std::string& path, thumbnails::TIPicture& picture
   picture.LoadFromStream(&bytes);
 }
 
+const wingui::Surface& TForm1::WizardImage() const {
+  return c_.Get<wingui::Image>(ImageWizardImageFile).Picture();
+}
+const wingui::Surface& TForm1::WizardSmallImage() const {
+  return c_.Get<wingui::Image>(ImageWizModernSmallImage).Picture();
+}
+
 void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
   thumbnails::TIPicture picture;
-  LoadPicture(path, picture);
+  // A bare name (the default pictures) is looked for in the current folder, then beside
+  // the builder, as the command line does.
+  if (path.find('\\') == std::string::npos && !seams_.files.FileExists(path) &&
+      seams_.files.FileExists(seams_.builderFolder + path))
+    LoadPicture(seams_.builderFolder + path, picture);
+  else
+    LoadPicture(path, picture);
   wingui::Image image = c_.Get<wingui::Image>(imageId);
   RECT r;
   GetClientRect(image.Handle(), &r);
@@ -253,7 +264,8 @@ void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
   s.Resize(r.right, r.bottom);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, s.Bitmap());
-  picture.Draw(dc, r);
+  SetStretchBltMode(dc, COLORONCOLOR);  // rows and columns dropped or repeated, never blended
+  picture.DrawExact(dc, r);
   SelectObject(dc, old);
   DeleteDC(dc);
   image.Invalidate();
@@ -306,6 +318,13 @@ void TForm1::OnCommand(int id, int code, HWND) {
     }
 }
 
+void TForm1::SetPreviewPhotosReady(bool ready) {
+  if (ready)
+    previewPhotos_.Prepared(previewPhotos_.Stamp());
+  else
+    previewPhotos_.Changed();
+}
+
 void TForm1::ImagePanelPreviewScreensaverClick() { actions_->PreviewScreenSaver(*this); }
 void TForm1::ImageBuildClick() { actions_->Build(*this); }
 void TForm1::ComboBoxScreensaverTemplateChange() { actions_->TemplateChosen(*this); }
@@ -347,7 +366,7 @@ void TForm1::ButtonSelectColorClick() {
 }
 
 void TForm1::ComboBoxResizeMetodChange() {
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   const bool border = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex() != project::kResizePictures;
   c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetEnabled(border);
   c_.Get<wingui::Button>(ButtonBorderColor).SetEnabled(border);

@@ -75,7 +75,7 @@ void TForm1::AddDroppedPhotos(const std::vector<std::string>& dropped) {
       }};
   std::vector<std::string> photos = PhotosFromDrop(dropped, source);
   if (photos.empty()) return;
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   strip_.BeginUpdate();
   for (const std::string& photo : photos) AppendPhoto(photo);
   strip_.EndUpdate();
@@ -93,7 +93,7 @@ void TForm1::AddPhotos() {
   o.picturePreview = true;
   std::vector<std::string> files = seams_.dialogs.Open(Handle(), o);
   if (files.empty()) return;  // cancelled
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   // The same file may be added again; the new photos do not become current.
   strip_.BeginUpdate();
   for (const std::string& f : files) AppendPhoto(f);
@@ -101,7 +101,7 @@ void TForm1::AddPhotos() {
 }
 
 void TForm1::RemoveSelectedPhotos() {
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   for (int index : RemovalOrder(strip_.SelectedIndices(), strip_.Count())) {
     strip_.SetSelected(index, false);
     strip_.Remove(index);
@@ -118,7 +118,7 @@ void TForm1::RemoveSelectedPhotos() {
 }
 
 void TForm1::RemoveAllPhotos() {
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   strip_.Clear();
   photoCount_ = 0;
   PreviewSurface().Fill(GetSysColor(COLOR_BTNFACE));
@@ -144,7 +144,7 @@ void TForm1::MoveCurrentPhoto(int step) {
   if (from < 0 || from >= strip_.Count() || to < 0 || to >= strip_.Count()) return;
   strip_.Move(from, to);
   // The prepared preview bitmaps follow the old order.
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
 }
 
 void TForm1::ShowCurrentPhoto() {

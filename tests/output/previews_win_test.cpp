@@ -4,15 +4,10 @@
 // built template, started as the builder starts it.
 #include <windows.h>
 
-#include "builder/output/preview.h"
-#include "builder/output/win32/builder_output.h"
-#include "builder/photos/win32/progress_window.h"
 #include "common/trailer.h"
-#include "platform/win32/process_launcher.h"
 #include "runtime/win/config_dialog.h"
 #include "runtime/win/saver.h"
-#include "tests/runtime/win_support.h"
-#include "tests/window/window_test_support.h"
+#include "tests/output/builder_window.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -67,39 +62,12 @@ HWND ForeignDialog() {
   return search.found;
 }
 
-class Previews : public MainWindowTest {
+class Previews : public BuilderWindowTest {
  protected:
-  platform::Win32MessagePump pump;
-  platform::Win32ProcessLauncher launcher{pump};
-  photos::ProgressPictureConvertWindow progress;
-  output::TFormFinishCompile finish{launcher, pump};
-  std::unique_ptr<output::BuilderOutput> out;
-  std::string photoFolder = output::PreviewPhotoFolder(SystemFolderPath());
-
   void SetUp() override {
-    MainWindowTest::SetUp();
-    // The builder folder holds the templates beside the program.
-    for (int n = 0; n < 6; ++n)
-      TempFolder::Write(dir / ("vexo" + std::to_string(n)), TempFolder::Read(BinaryDir() + "vexo" + std::to_string(n)));
+    BuilderWindowTest::SetUp();
     DeleteFileA((photoFolder + "preview0.bmp").c_str());
     DeleteFileA((photoFolder + "preview1.bmp").c_str());
-  }
-  void TearDown() override {
-    if (out && form) out->StopTemplatePreview(*form);
-    out.reset();
-    MainWindowTest::TearDown();
-  }
-
-  window::TForm1& StartBuilder() {
-    Start();
-    progress.Create(GetModuleHandleA(nullptr), form->Handle());
-    finish.Create(form->Handle());
-    out = std::make_unique<output::BuilderOutput>(
-        output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, dir / "Fotoprism.exe",
-                            SystemFolderPath(), platform::DeleteUserRegistryKey},
-        finish);
-    form->SetOutputActions(out.get());
-    return *form;
   }
   void AddRedAndGreen() {
     AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen)});
@@ -252,3 +220,4 @@ TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen)
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(saver.Ended(10000)) << "the settings dialog did not close";
 }
+
