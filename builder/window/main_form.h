@@ -71,6 +71,11 @@ class TForm1 : public wingui::Window {
   bool PreviewPhotosReady() const { return previewPhotos_.Ready(); }
   void SetPreviewPhotosReady(bool ready);
   output::PreviewPhotos& PreviewPhotosState() { return previewPhotos_; }
+  // True while a preview or a build runs. They let window messages through (photo runs,
+  // the compiler wait, the preview file's copy retries), so commands that would start
+  // another run, change the photo list or open a dialog are refused meanwhile, and
+  // closing waits until the run has ended.
+  bool Busy() const { return busy_; }
   bool OldPlatform() const { return oldPlatform_; }
   photos::RandomColors& Random() { return random_; }
   thumbnails::TThumbnailList& Strip() { return strip_; }
@@ -152,6 +157,9 @@ class TForm1 : public wingui::Window {
  private:
   void ApplyShape();
   void ApplyButtonLook();
+  // Runs one output command with the busy state set; a command asked for while another
+  // runs is dropped. A close asked for meanwhile happens when the command has ended.
+  void RunOutputCommand(void (OutputActions::*command)(TForm1&));
   void ResetFileInfo();
   void SetFileInfoLabel(int id, const std::string& text);
   void UpdateTotalImages();
@@ -182,6 +190,8 @@ class TForm1 : public wingui::Window {
 
   int32_t photoCount_ = 0;
   output::PreviewPhotos previewPhotos_;
+  bool busy_ = false;
+  bool closeWhenIdle_ = false;
   bool oldPlatform_ = false;
   bool autoSaved_ = false;
   bool quitOnDestroy_ = false;

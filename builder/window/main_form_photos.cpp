@@ -130,7 +130,9 @@ void TForm1::RemoveAllPhotos() {
 void TForm1::ThumbnailList1Click() { ShowCurrentPhoto(); }
 
 bool TForm1::ThumbnailList1KeyDown(WORD key) {
-  // The strip only hears keys while it has the focus.
+  // The strip only hears keys while it has the focus. The list stays as a running
+  // command read it.
+  if (busy_) return key == VK_DELETE;
   if (key == VK_DELETE) RemoveSelectedPhotos();
   if ((key == VK_UP || key == VK_DOWN) && GetKeyState(VK_CONTROL) < 0) {
     MoveCurrentPhoto(key == VK_UP ? -1 : 1);

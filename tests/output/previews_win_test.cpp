@@ -221,3 +221,32 @@ TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen)
   EXPECT_TRUE(saver.Ended(10000)) << "the settings dialog did not close";
 }
 
+TEST_F(Previews, ClosingWhileThePhotosAreWrittenWaitsForTheRunToEnd) {
+  StartBuilder();
+  AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen), Photo("red2.bmp", 30, 40, kRed)});
+  DeleteFileA((photoFolder + "preview2.bmp").c_str());
+  // The close arrives while the run lets messages through.
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  for (const char* name : {"preview0.bmp", "preview1.bmp", "preview2.bmp"})
+    EXPECT_EQ(TempFolder::Read(photoFolder + name).size(), 54u + 512 * 512 * 3) << name;
+  EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the run was lost";
+}
+
+TEST_F(Previews, ChangingTheFittingWhileThePhotosAreWrittenLeavesThemNotCurrent) {
+  StartBuilder();
+  AddRedAndGreen();
+  // The user picks "Use border" while the photos are being written.
+  PostMessageA(Control(window::ComboBoxResizeMetod), CB_SETCURSEL, 1, 0);
+  PostMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::ComboBoxResizeMetod, CBN_SELCHANGE),
+               LPARAM(Control(window::ComboBoxResizeMetod)));
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  EXPECT_TRUE(out->PreviewHostPanel()) << "the preview lost its frame";
+  // The next preview writes them again, with the new fitting, and then they are current.
+  DeleteFileA((photoFolder + "preview0.bmp").c_str());
+  SelectItem(ComboBoxScreensaverTemplate, 1);
+  EXPECT_TRUE(form->PreviewPhotosReady());
+  EXPECT_FALSE(TempFolder::Read(photoFolder + "preview0.bmp").empty());
+}

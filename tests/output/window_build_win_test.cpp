@@ -161,6 +161,30 @@ TEST_F(WindowBuild, TitlesThatWouldNotInstallAreRefusedWithTheFocusInTheTitle) {
   EXPECT_TRUE(dialogs.asked.empty());
 }
 
+TEST_F(WindowBuild, ASecondBuildWhileTheCompilerRunsIsRefusedAndClosingWaitsForTheEnd) {
+  StartBuilder();
+  form->OpenProjectFile(project);
+  SetEnvironmentVariableA("PRISMORA_FAKE_ISCC_SLEEP", "1500");
+  dialogs.saves.push_back(dir / "first.exe");
+  dialogs.saves.push_back(dir / "second.exe");
+  // While the compiler runs, the builder handles messages: another Build (button and
+  // menu) and a close arrive then.
+  dialogs.onSave = [this] {
+    dialogs.onSave = nullptr;
+    HWND w = form->Handle();
+    PostMessageA(w, WM_COMMAND, MAKEWPARAM(ImageBuild, BN_CLICKED), LPARAM(Control(ImageBuild)));
+    PostMessageA(w, WM_COMMAND, MAKEWPARAM(window::PunltMenuBuildScreenSaver, 0), 0);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+  };
+  Click(ImageBuild);
+  EXPECT_EQ(dialogs.saves.size(), 1u) << "a second build started inside the first";
+  EXPECT_TRUE(Exists(dir / "first.exe"));
+  EXPECT_FALSE(Exists(dir / "second.exe"));
+  EXPECT_FALSE(Exists(dir / (title + ".iss"))) << "the first build did not finish";
+  EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the build was lost";
+  EXPECT_TRUE(Exists(dir / "AutoSave.pmj"));
+}
+
 TEST_F(WindowBuild, TestStartsTheSavedSetupProgramFromAPathWithBlanks) {
   StartBuilder();
   // "my.exe" beside "my setup.exe": an unquoted command line would start it instead.
