@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cmath>
+#include <exception>
 
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/window/dropped_files.h"
@@ -107,14 +108,22 @@ void TForm1::RemoveSelectedPhotos() {
     strip_.Remove(index);
     --photoCount_;
   }
+  // A new current photo that cannot be read still reports its error, but only after the
+  // counter and the file info show the list as it now is.
+  std::exception_ptr unreadable;
   if (strip_.Count() > 0) {
-    ShowCurrentPhoto();
+    try {
+      ShowCurrentPhoto();
+    } catch (...) {
+      unreadable = std::current_exception();
+    }
   } else {
     PreviewSurface().Fill(GetSysColor(COLOR_BTNFACE));
     RepaintPreview();
   }
   ResetFileInfo();
   UpdateTotalImages();
+  if (unreadable) std::rethrow_exception(unreadable);
 }
 
 void TForm1::RemoveAllPhotos() {
