@@ -8,11 +8,9 @@
 #include "builder/output/assets_win.h"
 #include "builder/output/pipeline.h"
 #include "builder/photos/win32/dib_surface.h"
-#include "builder/photos/win32/photo_runs_win.h"
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/project/project_file.h"
 #include "builder/thumbnails/picture.h"
-#include "common/trailer.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
 
