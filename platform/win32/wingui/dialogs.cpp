@@ -50,7 +50,7 @@ struct OpenDialogState {
   const PicturePreviewer* previewer = nullptr;  // null: no preview pane
   std::vector<char>* buffer = nullptr;          // grown as the selection grows
   bool multiple = false;
-  std::string spec;    // the names in the file name box at the last selection
+  std::string names;   // the file name box at the last selection
   std::string folder;  // and the folder they are in
 };
 
@@ -60,18 +60,18 @@ struct OpenDialogState {
 // (quoted), which bounds what the result needs.
 void FitBufferToSelection(HWND dialog, OFNOTIFYA* notify, OpenDialogState& state) {
   HWND box = GetParent(dialog);
-  const LRESULT spec = SendMessageA(box, CDM_GETSPEC, 0, 0);
+  const LRESULT length = SendMessageA(box, CDM_GETSPEC, 0, 0);
   const LRESULT folder = SendMessageA(box, CDM_GETFOLDERPATH, 0, 0);
-  if (spec <= 0) return;
+  if (length <= 0) return;
   auto text = [box](UINT message, LRESULT length) {
     std::string t(size_t(length > 0 ? length : 0), '\0');
     if (!t.empty()) SendMessageA(box, message, WPARAM(t.size()), LPARAM(t.data()));
     t.resize(strnlen(t.c_str(), t.size()));
     return t;
   };
-  state.spec = text(CDM_GETSPEC, spec);
+  state.names = text(CDM_GETSPEC, length);
   state.folder = text(CDM_GETFOLDERPATH, folder);
-  const size_t needed = size_t(spec) + size_t(folder > 0 ? folder : MAX_PATH) + 2;
+  const size_t needed = size_t(length) + size_t(folder > 0 ? folder : MAX_PATH) + 2;
   OPENFILENAMEA* ofn = notify->lpOFN;
   if (!ofn || needed <= ofn->nMaxFile) return;
   state.buffer->assign(needed * 2, '\0');
@@ -177,8 +177,8 @@ std::vector<std::string> CommonDialogs::Open(platform::WindowHandle owner,
     if (error == 0) return {};  // cancelled
     if (error != FNERR_BUFFERTOOSMALL) DialogFailed(error);
     const size_t asked = uint8_t(ofn.lpstrFile[0]) | size_t(uint8_t(ofn.lpstrFile[1])) << 8;
-    buffer.assign(std::max({asked + 2, buffer.size() * 4, state.spec.size() * 2 + MAX_PATH}), '\0');
-    options.initialName = state.spec;
+    buffer.assign(std::max({asked + 2, buffer.size() * 4, state.names.size() * 2 + MAX_PATH}), '\0');
+    options.initialName = state.names;
     initialFolder = state.folder;
   }
   DialogFailed(FNERR_BUFFERTOOSMALL);
