@@ -14,6 +14,9 @@ struct ProcessLauncher {
   virtual int WaitForLastProcess() = 0;
   // Starts a program shown normally, without keeping anything of it.
   virtual bool StartDetached(const std::string& commandLine) = 0;
+  // Starts a program file the way the shell does for a double click: its path needs no
+  // quoting, and a program that asks for administrator rights gets the elevation prompt.
+  virtual bool StartProgramFile(const std::string& path) { return StartDetached("\"" + path + "\""); }
 };
 
 }  // namespace prismora::platform

@@ -43,6 +43,9 @@ struct FileSystem {
   }
   virtual bool RemoveFile(const std::string& path) = 0;
   virtual bool FileExists(const std::string& path) = 0;
+  // Creates the last level of a folder path (a trailing backslash is allowed); false when
+  // it exists already or cannot be made.
+  virtual bool CreateFolder(const std::string& /*path*/) { return false; }
   // Size in bytes, or -1 when the file cannot be read.
   virtual int64_t FileSize(const std::string& path) {
     std::vector<uint8_t> bytes;

@@ -1,38 +1,23 @@
 #include "builder/output/assets_win.h"
 
-#include "builder/output/assets.h"
-#include "builder/output/build.h"
-#include "builder/photos/bmp.h"
+#include <cstring>
 
 namespace prismora::output {
-namespace {
 
-bool SaveStretched(const photos::PictureDrawer& draw, int width, int height,
-                   const std::string& path, platform::FileSystem& files, std::string& error) {
+bool StretchedPicture(const photos::PictureDrawer& draw, int width, int height, photos::PixelImage& out,
+                      std::string& error) {
   photos::DibSurface twin(width, height);
   if (!twin.Valid()) {
-    error = "Out of memory for \"" + path + "\".";
+    error = "Out of memory for a " + std::to_string(width) + " x " + std::to_string(height) + " picture.";
     return false;
   }
   SetStretchBltMode(twin.Dc(), COLORONCOLOR);
   if (draw) draw(twin.Dc(), RECT{0, 0, width, height});
-  std::vector<uint8_t> bytes = photos::EncodeBmp24(twin.Pixels());
-  if (!files.ReplaceFileContents(path, bytes)) {
-    error = "Cannot create file \"" + path + "\".";
-    return false;
-  }
+  const photos::PixelView pixels = twin.Pixels();
+  out.Resize(width, height);
+  const photos::PixelView target = out.View();
+  for (int y = 0; y < height; ++y) std::memcpy(target.Row(y), pixels.Row(y), size_t(width) * 3);
   return true;
-}
-
-}  // namespace
-
-bool SaveWizardImages(const photos::PictureDrawer& wizardImage,
-                      const photos::PictureDrawer& wizardSmallImage, const std::string& folder,
-                      platform::FileSystem& files, std::string& error) {
-  return SaveStretched(wizardImage, kWizardImageWidth, kWizardImageHeight,
-                       folder + kWizardImageBmp, files, error) &&
-         SaveStretched(wizardSmallImage, kWizardSmallImageSide, kWizardSmallImageSide,
-                       folder + kWizardSmallImageBmp, files, error);
 }
 
 }  // namespace prismora::output

@@ -1,19 +1,17 @@
-// The two wizard pictures of the installer, written as Windows bitmaps of fixed size.
+// The installer's wizard pictures as the platform draws them: whatever picture an image
+// control shows (or a picture file holds), stretched to the exact size of its slot.
 #pragma once
 #include <string>
 
+#include "builder/photos/pixels.h"
 #include "builder/photos/win32/dib_surface.h"
-#include "platform/seams.h"
 
 namespace prismora::output {
 
-// Each drawer draws the picture its image control shows, stretched into the rectangle
-// it is given (the window passes its picture wrapper, or DrawBitmapStretched for the
-// built-in pictures). Writes «folder»ImageWizardImageFile.bmp (164 × 314) and
-// «folder»ImageWizModernSmallImage.bmp (55 × 55), 24 bits, whatever the picture's own
-// size; false with `error` set when a file cannot be written.
-bool SaveWizardImages(const photos::PictureDrawer& wizardImage,
-                      const photos::PictureDrawer& wizardSmallImage, const std::string& folder,
-                      platform::FileSystem& files, std::string& error);
+// Draws the picture stretched over width × height pixels with the plain colour-on-colour
+// stretch, whatever its own size; `draw` gets the whole rectangle. False (with `error`)
+// when the platform refuses the drawing surface.
+bool StretchedPicture(const photos::PictureDrawer& draw, int width, int height, photos::PixelImage& out,
+                      std::string& error);
 
 }  // namespace prismora::output

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 namespace prismora::output {
-using platform::BoxIcon;
 
 std::vector<std::string> BuildNames::InputFiles() const {
   std::vector<std::string> files{ScreenSaver(), Script(), WizardSmallImage(), WizardImage()};
@@ -35,41 +34,6 @@ std::string FormatSetupSize(uint32_t bytes, char decimalSeparator) {
     if (digits[1] != '0') text += digits[1];
   }
   return text;
-}
-
-BuildResult RunBuild(BuildSteps& steps, BuildSeams s, const BuildNames& names) {
-  if (!steps.CheckProject()) return BuildResult::Refused;
-
-  s.files.RemoveFile(names.CompilerOutput());
-  if (!steps.MakeScreenSaver(names.ScreenSaver())) return BuildResult::Failed;
-  if (!steps.WriteScript(names.Script())) return BuildResult::Failed;
-  if (!steps.ExportPhotos()) return BuildResult::Failed;
-  if (!steps.SaveWizardImages()) return BuildResult::Failed;
-
-  if (!s.launcher.StartHidden(CompilerCommandLine(names), names.folder)) {
-    // Known now, not after the user picked a destination; the written inputs stay
-    // where they are, as after a cancelled build.
-    s.boxes.Show(s.owner, kCompilerNotFound, "Error", BoxIcon::Error);
-    return BuildResult::Failed;
-  }
-
-  std::optional<std::string> destination = steps.AskDestination();
-  // The compiler still reads the inputs; nothing may be removed or copied before it ends.
-  s.launcher.WaitForLastProcess();
-  if (!destination) return BuildResult::Cancelled;
-
-  for (const std::string& file : names.InputFiles()) s.files.RemoveFile(file);
-
-  if (!s.files.CopyReplacing(names.CompilerOutput(), *destination)) {
-    s.boxes.Show(s.owner, kUnexpectedError, "Error", BoxIcon::Error);
-    return BuildResult::Failed;
-  }
-  int64_t size = s.files.FileSize(*destination);
-  steps.ShowFinished(BuildSummary(names.title, names.photoCount,
-                                   FormatSetupSize(uint32_t(size < 0 ? 0 : size), s.decimalSeparator), *destination),
-                     *destination);
-  s.files.RemoveFile(names.CompilerOutput());
-  return BuildResult::Done;
 }
 
 }  // namespace prismora::output

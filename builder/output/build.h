@@ -1,14 +1,10 @@
-// The build: from the open project to a setup program at the place the user chooses.
-// The order, the clean-up rules and the waiting for the compiler live here; the window
-// (or the command line) supplies each step.
+// The names and texts of the build: the files it writes into the builder folder, the
+// compiler's command line and the summary of the finish window. The build itself is
+// OutputPipeline::Build (pipeline.h).
 #pragma once
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/process.h"
-#include "platform/seams.h"
 
 namespace prismora::output {
 
@@ -46,31 +42,5 @@ std::string BuildSummary(const std::string& title, int photoCount, const std::st
 
 // Megabytes of 1,000,000 bytes, truncated to two decimals, shortest form.
 std::string FormatSetupSize(uint32_t bytes, char decimalSeparator);
-
-struct BuildSteps {
-  virtual ~BuildSteps() = default;
-  // Title, author and photo checks with their warnings; false ends the build.
-  virtual bool CheckProject() = 0;
-  // Each writer returns false after telling the user what went wrong.
-  virtual bool MakeScreenSaver(const std::string& target) = 0;
-  virtual bool WriteScript(const std::string& path) = 0;  // and license.txt when enabled
-  virtual bool ExportPhotos() = 0;
-  virtual bool SaveWizardImages() = 0;
-  // The destination of the setup program; nothing when the user cancels.
-  virtual std::optional<std::string> AskDestination() = 0;
-  virtual void ShowFinished(const std::string& summary, const std::string& destination) = 0;
-};
-
-struct BuildSeams {
-  platform::FileSystem& files;
-  platform::MessageBoxes& boxes;
-  platform::ProcessLauncher& launcher;
-  platform::WindowHandle owner = nullptr;
-  char decimalSeparator = '.';
-};
-
-enum class BuildResult { Done, Refused, Failed, Cancelled };
-
-BuildResult RunBuild(BuildSteps& steps, BuildSeams seams, const BuildNames& names);
 
 }  // namespace prismora::output

@@ -1,6 +1,6 @@
-// The two preview commands: the template preview that plays inside the main window and
-// the screen saver preview that opens the preview file's own settings dialog. The
-// sequence lives here; the window supplies each step.
+// The names, folders and command lines of the two preview commands (the template
+// preview that plays inside the main window and the screen saver preview that opens the
+// preview file's own settings dialog), and whether the preview photos are current.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -22,34 +22,26 @@ std::string ScreenSaverPreviewCommand(const std::string& previewPath);
 // The preview file running full screen, as the settings dialog's Preview starts it.
 std::string ScreenSaverShowCommand(const std::string& previewPath);
 
-struct PreviewSteps {
-  virtual ~PreviewSteps() = default;
-  virtual int PhotoCount() = 0;
-  // The "at least two photos" warning, then the add-photos dialog.
-  virtual void WarnTooFewPhotosThenAdd() = 0;
-  virtual void StopTemplatePreview() = 0;
-  // Places a new black host frame in the preview panel; returns its panel's window.
-  virtual uintptr_t CreateHostFrame() = 0;
-  virtual void DeletePreviewSettingsKey() = 0;
-  // Copies the chosen template to `target` with the project's record (preview flag set).
-  virtual bool AssemblePreviewFile(const std::string& target) = 0;
-  // Writes preview0.bmp ... into `folder`; false when a photo could not be prepared.
-  virtual bool PreparePhotos(const std::string& folder, const std::string& stem) = 0;
-  virtual bool IsOldPlatform() = 0;
-  virtual void StartProcess(const std::string& commandLine) = 0;
-};
+// PreviewPhotosReady: whether the preview photo bitmaps match the photo list and the
+// fitting. Every change clears it. A photo run lets messages through, so the user may
+// change the list while it runs; the run therefore notes the stamp at its start and marks
+// the photos current only if it succeeded and nothing changed since.
+class PreviewPhotos {
+ public:
+  bool Ready() const { return ready_; }
+  void Changed() {
+    ready_ = false;
+    ++changes_;
+  }
+  uint32_t Stamp() const { return changes_; }
+  // A run that began at `stamp` wrote every bitmap.
+  void Prepared(uint32_t stamp) {
+    if (stamp == changes_) ready_ = true;
+  }
 
-struct PreviewContext {
-  std::string builderFolder;  // ends in a backslash
-  std::string systemFolder;   // no trailing backslash
-  bool& previewPhotosReady;
+ private:
+  bool ready_ = false;
+  uint32_t changes_ = 0;
 };
-
-// Each returns whether a runtime process was started.
-bool RunTemplatePreview(PreviewSteps& steps, PreviewContext ctx);
-bool RunScreenSaverPreview(PreviewSteps& steps, PreviewContext ctx);
-// The screen saver preview without its settings dialog: straight to full screen (the
-// command line's /show).
-bool RunScreenSaverShow(PreviewSteps& steps, PreviewContext ctx);
 
 }  // namespace prismora::output

@@ -8,6 +8,17 @@ namespace {
 
 constexpr std::string_view kForbiddenInTitle = "\\/:*?\"<>|{;";
 
+// Names Windows keeps for devices, whatever extension follows them.
+bool IsDeviceName(std::string_view title) {
+  std::string_view stem = title.substr(0, title.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+  std::string upper;
+  for (char c : stem) upper += (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+  if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
+  return upper.size() == 4 && (upper.rfind("COM", 0) == 0 || upper.rfind("LPT", 0) == 0) &&
+         upper[3] >= '1' && upper[3] <= '9';
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string text;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -85,6 +96,15 @@ std::optional<std::string> BuildSetupScript(const project::ProjectSettings& sett
 }
 
 std::optional<std::string> UnsafeTitleReason(const std::string& title) {
+  if (title.size() > kMaxTitleBytes)
+    return "The title is " + std::to_string(title.size()) + " characters long; it can have at most " +
+           std::to_string(kMaxTitleBytes) + ".";
+  if (!title.empty() && (title.back() == ' ' || title.back() == '.'))
+    return std::string("The title cannot end in a blank or a dot.");
+  if (IsDeviceName(title))
+    return std::string(
+        "The title cannot be CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, with or without an "
+        "extension: Windows keeps these names for devices.");
   for (unsigned char c : title) {
     if (c < 0x20 || c == 0x7F)
       return std::string("The title cannot contain line breaks, tabs or other control characters.");

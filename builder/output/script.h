@@ -2,6 +2,7 @@
 // file name the installer writes into SYSTEM.INI, and the check that a title can safely
 // become file names and script lines.
 #pragma once
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -36,11 +37,18 @@ std::optional<std::string> BuildSetupScript(const project::ProjectSettings& sett
                                             const std::string& folder,
                                             platform::FileSystem& files, std::string& error);
 
+// The longest title the builder record holds whole. A longer one would be cut there while
+// the script and the file names keep it, and the installed screen saver would look for
+// its photos in a folder that does not exist.
+inline constexpr std::size_t kMaxTitleBytes = 99;
+
 // Why a title cannot be built, or nothing when it can. The title becomes file and folder
 // names and script lines, so characters that Windows file names forbid, control
 // characters (a line break would add installer lines), "{" (it would start an installer
-// constant) and ";" (it would end the unquoted DestName and Parameters values) are refused.
-// Leading and trailing blanks are allowed and kept.
+// constant) and ";" (it would end the unquoted DestName and Parameters values) are refused,
+// and so are titles longer than the record holds, titles ending in a blank or a dot
+// (Windows drops those from names) and the reserved device names. Leading blanks are
+// allowed and kept.
 std::optional<std::string> UnsafeTitleReason(const std::string& title);
 
 }  // namespace prismora::output

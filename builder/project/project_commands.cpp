@@ -2,11 +2,18 @@
 
 namespace prismora::project {
 
+std::string ProjectFileNameFor(const std::string& title) {
+  std::string name = title;
+  for (char& c : name)
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+  return name;
+}
+
 platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s) {
   platform::FileDialogOptions o;
   o.filter = kProjectFilter;
   o.defaultExt = kProjectDefaultExt;
-  o.initialName = s.Title;  // the title is the proposed file name
+  o.initialName = ProjectFileNameFor(s.Title);  // the title is the proposed file name
   o.overwritePrompt = false;
   return o;
 }

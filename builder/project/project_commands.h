@@ -11,6 +11,11 @@
 
 namespace prismora::project {
 
+// The title as a file name the save dialog accepts: each character that file names
+// forbid (\ / : * ? " < > |) becomes "_". A dialog given any of them would refuse the
+// name and nothing would happen.
+std::string ProjectFileNameFor(const std::string& title);
+
 // The options both project dialogs run with.
 platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s);
 platform::FileDialogOptions OpenProjectDialogOptions();

@@ -21,7 +21,9 @@ constexpr uint32_t kValue = kBlueText | kAutoSize;
 constexpr uint32_t kHelpImage = kStretch | kHandCursor;
 
 // Rows in creation order: a parent comes before its children, and among overlapping
-// siblings the earlier row lies on top.
+// siblings the earlier row lies on top. Only the controls the user is told about have a
+// hint; a control without one shows its nearest parent's (the pictures on the button
+// panels show their panel's).
 constexpr ControlRow kLayout[] = {
     // --- frame of the photo strip
     {PanelLeft, Kind::Panel, 0, {0, 16, 153, 409}, "", kDecor},
@@ -30,29 +32,26 @@ constexpr ControlRow kLayout[] = {
     {PanelPlusRemoveEtc, Kind::Panel, 0, {144, 152, 65, 177}, "", kDecor},
     {PanelAdd, Kind::Panel, PanelPlusRemoveEtc, {152, 160, 49, 49}, "", kButtonPanel,
      "Add photos to your screensaver"},
-    {ImagePanelAdd, Kind::Image, PanelAdd, {154, 162, 45, 45}, "", kButtonImage,
-     "Add photos to your screensaver", ART_ADD},
+    {ImagePanelAdd, Kind::Image, PanelAdd, {154, 162, 45, 45}, "", kButtonImage, nullptr, ART_ADD},
     {PanelRemove, Kind::Panel, PanelPlusRemoveEtc, {152, 216, 49, 49}, "", kButtonPanel,
      "Remove currently selected photos from the list"},
-    {ImagePanelRemove, Kind::Image, PanelRemove, {154, 218, 45, 45}, "", kButtonImage,
-     "Remove currently selected photos from the list", ART_REMOVE},
+    {ImagePanelRemove, Kind::Image, PanelRemove, {154, 218, 45, 45}, "", kButtonImage, nullptr, ART_REMOVE},
     {PanelRemoveAll, Kind::Panel, PanelPlusRemoveEtc, {152, 272, 49, 49}, "", kButtonPanel,
      "clear all the photo list"},
-    {ImagePanelRemoveAll, Kind::Image, PanelRemoveAll, {154, 274, 45, 45}, "", kButtonImage,
-     "clear all the photo list", ART_REMOVE_ALL},
+    {ImagePanelRemoveAll, Kind::Image, PanelRemoveAll, {154, 274, 45, 45}, "", kButtonImage, nullptr,
+     ART_REMOVE_ALL},
     // --- page buttons
     {PanelTop, Kind::Panel, 0, {192, 8, 277, 81}, "", kDecor},
     {PanelPhotos, Kind::Panel, PanelTop, {200, 16, 65, 65}, "", kButtonPanel | kInnerLowered,
      "Add, remove photos to be played in the final screensaver"},
-    {ImagePanelPhotos, Kind::Image, PanelPhotos, {204, 20, 56, 56}, "", kButtonImage,
-     "Add, remove photos to be played in the final screensaver", ART_PAGE_PHOTOS},
+    {ImagePanelPhotos, Kind::Image, PanelPhotos, {204, 20, 56, 56}, "", kButtonImage, nullptr, ART_PAGE_PHOTOS},
     {PanelInstallSettings, Kind::Panel, PanelTop, {265, 16, 65, 65}, "", kButtonPanel},
     {ImagePanelInstallSettings, Kind::Image, PanelInstallSettings, {269, 20, 56, 56}, "",
      kButtonImage, "self-install options", ART_PAGE_INSTALL},
     {PanelTitleAutor, Kind::Panel, PanelTop, {330, 16, 65, 65}, "", kButtonPanel,
      "Edit title,autor, email, website, license agreement of the final screensaver"},
-    {ImagePanelTitleAutor, Kind::Image, PanelTitleAutor, {334, 20, 56, 56}, "", kButtonImage,
-     "Edit title,autor, email, website, license agreement of the final screensaver", ART_PAGE_INFO},
+    {ImagePanelTitleAutor, Kind::Image, PanelTitleAutor, {334, 20, 56, 56}, "", kButtonImage, nullptr,
+     ART_PAGE_INFO},
     // --- the preview
     {PanelCenter, Kind::Panel, 0, {200, 104, 281, 281}, "", kDecor},
     {PanelPreview, Kind::Panel, PanelCenter, {208, 112, 265, 265}, "", kInnerLowered},
@@ -62,11 +61,10 @@ constexpr ControlRow kLayout[] = {
     {PanelPreviewScreensaver, Kind::Panel, PanelBottom, {280, 400, 65, 65}, "", kButtonPanel,
      "Preview this screensaver"},
     {ImagePanelPreviewScreensaver, Kind::Image, PanelPreviewScreensaver, {284, 404, 56, 56}, "",
-     kButtonImage, "Preview this screensaver", ART_PREVIEW},
+     kButtonImage, nullptr, ART_PREVIEW},
     {PanelBuild, Kind::Panel, PanelBottom, {344, 400, 65, 65}, "", kButtonPanel,
      "Build the final self-install screensaver"},
-    {ImageBuild, Kind::Image, PanelBuild, {348, 404, 56, 56}, "", kButtonImage,
-     "Build the final self-install screensaver", ART_BUILD},
+    {ImageBuild, Kind::Image, PanelBuild, {348, 404, 56, 56}, "", kButtonImage, nullptr, ART_BUILD},
     // --- pages
     {PanelRight, Kind::Panel, 0, {496, 32, 273, 473}, "", kDecor},
     {PanelRightPhotos, Kind::Panel, PanelRight, {504, 40, 257, 457}, "", kNoBorder},
@@ -74,9 +72,9 @@ constexpr ControlRow kLayout[] = {
     {PanelRightLicense, Kind::Panel, PanelRight, {504, 40, 257, 457}, "", kNoBorder | kHidden},
     // --- the title buttons (PanelKnopki only gives the shape its corner)
     {PanelKnopki, Kind::Panel, 0, {600, 0, 75, 28}, "", kHidden},
-    {ImageSmallButt_Svernut, Kind::Image, 0, {600, 0, 25, 29}, "", 0, "Minimize", ART_TITLE_MINIMIZE},
+    {ImageSmallButt_Svernut, Kind::Image, 0, {600, 0, 25, 29}, "", 0, nullptr, ART_TITLE_MINIMIZE},
     {ImageSmallButt_2, Kind::Image, 0, {624, 0, 25, 29}, "", 0, nullptr, ART_TITLE_DECOR},
-    {ImageSmallButt_Close, Kind::Image, 0, {648, 0, 27, 29}, "", 0, "Close", ART_TITLE_CLOSE},
+    {ImageSmallButt_Close, Kind::Image, 0, {648, 0, 27, 29}, "", 0, nullptr, ART_TITLE_CLOSE},
 
     // --- photos page
     {GroupBoxFileInfo, Kind::GroupBox, PanelRightPhotos, P(8, 4, 241, 126), " File info  "},
@@ -102,8 +100,7 @@ constexpr ControlRow kLayout[] = {
      "Screen Saver Dialog Box Color"},
     {PanelColorDialogBox, Kind::Panel, GroupBoxDialogColor, P(188, 330, 49, 49), "", kInnerLowered},
     {ButtonSelectColor, Kind::Button, GroupBoxDialogColor, P(16, 342, 105, 25), "Select color"},
-    {ImageVoprosPhotos, Kind::Image, PanelRightPhotos, P(217, 412, 32, 32), "", kHelpImage,
-     "Help on photos, fitting and colours", ART_HELP},
+    {ImageVoprosPhotos, Kind::Image, PanelRightPhotos, P(217, 412, 32, 32), "", kHelpImage, nullptr, ART_HELP},
 
     // --- install page
     {GroupBoxSelfInstall, Kind::GroupBox, PanelRightInstall, P(8, 4, 241, 400), " Self-install options "},
@@ -113,15 +110,13 @@ constexpr ControlRow kLayout[] = {
     {ImageWizModernSmallImage, Kind::Image, GroupBoxSelfInstall, P(186, 40, 55, 55), "", kStretch,
      "Specifies the bitmap file to display in the upperright corner of the wizard window."},
     {ImageWizModernSmallImageLupa, Kind::Image, GroupBoxSelfInstall, P(201, 100, 24, 24), "",
-     kHelpImage, "Select a picture", ART_LUPA},
+     kHelpImage, nullptr, ART_LUPA},
     {ImageWizardImageFileLupa, Kind::Image, GroupBoxSelfInstall, P(201, 330, 24, 24), "", kHelpImage,
      "Select a picture", ART_LUPA},
-    {LabelWizModernImagebmp, Kind::Label, GroupBoxSelfInstall, P(16, 360, 225, 13), "", kBlueText,
-     "Specifies the bitmap file to display on the left side of the wizard in the Setup program."},
-    {LabelWizModernSmallImagebmp, Kind::Label, GroupBoxSelfInstall, P(16, 380, 225, 13), "", kBlueText,
-     "Specifies the bitmap file to display in the upperright corner of the wizard window."},
-    {ImageVoprosSelf_install, Kind::Image, PanelRightInstall, P(217, 412, 32, 32), "", kHelpImage,
-     "Help on the self-install options", ART_HELP},
+    {LabelWizModernImagebmp, Kind::Label, GroupBoxSelfInstall, P(16, 360, 225, 13), "", kBlueText},
+    {LabelWizModernSmallImagebmp, Kind::Label, GroupBoxSelfInstall, P(16, 380, 225, 13), "", kBlueText},
+    {ImageVoprosSelf_install, Kind::Image, PanelRightInstall, P(217, 412, 32, 32), "", kHelpImage, nullptr,
+     ART_HELP},
 
     // --- title/author page
     {GroupBoxInformation, Kind::GroupBox, PanelRightLicense, P(8, 4, 241, 196), " Screen Saver Information "},
@@ -137,8 +132,7 @@ constexpr ControlRow kLayout[] = {
     {CheckBoxEnableLicenseAgreement, Kind::CheckBox, GroupBoxLicense, P(16, 224, 200, 17),
      "Enable License Agreement"},
     {MemoLicenseAgreement, Kind::Memo, GroupBoxLicense, P(16, 246, 225, 150), "", kTabStop},
-    {ImageVoprosInform, Kind::Image, PanelRightLicense, P(217, 412, 32, 32), "", kHelpImage,
-     "Help on the screen saver information", ART_HELP},
+    {ImageVoprosInform, Kind::Image, PanelRightLicense, P(217, 412, 32, 32), "", kHelpImage, nullptr, ART_HELP},
 
     // --- bridges between the frames, below everything else
     {PanelPeremichka1, Kind::Panel, 0, {24, 0, 25, 17}, "", kDecor},

@@ -37,35 +37,40 @@ bool IsWindows9x() {
   return (GetVersion() & 0x80000000u) != 0;
 }
 
-// Which handler answers which notification.
+// Which handler answers which notification, and whether it may run while a preview or
+// a build is under way (Busy): only what neither starts a run, nor edits the photo list,
+// nor opens a dialog. The fitting method is the exception: the combo box has changed
+// already, so its handler runs and the preview photos stop being current.
 struct CommandRoute {
   int id;
   int code;  // -1: any
   void (TForm1::*handler)();
+  bool whileBusy = false;
 };
 
 constexpr int kAny = -1;
+constexpr bool kWhileBusy = true;
 constexpr CommandRoute kRoutes[] = {
-    {ImagePanelPhotos, BN_CLICKED, &TForm1::ImagePanelPhotosClick},
-    {ImagePanelInstallSettings, BN_CLICKED, &TForm1::ImagePanelInstallSettingsClick},
-    {ImagePanelTitleAutor, BN_CLICKED, &TForm1::ImagePanelTitleAutorClick},
+    {ImagePanelPhotos, BN_CLICKED, &TForm1::ImagePanelPhotosClick, kWhileBusy},
+    {ImagePanelInstallSettings, BN_CLICKED, &TForm1::ImagePanelInstallSettingsClick, kWhileBusy},
+    {ImagePanelTitleAutor, BN_CLICKED, &TForm1::ImagePanelTitleAutorClick, kWhileBusy},
     {ImagePanelAdd, BN_CLICKED, &TForm1::ImagePanelAddClick},
     {ImagePanelRemove, BN_CLICKED, &TForm1::ImagePanelRemoveClick},
     {ImagePanelRemoveAll, BN_CLICKED, &TForm1::ImagePanelRemoveAllClick},
     {ImagePanelPreviewScreensaver, BN_CLICKED, &TForm1::ImagePanelPreviewScreensaverClick},
     {ImageBuild, BN_CLICKED, &TForm1::ImageBuildClick},
-    {ImageSmallButt_Close, BN_CLICKED, &TForm1::ImageSmallButt_CloseClick},
-    {ImageSmallButt_Svernut, BN_CLICKED, &TForm1::ImageSmallButt_SvernutClick},
-    {ImageVoprosPhotos, BN_CLICKED, &TForm1::ImageVoprosPhotosClick},
-    {ImageVoprosSelf_install, BN_CLICKED, &TForm1::ImageVoprosSelf_installClick},
-    {ImageVoprosInform, BN_CLICKED, &TForm1::ImageVoprosInformClick},
+    {ImageSmallButt_Close, BN_CLICKED, &TForm1::ImageSmallButt_CloseClick, kWhileBusy},
+    {ImageSmallButt_Svernut, BN_CLICKED, &TForm1::ImageSmallButt_SvernutClick, kWhileBusy},
+    {ImageVoprosPhotos, BN_CLICKED, &TForm1::ImageVoprosPhotosClick, kWhileBusy},
+    {ImageVoprosSelf_install, BN_CLICKED, &TForm1::ImageVoprosSelf_installClick, kWhileBusy},
+    {ImageVoprosInform, BN_CLICKED, &TForm1::ImageVoprosInformClick, kWhileBusy},
     {ImageWizardImageFileLupa, BN_CLICKED, &TForm1::ImageWizardImageFileLupaClick},
     {ImageWizModernSmallImageLupa, BN_CLICKED, &TForm1::ImageWizModernSmallImageLupaClick},
     {ThumbnailList1, LBN_SELCHANGE, &TForm1::ThumbnailList1Click},
-    {ComboBoxResizeMetod, CBN_SELCHANGE, &TForm1::ComboBoxResizeMetodChange},
+    {ComboBoxResizeMetod, CBN_SELCHANGE, &TForm1::ComboBoxResizeMetodChange, kWhileBusy},
     {ComboBoxScreensaverTemplate, CBN_SELCHANGE, &TForm1::ComboBoxScreensaverTemplateChange},
-    {CheckBoxRandomColor, BN_CLICKED, &TForm1::CheckBoxRandomColorClick},
-    {CheckBoxEnableLicenseAgreement, BN_CLICKED, &TForm1::CheckBoxEnableLicenseAgreementClick},
+    {CheckBoxRandomColor, BN_CLICKED, &TForm1::CheckBoxRandomColorClick, kWhileBusy},
+    {CheckBoxEnableLicenseAgreement, BN_CLICKED, &TForm1::CheckBoxEnableLicenseAgreementClick, kWhileBusy},
     {ButtonBorderColor, BN_CLICKED, &TForm1::ButtonBorderColorClick},
     {ButtonSelectColor, BN_CLICKED, &TForm1::ButtonSelectColorClick},
     // menu items
@@ -75,13 +80,13 @@ constexpr CommandRoute kRoutes[] = {
     {AddPhotos1, kAny, &TForm1::ImagePanelAddClick},
     {RemovePhotos1, kAny, &TForm1::ImagePanelRemoveClick},
     {RemoveAll1, kAny, &TForm1::ImagePanelRemoveAllClick},
-    {PunltMenuExit, kAny, &TForm1::PunltMenuExitClick},
-    {PunltMenuEditPhotos, kAny, &TForm1::ImagePanelPhotosClick},
-    {PunltMenuSelfInstalloptions, kAny, &TForm1::ImagePanelInstallSettingsClick},
-    {PunltMenuInformation, kAny, &TForm1::ImagePanelTitleAutorClick},
+    {PunltMenuExit, kAny, &TForm1::PunltMenuExitClick, kWhileBusy},
+    {PunltMenuEditPhotos, kAny, &TForm1::ImagePanelPhotosClick, kWhileBusy},
+    {PunltMenuSelfInstalloptions, kAny, &TForm1::ImagePanelInstallSettingsClick, kWhileBusy},
+    {PunltMenuInformation, kAny, &TForm1::ImagePanelTitleAutorClick, kWhileBusy},
     {PunltMenuPreviewScreensaver, kAny, &TForm1::ImagePanelPreviewScreensaverClick},
     {PunltMenuBuildScreenSaver, kAny, &TForm1::ImageBuildClick},
-    {PunltMenuPrismorabuilderhelp, kAny, &TForm1::PunltMenuPrismorabuilderhelpClick},
+    {PunltMenuPrismorabuilderhelp, kAny, &TForm1::PunltMenuPrismorabuilderhelpClick, kWhileBusy},
     {PunltMenuAbout, kAny, &TForm1::PunltMenuAboutClick},
 };
 
@@ -95,7 +100,7 @@ TForm1::~TForm1() {
 
 bool TForm1::Create() {
   // Construction: no preview frame, bitmaps not current, the platform family noted.
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   oldPlatform_ = IsWindows9x();
   HINSTANCE self = GetModuleHandleA(nullptr);
   wingui::WindowStyle style;
@@ -147,8 +152,6 @@ bool TForm1::Create() {
   c_.Get<wingui::Memo>(MemoLicenseAgreement).SetLimit(14999);
   PreviewSurface().Resize(photos::kPreviewSide, photos::kPreviewSide);
   imageForSave_.Resize(photos::kTextureSide, photos::kTextureSide);
-  wizardForSave_.Resize(164, 314);
-  wizardSmallForSave_.Resize(55, 55);
   WriteSettings(project::FirstStartSettings());
 
   ApplyShape();
@@ -243,9 +246,22 @@ void TForm1::LoadPicture(const std::string& path, thumbnails::TIPicture& picture
   picture.LoadFromStream(&bytes);
 }
 
+const wingui::Surface& TForm1::WizardImage() const {
+  return c_.Get<wingui::Image>(ImageWizardImageFile).Picture();
+}
+const wingui::Surface& TForm1::WizardSmallImage() const {
+  return c_.Get<wingui::Image>(ImageWizModernSmallImage).Picture();
+}
+
 void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
   thumbnails::TIPicture picture;
-  LoadPicture(path, picture);
+  // A bare name (the default pictures) is looked for in the current folder, then beside
+  // the builder, as the command line does.
+  if (path.find('\\') == std::string::npos && !seams_.files.FileExists(path) &&
+      seams_.files.FileExists(seams_.builderFolder + path))
+    LoadPicture(seams_.builderFolder + path, picture);
+  else
+    LoadPicture(path, picture);
   wingui::Image image = c_.Get<wingui::Image>(imageId);
   RECT r;
   GetClientRect(image.Handle(), &r);
@@ -253,7 +269,8 @@ void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
   s.Resize(r.right, r.bottom);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, s.Bitmap());
-  picture.Draw(dc, r);
+  SetStretchBltMode(dc, COLORONCOLOR);  // rows and columns dropped or repeated, never blended
+  picture.DrawExact(dc, r);
   SelectObject(dc, old);
   DeleteDC(dc);
   image.Invalidate();
@@ -301,14 +318,39 @@ void TForm1::OnMouseMove(int, int) {
 void TForm1::OnCommand(int id, int code, HWND) {
   for (const CommandRoute& r : kRoutes)
     if (r.id == id && (r.code == kAny || r.code == code)) {
-      (this->*r.handler)();
+      if (!busy_ || r.whileBusy)
+        (this->*r.handler)();
+      else
+        MessageBeep(MB_ICONWARNING);  // refused until the running command ends
       return;
     }
 }
 
-void TForm1::ImagePanelPreviewScreensaverClick() { actions_->PreviewScreenSaver(*this); }
-void TForm1::ImageBuildClick() { actions_->Build(*this); }
-void TForm1::ComboBoxScreensaverTemplateChange() { actions_->TemplateChosen(*this); }
+void TForm1::SetPreviewPhotosReady(bool ready) {
+  if (ready)
+    previewPhotos_.Prepared(previewPhotos_.Stamp());
+  else
+    previewPhotos_.Changed();
+}
+
+void TForm1::RunOutputCommand(void (OutputActions::*command)(TForm1&)) {
+  if (busy_) return;
+  busy_ = true;
+  struct EndOfRun {
+    TForm1& form;
+    ~EndOfRun() {
+      form.busy_ = false;
+      if (!form.closeWhenIdle_) return;
+      form.closeWhenIdle_ = false;
+      PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+    }
+  } end{*this};
+  (actions_->*command)(*this);
+}
+
+void TForm1::ImagePanelPreviewScreensaverClick() { RunOutputCommand(&OutputActions::PreviewScreenSaver); }
+void TForm1::ImageBuildClick() { RunOutputCommand(&OutputActions::Build); }
+void TForm1::ComboBoxScreensaverTemplateChange() { RunOutputCommand(&OutputActions::TemplateChosen); }
 
 void TForm1::ImageSmallButt_CloseClick() { Close(); }
 void TForm1::ImageSmallButt_SvernutClick() { ShowWindow(Handle(), SW_MINIMIZE); }
@@ -347,11 +389,13 @@ void TForm1::ButtonSelectColorClick() {
 }
 
 void TForm1::ComboBoxResizeMetodChange() {
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   const bool border = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex() != project::kResizePictures;
   c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetEnabled(border);
   c_.Get<wingui::Button>(ButtonBorderColor).SetEnabled(border);
-  ThumbnailList1Click();
+  // A running preview keeps its frame and the run its surfaces; the photo is shown anew
+  // at the next click.
+  if (!busy_) ThumbnailList1Click();
 }
 
 void TForm1::ImageWizardImageFileLupaClick() { ChooseWizardPicture(LabelWizModernImagebmp, ImageWizardImageFile); }
@@ -393,6 +437,11 @@ void TForm1::OpenProjectFile(const std::string& path) {
 LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_DROPFILES) return Window::OnOtherMessage(msg, wp, lp);
   HDROP drop = reinterpret_cast<HDROP>(wp);
+  if (busy_) {  // the list stays as the running command read it
+    DragFinish(drop);
+    MessageBeep(MB_ICONWARNING);
+    return 0;
+  }
   std::vector<std::string> dropped;
   UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
@@ -446,6 +495,11 @@ void TForm1::WriteAutoSave() {
 void TForm1::FormClose() { WriteAutoSave(); }
 
 bool TForm1::OnClose() {
+  if (busy_) {
+    // The running command still draws on this window's surfaces; close when it ends.
+    closeWhenIdle_ = true;
+    return false;
+  }
   FormClose();  // before any other closing work
   return true;
 }

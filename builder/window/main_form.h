@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/output/preview.h"
 #include "builder/photos/fitting.h"
 #include "builder/photos/photo_runs.h"
 #include "builder/project/settings.h"
@@ -67,15 +68,22 @@ class TForm1 : public wingui::Window {
 
   // ---- state other parts of the builder read and set
   int32_t PhotoCount() const { return photoCount_; }
-  bool PreviewPhotosReady() const { return previewPhotosReady_; }
-  void SetPreviewPhotosReady(bool ready) { previewPhotosReady_ = ready; }
+  bool PreviewPhotosReady() const { return previewPhotos_.Ready(); }
+  void SetPreviewPhotosReady(bool ready);
+  output::PreviewPhotos& PreviewPhotosState() { return previewPhotos_; }
+  // True while a preview or a build runs. They let window messages through (photo runs,
+  // the compiler wait, the preview file's copy retries), so commands that would start
+  // another run, change the photo list or open a dialog are refused meanwhile, and
+  // closing waits until the run has ended.
+  bool Busy() const { return busy_; }
   bool OldPlatform() const { return oldPlatform_; }
   photos::RandomColors& Random() { return random_; }
   thumbnails::TThumbnailList& Strip() { return strip_; }
   wingui::Surface& PreviewSurface() const;  // ImagePreview, 256 × 256
   wingui::Surface& ForSaveSurface() { return imageForSave_; }  // ImageForSave, 512 × 512
-  wingui::Surface& WizardImageForSave() { return wizardForSave_; }         // 164 × 314
-  wingui::Surface& WizardSmallImageForSave() { return wizardSmallForSave_; } // 55 × 55
+  // What ImageWizardImageFile (164 × 314) and ImageWizModernSmallImage (55 × 55) show.
+  const wingui::Surface& WizardImage() const;
+  const wingui::Surface& WizardSmallImage() const;
   uint32_t PreviewFillColor() const { return previewFill_; }
   uint32_t ForSaveFillColor() const { return forSaveFill_; }
   void SetForSaveFillColor(uint32_t c) { forSaveFill_ = c; }
@@ -149,6 +157,9 @@ class TForm1 : public wingui::Window {
  private:
   void ApplyShape();
   void ApplyButtonLook();
+  // Runs one output command with the busy state set; a command asked for while another
+  // runs is dropped. A close asked for meanwhile happens when the command has ended.
+  void RunOutputCommand(void (OutputActions::*command)(TForm1&));
   void ResetFileInfo();
   void SetFileInfoLabel(int id, const std::string& text);
   void UpdateTotalImages();
@@ -169,7 +180,7 @@ class TForm1 : public wingui::Window {
   wingui::Controls c_;
   thumbnails::TThumbnailList strip_;
   photos::PhotoDecoder decoder_;
-  wingui::Surface imageForSave_, wizardForSave_, wizardSmallForSave_;
+  wingui::Surface imageForSave_;
   ButtonGroupLook look_;
   photos::RandomColors random_;
   OutputActions noActions_;
@@ -178,7 +189,9 @@ class TForm1 : public wingui::Window {
   HMENU menu_ = nullptr;
 
   int32_t photoCount_ = 0;
-  bool previewPhotosReady_ = false;
+  output::PreviewPhotos previewPhotos_;
+  bool busy_ = false;
+  bool closeWhenIdle_ = false;
   bool oldPlatform_ = false;
   bool autoSaved_ = false;
   bool quitOnDestroy_ = false;

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cmath>
+#include <exception>
 
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/window/dropped_files.h"
@@ -75,7 +76,7 @@ void TForm1::AddDroppedPhotos(const std::vector<std::string>& dropped) {
       }};
   std::vector<std::string> photos = PhotosFromDrop(dropped, source);
   if (photos.empty()) return;
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   strip_.BeginUpdate();
   for (const std::string& photo : photos) AppendPhoto(photo);
   strip_.EndUpdate();
@@ -93,7 +94,7 @@ void TForm1::AddPhotos() {
   o.picturePreview = true;
   std::vector<std::string> files = seams_.dialogs.Open(Handle(), o);
   if (files.empty()) return;  // cancelled
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   // The same file may be added again; the new photos do not become current.
   strip_.BeginUpdate();
   for (const std::string& f : files) AppendPhoto(f);
@@ -101,24 +102,32 @@ void TForm1::AddPhotos() {
 }
 
 void TForm1::RemoveSelectedPhotos() {
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   for (int index : RemovalOrder(strip_.SelectedIndices(), strip_.Count())) {
     strip_.SetSelected(index, false);
     strip_.Remove(index);
     --photoCount_;
   }
+  // A new current photo that cannot be read still reports its error, but only after the
+  // counter and the file info show the list as it now is.
+  std::exception_ptr unreadable;
   if (strip_.Count() > 0) {
-    ShowCurrentPhoto();
+    try {
+      ShowCurrentPhoto();
+    } catch (...) {
+      unreadable = std::current_exception();
+    }
   } else {
     PreviewSurface().Fill(GetSysColor(COLOR_BTNFACE));
     RepaintPreview();
   }
   ResetFileInfo();
   UpdateTotalImages();
+  if (unreadable) std::rethrow_exception(unreadable);
 }
 
 void TForm1::RemoveAllPhotos() {
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
   strip_.Clear();
   photoCount_ = 0;
   PreviewSurface().Fill(GetSysColor(COLOR_BTNFACE));
@@ -130,7 +139,9 @@ void TForm1::RemoveAllPhotos() {
 void TForm1::ThumbnailList1Click() { ShowCurrentPhoto(); }
 
 bool TForm1::ThumbnailList1KeyDown(WORD key) {
-  // The strip only hears keys while it has the focus.
+  // The strip only hears keys while it has the focus. The list stays as a running
+  // command read it.
+  if (busy_) return key == VK_DELETE;
   if (key == VK_DELETE) RemoveSelectedPhotos();
   if ((key == VK_UP || key == VK_DOWN) && GetKeyState(VK_CONTROL) < 0) {
     MoveCurrentPhoto(key == VK_UP ? -1 : 1);
@@ -144,7 +155,7 @@ void TForm1::MoveCurrentPhoto(int step) {
   if (from < 0 || from >= strip_.Count() || to < 0 || to >= strip_.Count()) return;
   strip_.Move(from, to);
   // The prepared preview bitmaps follow the old order.
-  previewPhotosReady_ = false;
+  previewPhotos_.Changed();
 }
 
 void TForm1::ShowCurrentPhoto() {

@@ -1,6 +1,7 @@
 #include "platform/win32/process_launcher.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <vector>
 
@@ -32,17 +33,25 @@ bool Win32ProcessLauncher::StartHidden(const std::string& commandLine, const std
   return true;
 }
 
+int WaitForProcess(void* process, MessagePump& pump) {
+  HANDLE h = static_cast<HANDLE>(process);
+  // Wake for every message so the windows keep painting and answering; any other result
+  // (the end of the process, or a failed wait) ends the wait.
+  while (MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) pump.RunPending();
+  DWORD code = 0;
+  if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0 || !GetExitCodeProcess(h, &code)) return -1;
+  return int(code);
+}
+
 int Win32ProcessLauncher::WaitForLastProcess() {
   if (!last_) return -1;
-  HANDLE h = static_cast<HANDLE>(last_);
-  // Wait in slices so the windows keep painting and answering.
-  while (MsgWaitForMultipleObjects(1, &h, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
-    pump_.RunPending();
-  DWORD code = DWORD(-1);
-  GetExitCodeProcess(h, &code);
-  CloseHandle(h);
+  // Taken over before the messages run: a program started from one of them must not
+  // close the handle this wait is using.
+  void* process = last_;
   last_ = nullptr;
-  return int(code);
+  const int code = WaitForProcess(process, pump_);
+  CloseHandle(static_cast<HANDLE>(process));
+  return code;
 }
 
 bool Win32ProcessLauncher::StartDetached(const std::string& commandLine) {
@@ -51,6 +60,16 @@ bool Win32ProcessLauncher::StartDetached(const std::string& commandLine) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return true;
+}
+
+bool Win32ProcessLauncher::StartProgramFile(const std::string& path) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOASYNC;  // the start is complete when the call returns
+  info.lpVerb = "open";
+  info.lpFile = path.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  return ShellExecuteExA(&info) != FALSE;
 }
 
 }  // namespace prismora::platform

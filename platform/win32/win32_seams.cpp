@@ -113,6 +113,12 @@ bool Win32FileSystem::FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool Win32FileSystem::CreateFolder(const std::string& path) {
+  std::string folder = path;
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return CreateDirectoryA(folder.c_str(), nullptr) != 0;
+}
+
 int64_t Win32FileSystem::FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;

@@ -18,6 +18,7 @@ struct Win32FileSystem final : FileSystem {
   bool WriteWholeFile(const std::string& path, std::span<const uint8_t> data) override;
   bool RemoveFile(const std::string& path) override;
   bool FileExists(const std::string& path) override;
+  bool CreateFolder(const std::string& path) override;
   int64_t FileSize(const std::string& path) override;
 };
 

@@ -1,11 +1,11 @@
-// The wizard pictures on disk: any picture becomes a bitmap of the slot's exact size.
+// The wizard pictures as drawn for the installer: any picture becomes exactly the size of
+// its slot; and the licence text on disk.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "builder/output/assets.h"
 #include "builder/output/assets_win.h"
-#include "builder/output/build.h"
 #include "builder/photos/bmp.h"
 #include "builder/photos/jpeg.h"
 #include "platform/win32/win32_seams.h"
@@ -17,10 +17,10 @@ using testsupport::TempFolder;
 namespace {
 constexpr uint32_t kRed = 0x000000FF, kBlue = 0x00FF0000;
 
-photos::PixelImage ReadBmp(const std::string& path) {
+photos::PixelImage Stretched(const photos::PictureDrawer& draw, int w, int h) {
   photos::PixelImage img;
   std::string error;
-  EXPECT_TRUE(photos::DecodeBmp(TempFolder::Read(path), img, error)) << path << ": " << error;
+  EXPECT_TRUE(output::StretchedPicture(draw, w, h, img, error)) << error;
   return img;
 }
 
@@ -44,20 +44,15 @@ struct HalfAndHalf {
 }  // namespace
 
 TEST(WizardImages, AnyPictureIsSqueezedToTheSlotsSize) {
-  TempFolder dir;
-  platform::Win32FileSystem files;
   HalfAndHalf photo(640, 480), small(300, 100);
-  std::string error;
-  ASSERT_TRUE(output::SaveWizardImages(photo.Drawer(), small.Drawer(), dir.path(), files, error))
-      << error;
-  photos::PixelImage wizard = ReadBmp(dir / output::kWizardImageBmp);
+  photos::PixelImage wizard = Stretched(photo.Drawer(), output::kWizardImageWidth, output::kWizardImageHeight);
   ASSERT_EQ(wizard.Width(), 164);
   ASSERT_EQ(wizard.Height(), 314);
   EXPECT_EQ(wizard.View().At(0, 0), kRed);
   EXPECT_EQ(wizard.View().At(81, 313), kRed);
   EXPECT_EQ(wizard.View().At(82, 0), kBlue);
   EXPECT_EQ(wizard.View().At(163, 313), kBlue);
-  photos::PixelImage tiny = ReadBmp(dir / output::kWizardSmallImageBmp);
+  photos::PixelImage tiny = Stretched(small.Drawer(), 55, 55);
   ASSERT_EQ(tiny.Width(), 55);
   ASSERT_EQ(tiny.Height(), 55);
   EXPECT_EQ(tiny.View().At(0, 54), kRed);
@@ -65,8 +60,6 @@ TEST(WizardImages, AnyPictureIsSqueezedToTheSlotsSize) {
 }
 
 TEST(WizardImages, BuiltInBitmapsAreStretchedFromTheirHandle) {
-  TempFolder dir;
-  platform::Win32FileSystem files;
   // A 16-colour-sized default picture given as a plain bitmap handle, already 164 × 314:
   // copied without scaling.
   HDC screen = GetDC(nullptr);
@@ -84,24 +77,18 @@ TEST(WizardImages, BuiltInBitmapsAreStretchedFromTheirHandle) {
   SelectObject(dc, old);
   DeleteDC(dc);
   DeleteObject(red);
-  std::string error;
-  ASSERT_TRUE(output::SaveWizardImages(photos::DrawBitmapStretched(wizard),
-                                       photos::DrawBitmapStretched(small), dir.path(), files, error));
-  photos::PixelImage img = ReadBmp(dir / output::kWizardImageBmp);
+  photos::PixelImage img = Stretched(photos::DrawBitmapStretched(wizard), 164, 314);
   EXPECT_EQ(img.View().At(10, 20), kBlue);  // one pixel survives: no scaling happened
   EXPECT_EQ(img.View().At(11, 20), kRed);
-  EXPECT_EQ(ReadBmp(dir / output::kWizardSmallImageBmp).View().At(30, 30), kRed);
+  EXPECT_EQ(Stretched(photos::DrawBitmapStretched(small), 55, 55).View().At(30, 30), kRed);
   DeleteObject(wizard);
   DeleteObject(small);
 }
 
-TEST(WizardImages, UnwritableFolderSaysWhichFile) {
-  platform::Win32FileSystem files;
-  HalfAndHalf photo(10, 10);
-  std::string error;
-  EXPECT_FALSE(output::SaveWizardImages(photo.Drawer(), photo.Drawer(), "Q:\\no\\such\\folder\\",
-                                        files, error));
-  EXPECT_NE(error.find("ImageWizardImageFile.bmp"), std::string::npos);
+TEST(WizardImages, NothingToDrawLeavesAWhitePictureOfTheRightSize) {
+  photos::PixelImage img = Stretched(nullptr, 55, 55);
+  ASSERT_EQ(img.Width(), 55);
+  EXPECT_EQ(img.View().At(27, 27), 0x00FFFFFFu);
 }
 
 TEST(LicenseFile, TwoLinesKeepTheirOnlyLineBreak) {

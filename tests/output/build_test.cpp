@@ -1,86 +1,21 @@
+// The build as one sequence, with every file in memory.
 #include "builder/output/build.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_seams.h"
+#include "builder/output/pipeline.h"
+#include "builder/output/script.h"
+#include "common/trailer.h"
+#include "tests/output/fake_front_end.h"
 
 using namespace prismora;
 using namespace prismora::output;
 using namespace prismora::testsupport;
 
 namespace {
-
-// The compiler stand-in: writes output\setup.exe when it "ends".
-struct FakeLauncher : platform::ProcessLauncher {
-  FakeFiles& files;
-  std::string output;
-  bool startable = true, producesOutput = true, running = false;
-  std::vector<std::string> started;
-  std::vector<std::string> log;  // shared order of events, filled by the steps too
-  explicit FakeLauncher(FakeFiles& f, std::string out) : files(f), output(std::move(out)) {}
-  bool StartHidden(const std::string& cmd, const std::string&) override {
-    if (!startable) return false;
-    started.push_back(cmd);
-    running = true;
-    return true;
-  }
-  int WaitForLastProcess() override {
-    if (running && producesOutput) files.files[output] = std::vector<uint8_t>(1234567, 1);
-    running = false;
-    log.push_back("wait");
-    return 0;
-  }
-  bool StartDetached(const std::string& cmd) override {
-    started.push_back(cmd);
-    return true;
-  }
-};
-
-struct RecordingSteps : BuildSteps {
-  FakeFiles& files;
-  FakeLauncher& launcher;
-  BuildNames names;
-  bool projectOk = true;
-  std::optional<std::string> destination = "C:\\Users\\me\\Flowers setup.exe";
-  std::string summary;
-  int finishedShown = 0;
-  bool scriptInputsPresentAtDialog = false;
-  RecordingSteps(FakeFiles& f, FakeLauncher& l, BuildNames n) : files(f), launcher(l), names(std::move(n)) {}
-
-  bool CheckProject() override { return projectOk; }
-  bool MakeScreenSaver(const std::string& t) override { return write(t); }
-  bool WriteScript(const std::string& p) override {
-    files.files[names.folder + "license.txt"] = {1};
-    return write(p);
-  }
-  bool ExportPhotos() override {
-    for (int i = 0; i < names.photoCount; ++i) write(names.PhotoJpeg(i));
-    return true;
-  }
-  bool SaveWizardImages() override { return write(names.WizardImage()) && write(names.WizardSmallImage()); }
-  std::optional<std::string> AskDestination() override {
-    launcher.log.push_back("ask");
-    scriptInputsPresentAtDialog = files.files.count(names.Script()) > 0;
-    return destination;
-  }
-  void ShowFinished(const std::string& s, const std::string&) override {
-    summary = s;
-    ++finishedShown;
-  }
-  bool write(const std::string& p) {
-    files.files[p] = {0};
-    return true;
-  }
-};
-
-struct BuildFixture : ::testing::Test {
-  FakeFiles files;
-  FakeBoxes boxes;
-  BuildNames names{"C:\\Prismora\\", "Flowers", 3};
-  FakeLauncher launcher{files, names.CompilerOutput()};
-  RecordingSteps steps{files, launcher, names};
-  BuildSeams seams{files, boxes, launcher, nullptr, ','};
-};
+BuildNames names{"C:\\P\\", "Flowers", 3};
+using Build = PipelineFixture;
+using Events = std::vector<std::string>;
 }  // namespace
 
 TEST(BuildText, CompilerCommandAndSummary) {
@@ -101,53 +36,132 @@ TEST(BuildText, SizeIsTruncatedToHundredthsOfAMegabyte) {
   EXPECT_EQ(FormatSetupSize(4294967295u, '.'), "4294.96");
 }
 
-TEST_F(BuildFixture, SuccessfulBuildCleansUpAndReports) {
+TEST_F(Build, WritesEveryInputCompilesAsksThenCleansUpAndReports) {
   files.files[names.CompilerOutput()] = {9};  // left over from an earlier build
-  ASSERT_EQ(RunBuild(steps, seams, names), BuildResult::Done);
-  ASSERT_EQ(launcher.started.size(), 1u);
-  EXPECT_TRUE(steps.scriptInputsPresentAtDialog);
-  // The dialog came first, then the wait, then the clean-up.
-  EXPECT_EQ(launcher.log, (std::vector<std::string>{"ask", "wait"}));
-  for (const auto& f : names.InputFiles()) EXPECT_FALSE(files.files.count(f)) << f;
-  EXPECT_TRUE(files.files.count("C:\\Prismora\\license.txt"));
-  EXPECT_FALSE(files.files.count(names.CompilerOutput()));
+  front.project.LicenseText = "Share.";
+  bool inputsPresentAtDialog = false;
+  front.onAsk = [&] {
+    inputsPresentAtDialog = true;
+    for (const auto& f : names.InputFiles()) inputsPresentAtDialog &= Has(f);
+    // The old output was removed before the compiler started.
+    inputsPresentAtDialog &= !Has(names.CompilerOutput());
+  };
+  ASSERT_EQ(Pipeline().Build(), output::BuildResult::Done);
+  EXPECT_TRUE(inputsPresentAtDialog);
+  // The compiler starts before the dialog; the clean-up waits for it.
+  EXPECT_EQ(log, (Events{"compile " + output::CompilerCommandLine(names), "ask", "wait"}));
+  for (const auto& f : names.InputFiles()) EXPECT_FALSE(Has(f)) << f;
+  EXPECT_EQ(files.files["C:\\P\\license.txt"], std::vector<uint8_t>({'S', 'h', 'a', 'r', 'e', '.'}));
+  EXPECT_FALSE(Has(names.CompilerOutput()));
   EXPECT_EQ(files.files["C:\\Users\\me\\Flowers setup.exe"].size(), 1234567u);
-  EXPECT_EQ(steps.summary,
+  EXPECT_EQ(front.summary,
             "Title: Flowers\r\nTotal photos: 3\r\nFile size: 1,23 MB\r\n"
             "File Location: C:\\Users\\me\\Flowers setup.exe\r\n");
+  EXPECT_EQ(front.progress.labels, (Events{"0\\3", "1\\3", "2\\3"}));
   EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(BuildFixture, CancelLeavesEveryBuildFile) {
-  steps.destination.reset();
-  EXPECT_EQ(RunBuild(steps, seams, names), BuildResult::Cancelled);
-  for (const auto& f : names.InputFiles()) EXPECT_TRUE(files.files.count(f)) << f;
-  EXPECT_TRUE(files.files.count(names.CompilerOutput()));
-  EXPECT_EQ(steps.finishedShown, 0);
+TEST_F(Build, CancelLeavesEveryBuildFileWithItsContent) {
+  front.destination.reset();
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Cancelled);
+  for (const auto& f : names.InputFiles()) EXPECT_TRUE(Has(f)) << f;
+  EXPECT_TRUE(Has(names.CompilerOutput()));
+  EXPECT_EQ(front.finishedShown, 0);
+  // The screen saver is the template with the build's record (no preview flag).
+  const std::vector<uint8_t>& scr = files.files[names.ScreenSaver()];
+  ASSERT_EQ(scr.size(), 5000u + trailer::kBuilderRecordSize);
+  EXPECT_EQ(scr[scr.size() - trailer::kTrailerSize + trailer::off::PreviewFlag], 0);
+  // The script is the text with one line break after it.
+  const std::vector<uint8_t>& iss = files.files[names.Script()];
+  output::ScriptInputs in{"Flowers", "C:\\P\\", true, 3};
+  EXPECT_EQ(std::string(iss.begin(), iss.end()), output::SetupScriptText(in) + "\r\n");
+  // The wizard pictures are written at their slots' sizes.
+  EXPECT_EQ(files.files[names.WizardImage()].size(), 54u + 164 * 3 * 314);
+  EXPECT_EQ(files.files[names.WizardSmallImage()].size(), 54u + 168 * 55);
 }
 
-TEST_F(BuildFixture, CompilerWithoutOutputGivesTheCopyError) {
+TEST_F(Build, CompilerWithoutOutputGivesTheCopyError) {
   launcher.producesOutput = false;
-  EXPECT_EQ(RunBuild(steps, seams, names), BuildResult::Failed);
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].first, "Unexpected error. Files don't create.");
-  EXPECT_EQ(steps.finishedShown, 0);
+  EXPECT_EQ(boxes.shown[0], std::make_pair(std::string("Unexpected error. Files don't create."), std::string("Error")));
+  EXPECT_EQ(front.finishedShown, 0);
 }
 
-TEST_F(BuildFixture, MissingCompilerIsReportedBeforeAskingForADestination) {
+TEST_F(Build, MissingCompilerIsReportedBeforeAskingForADestination) {
   launcher.startable = false;
-  EXPECT_EQ(RunBuild(steps, seams, names), BuildResult::Failed);
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_NE(boxes.shown[0].first.find("ISCC.exe was not found"), std::string::npos);
-  EXPECT_TRUE(launcher.log.empty());  // never asked
-  EXPECT_TRUE(files.files.count(names.Script()));
+  EXPECT_TRUE(log.empty());  // never asked
+  EXPECT_TRUE(Has(names.Script()));
 }
 
-TEST_F(BuildFixture, RefusedProjectWritesNothing) {
-  steps.projectOk = false;
+TEST_F(Build, RefusedProjectWritesNothing) {
+  front.project.Title.clear();
+  front.project.Author.clear();
   files.files[names.CompilerOutput()] = {9};
-  EXPECT_EQ(RunBuild(steps, seams, names), BuildResult::Refused);
-  EXPECT_TRUE(files.files.count(names.CompilerOutput()));
-  EXPECT_FALSE(files.files.count(names.ScreenSaver()));
-  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Refused);
+  // Only the title is reported, with the focus in its field.
+  EXPECT_EQ(log, (Events{"focus title"}));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], std::make_pair(std::string("Please fill Title field"), std::string("Warning!")));
+  EXPECT_TRUE(Has(names.CompilerOutput()));
+  EXPECT_FALSE(Has("C:\\P\\.scr"));
+}
+
+TEST_F(Build, ChecksRefuseUnsafeTitlesMissingAuthorsAndTooFewPhotos) {
+  struct Case {
+    std::string title, author;
+    int photos;
+    Events log;
+    std::string warning;
+  };
+  const Case cases[] = {
+      {std::string(100, 'x'), "Anna", 3, {"focus title"}, *output::UnsafeTitleReason(std::string(100, 'x'))},
+      {"Sea.", "Anna", 3, {"focus title"}, *output::UnsafeTitleReason("Sea.")},
+      {"LPT1", "Anna", 3, {"focus title"}, *output::UnsafeTitleReason("LPT1")},
+      {"Flowers", "", 3, {"focus author"}, "Please fill Autor field"},
+      {"Flowers", "Anna", 1, {"add photos"}, "Please firstly add at least two photos"},
+  };
+  for (const Case& c : cases) {
+    log.clear();
+    boxes.shown.clear();
+    front.project.Title = c.title;
+    front.project.Author = c.author;
+    front.project.Photos.resize(size_t(c.photos));
+    EXPECT_EQ(Pipeline().Build(), output::BuildResult::Refused) << c.title;
+    EXPECT_EQ(log, c.log) << c.title;
+    ASSERT_EQ(boxes.shown.size(), 1u) << c.title;
+    EXPECT_EQ(boxes.shown[0], std::make_pair(c.warning, std::string("Warning!"))) << c.title;
+    EXPECT_FALSE(Has(names.Script()));
+  }
+}
+
+TEST_F(Build, AMissingWizardPictureEndsTheBuildBeforeTheCompiler) {
+  front.hasWizardPictures = false;
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], std::make_pair(std::string("no wizard picture"), std::string("Error")));
+  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(Has(names.PhotoJpeg(2)));  // what was written stays
+}
+
+TEST_F(Build, AnUnreadablePhotoEndsTheBuildWithItsName) {
+  files.files.erase("C:\\pics\\b.jpg");
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].first.find("C:\\pics\\b.jpg"), std::string::npos);
+  EXPECT_TRUE(Has(names.PhotoJpeg(0)));
+  EXPECT_FALSE(Has(names.PhotoJpeg(1)));
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Build, AWizardBitmapThatCannotBeWrittenSaysWhichFile) {
+  files.locked.insert(names.WizardSmallImage());
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].first, "Cannot create file \"C:\\P\\ImageWizModernSmallImage.bmp\".");
+  EXPECT_TRUE(Has(names.WizardImage()));
+  EXPECT_TRUE(log.empty());
 }

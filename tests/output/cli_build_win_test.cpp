@@ -11,6 +11,7 @@
 #include "common/trailer.h"
 #include "runtime/win/saver.h"
 #include "tests/support/picture_files.h"
+#include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
 
 using namespace prismora;
@@ -62,17 +63,7 @@ struct CliBuild : ::testing::Test {
   int Run(const std::string& args, bool withCompiler = true) {
     std::string path = withCompiler ? bin + ";C:\\windows\\system32;C:\\windows" : "C:\\windows\\system32;C:\\windows";
     std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + '\0';
-    std::string cmd = "\"" + builder + "Fotoprism.exe\" " + args;
-    STARTUPINFOA si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.data(), dir.path().c_str(), &si, &pi))
-      return -1000;
-    WaitForSingleObject(pi.hProcess, 120000);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return int(code);
+    return testsupport::RunToEnd("\"" + builder + "Fotoprism.exe\" " + args, dir.path(), env.data());
   }
   bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 };

@@ -4,15 +4,10 @@
 // built template, started as the builder starts it.
 #include <windows.h>
 
-#include "builder/output/preview.h"
-#include "builder/output/win32/builder_output.h"
-#include "builder/photos/win32/progress_window.h"
 #include "common/trailer.h"
-#include "platform/win32/process_launcher.h"
 #include "runtime/win/config_dialog.h"
 #include "runtime/win/saver.h"
-#include "tests/runtime/win_support.h"
-#include "tests/window/window_test_support.h"
+#include "tests/output/builder_window.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -67,39 +62,12 @@ HWND ForeignDialog() {
   return search.found;
 }
 
-class Previews : public MainWindowTest {
+class Previews : public BuilderWindowTest {
  protected:
-  platform::Win32MessagePump pump;
-  platform::Win32ProcessLauncher launcher{pump};
-  photos::ProgressPictureConvertWindow progress;
-  output::TFormFinishCompile finish{launcher, pump};
-  std::unique_ptr<output::BuilderOutput> out;
-  std::string photoFolder = output::PreviewPhotoFolder(SystemFolderPath());
-
   void SetUp() override {
-    MainWindowTest::SetUp();
-    // The builder folder holds the templates beside the program.
-    for (int n = 0; n < 6; ++n)
-      TempFolder::Write(dir / ("vexo" + std::to_string(n)), TempFolder::Read(BinaryDir() + "vexo" + std::to_string(n)));
+    BuilderWindowTest::SetUp();
     DeleteFileA((photoFolder + "preview0.bmp").c_str());
     DeleteFileA((photoFolder + "preview1.bmp").c_str());
-  }
-  void TearDown() override {
-    if (out && form) out->StopTemplatePreview(*form);
-    out.reset();
-    MainWindowTest::TearDown();
-  }
-
-  window::TForm1& StartBuilder() {
-    Start();
-    progress.Create(GetModuleHandleA(nullptr), form->Handle());
-    finish.Create(form->Handle());
-    out = std::make_unique<output::BuilderOutput>(
-        output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, dir / "Fotoprism.exe",
-                            SystemFolderPath(), platform::DeleteUserRegistryKey},
-        finish);
-    form->SetOutputActions(out.get());
-    return *form;
   }
   void AddRedAndGreen() {
     AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen)});
@@ -252,4 +220,34 @@ TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen)
   EXPECT_TRUE(run.Ended(10000));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(saver.Ended(10000)) << "the settings dialog did not close";
+}
+
+TEST_F(Previews, ClosingWhileThePhotosAreWrittenWaitsForTheRunToEnd) {
+  StartBuilder();
+  AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen), Photo("red2.bmp", 30, 40, kRed)});
+  DeleteFileA((photoFolder + "preview2.bmp").c_str());
+  // The close arrives while the run lets messages through.
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  for (const char* name : {"preview0.bmp", "preview1.bmp", "preview2.bmp"})
+    EXPECT_EQ(TempFolder::Read(photoFolder + name).size(), 54u + 512 * 512 * 3) << name;
+  EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the run was lost";
+}
+
+TEST_F(Previews, ChangingTheFittingWhileThePhotosAreWrittenLeavesThemNotCurrent) {
+  StartBuilder();
+  AddRedAndGreen();
+  // The user picks "Use border" while the photos are being written.
+  PostMessageA(Control(window::ComboBoxResizeMetod), CB_SETCURSEL, 1, 0);
+  PostMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::ComboBoxResizeMetod, CBN_SELCHANGE),
+               LPARAM(Control(window::ComboBoxResizeMetod)));
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  EXPECT_FALSE(form->PreviewPhotosReady());
+  EXPECT_TRUE(out->PreviewHostPanel()) << "the preview lost its frame";
+  // The next preview writes them again, with the new fitting, and then they are current.
+  DeleteFileA((photoFolder + "preview0.bmp").c_str());
+  SelectItem(ComboBoxScreensaverTemplate, 1);
+  EXPECT_TRUE(form->PreviewPhotosReady());
+  EXPECT_FALSE(TempFolder::Read(photoFolder + "preview0.bmp").empty());
 }

@@ -141,8 +141,26 @@ TEST(TitleCheck, RefusesWhatWouldBreakFileNamesOrScriptLines) {
   for (const char* bad : {"a\\b", "a/b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b",
                           "{sys}", "x{tmp}", "a;b", "two\r\nlines", "tab\there", "nul\x01"})
     EXPECT_TRUE(UnsafeTitleReason(bad)) << bad;
-  for (const char* good : {"Untitled Screen Saver", " lead and trail ", "Caf\xE9 & Co. (2)",
+  for (const char* good : {"Untitled Screen Saver", " leading blank", "Caf\xE9 & Co. (2)",
                            "a}b", "100% sunny", "it's", "x,y=z"})
     EXPECT_FALSE(UnsafeTitleReason(good)) << good;
   EXPECT_NE(UnsafeTitleReason("a|b")->find('|'), std::string::npos);
+}
+
+TEST(TitleCheck, RefusesTitlesWindowsWouldChangeOrTheRecordWouldCut) {
+  // The record holds 99 bytes; the 100th would be cut there but not in the file names.
+  EXPECT_FALSE(UnsafeTitleReason(std::string(99, 'x')));
+  const auto tooLong = UnsafeTitleReason(std::string(100, 'x'));
+  ASSERT_TRUE(tooLong);
+  EXPECT_NE(tooLong->find("99"), std::string::npos);
+  // Windows drops a trailing blank or dot from file and folder names.
+  for (const char* bad : {"Sea ", "Sea.", "Sea. ", " ", "...", "Sea.."})
+    EXPECT_TRUE(UnsafeTitleReason(bad)) << '"' << bad << '"';
+  // Device names, in any case, alone or with an extension.
+  for (const char* bad : {"CON", "con", "Prn", "AUX", "nul", "COM1", "com9", "LPT1", "lpt9", "NUL.txt",
+                          "Con.Sea Saver", "aux .x", "COM3.tar.gz"})
+    EXPECT_TRUE(UnsafeTitleReason(bad)) << bad;
+  for (const char* good : {"CONSOLE", "Con Air", "COM", "COM10", "LPT", "NULL", "PRNT", "my CON",
+                           "x.CON", "AUX1", ".con"})
+    EXPECT_FALSE(UnsafeTitleReason(good)) << good;
 }

@@ -53,6 +53,12 @@ TEST(SaveProjectCommand, ProposesTheTitleWithTheProjectFilter) {
   EXPECT_FALSE(dialogs.asked[0].overwritePrompt);
   EXPECT_TRUE(fs.files.empty());
   EXPECT_TRUE(boxes.shown.empty());
+
+  // A title the dialog would refuse as a file name is proposed with those characters replaced.
+  s.Title = "Sun: \"Best\" <of> 2/3 | A\\B * ?";
+  SaveProjectCommand(nullptr, s, dialogs, fs, boxes);
+  ASSERT_EQ(dialogs.asked.size(), 2u);
+  EXPECT_EQ(dialogs.asked[1].initialName, "Sun_ _Best_ _of_ 2_3 _ A_B _ _");
 }
 
 TEST(SaveProjectCommand, WritesTheChosenFileAndWarnsAboutPhotosThatDidNotFit) {

@@ -38,6 +38,7 @@ struct FakeFiles : platform::FileSystem {
     return true;
   }
   bool ReplaceFileContents(const std::string& p, std::span<const uint8_t> d) override {
+    if (locked.count(p)) return false;
     files[p].assign(d.begin(), d.end());
     return true;
   }

@@ -96,6 +96,26 @@ TEST_F(Photos, RemovingTheSelectedLeavesTheRestWithFileInfoZero) {
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(Photos, RemovalWhoseNewCurrentPhotoCannotBeReadStillCountsAndResets) {
+  Start();
+  const std::string a = Photo("a.bmp", 40, 30), c = Photo("c.bmp");
+  const std::string broken = dir / "broken.jpg";
+  testsupport::TempFolder::Write(broken, {0xFF, 0xD8, 0xFF, 0x00, 1, 2, 3});
+  AddPhotos({a, broken, c});
+  ShowPhoto(0);
+  ASSERT_EQ(Text(LabelSourceWidthR), "40");
+  // The broken photo becomes current when the last one goes.
+  form->Strip().SetItemIndex(1);
+  form->Strip().SetSelected(0, false);
+  form->Strip().SetSelected(2, true);
+  Command(RemovePhotos1);
+  EXPECT_EQ(errors.size(), 1u) << "the unreadable photo was not reported";
+  EXPECT_EQ(form->Strip().Filenames(), (std::vector<std::string>{a, broken}));
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 2");
+  EXPECT_EQ(FileInfo(), (std::vector<std::string>{"0", "0", "0", "0"}));
+  ExpectCentred();
+}
+
 TEST_F(Photos, CtrlUpAndDownMoveTheCurrentPhotoAndTheProjectFollows) {
   Start();
   const std::string a = Photo("a.bmp"), b = Photo("b.bmp"), c = Photo("c.bmp");

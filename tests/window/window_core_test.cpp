@@ -2,7 +2,9 @@
 // the photos page texts.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
+#include <string>
 
 #include "builder/window/button_group.h"
 #include "builder/window/form_layout.h"
@@ -82,6 +84,36 @@ TEST(MainFormLayout, OnlyThePhotosPageStartsVisibleAndPanelPhotosLowered) {
     const bool lowered = wingui::FindRow(MainFormLayout(), panel)->flags & wingui::kInnerLowered;
     EXPECT_EQ(lowered, panel == PanelPhotos);
   }
+}
+
+TEST(MainFormLayout, HintsAreTheNamedOnesAndPicturesShowTheirPanels) {
+  std::map<int, std::string> own;
+  for (const wingui::ControlRow& s : MainFormLayout())
+    if (s.hint) own[s.id] = s.hint;
+  const std::map<int, std::string> named = {
+      {PanelAdd, "Add photos to your screensaver"},
+      {PanelRemove, "Remove currently selected photos from the list"},
+      {PanelRemoveAll, "clear all the photo list"},
+      {PanelPhotos, "Add, remove photos to be played in the final screensaver"},
+      {ImagePanelInstallSettings, "self-install options"},
+      {PanelTitleAutor, "Edit title,autor, email, website, license agreement of the final screensaver"},
+      {PanelPreviewScreensaver, "Preview this screensaver"},
+      {PanelBuild, "Build the final self-install screensaver"},
+      {ImageWizardImageFileLupa, "Select a picture"},
+      {ImageWizardImageFile, "Specifies the bitmap file to display on the left side of the wizard in the Setup program."},
+      {ImageWizModernSmallImage, "Specifies the bitmap file to display in the upperright corner of the wizard window."},
+  };
+  EXPECT_EQ(own, named);
+  auto shown = [](int id) {
+    const char* hint = wingui::EffectiveHint(MainFormLayout(), *wingui::FindRow(MainFormLayout(), id));
+    return std::string(hint ? hint : "");
+  };
+  // A button picture shows its panel's hint; the small picture's magnifier shows none.
+  EXPECT_EQ(shown(ImageBuild), "Build the final self-install screensaver");
+  EXPECT_EQ(shown(ImagePanelAdd), "Add photos to your screensaver");
+  EXPECT_EQ(shown(ImageWizModernSmallImageLupa), "");
+  EXPECT_EQ(shown(LabelWizModernSmallImagebmp), "");
+  EXPECT_EQ(shown(EditTitle), "");
 }
 
 TEST(MainFormMenu, CaptionsInOrderWithSeparators) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,8 +33,10 @@ struct QueuedDialogs : platform::FileDialogs {
     opens.pop_front();
     return a;
   }
+  std::function<void()> onSave;  // runs when the save dialog "opens"
   std::optional<std::string> Save(platform::WindowHandle, const platform::FileDialogOptions& o) override {
     asked.push_back(o);
+    if (onSave) onSave();
     if (saves.empty()) return std::nullopt;
     auto a = saves.front();
     saves.pop_front();

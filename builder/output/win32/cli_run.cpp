@@ -5,17 +5,12 @@
 #include <memory>
 #include <optional>
 
-#include "builder/output/assembly.h"
 #include "builder/output/assets_win.h"
-#include "builder/output/build.h"
-#include "builder/output/script.h"
-#include "builder/output/preview.h"
+#include "builder/output/pipeline.h"
 #include "builder/photos/win32/dib_surface.h"
-#include "builder/photos/win32/photo_runs_win.h"
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/project/project_file.h"
 #include "builder/thumbnails/picture.h"
-#include "common/trailer.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
 
@@ -64,21 +59,8 @@ std::string FullPath(const std::string& path) {
   return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
 }
 
-// What the window gives a photo run: the offscreen equivalents of its two image
-// surfaces, the random colours and the photo decoder.
-struct OffscreenPhotos {
-  explicit OffscreenPhotos(platform::FileSystem& files)
-      : decode(photos::MakePlatformPhotoDecoder(files)) {}
-  photos::PhotoJob JobFor(const project::ProjectSettings& s) {
-    return {s, random, surfaces, decode};
-  }
-  photos::DibSurface preview{256, 256}, forSave{512, 512};
-  photos::DibFittingSurfaces surfaces{preview, forSave};
-  photos::RandomColors random;
-  photos::PhotoDecoder decode;
-};
-
-// The first photo of the project that is not there, if any.
+// The first photo of the project that is not there, if any. Without a window nobody can
+// fix the list, so the command line refuses before it writes anything.
 std::optional<std::string> MissingPhoto(const project::ProjectSettings& s,
                                         platform::FileSystem& files) {
   for (const std::string& photo : s.Photos)
@@ -95,179 +77,119 @@ std::shared_ptr<thumbnails::TIPicture> LoadWizardPicture(const std::string& path
   return picture;
 }
 
-class CliBuildSteps final : public BuildSteps {
+// The command line's answers to the output commands: the project from its file, photos
+// drawn on offscreen surfaces, messages on the console, no questions.
+class ConsoleFrontEnd final : public FrontEnd {
  public:
-  CliBuildSteps(const project::ProjectSettings& s, const BuildNames& names, std::string destination,
-                platform::FileSystem& files, platform::MessageBoxes& boxes, platform::MessagePump& pump)
-      : s_(s), names_(names), destination_(std::move(destination)), files_(files), boxes_(boxes), pump_(pump),
-        offscreen_(files) {}
+  ConsoleFrontEnd(project::ProjectSettings s, std::string destination)
+      : s_(std::move(s)), destination_(std::move(destination)) {}
 
-  bool CheckProject() override {
-    if (s_.Title.empty()) return Refuse("Please fill Title field");
-    if (auto why = UnsafeTitleReason(s_.Title)) return Refuse(*why);
-    if (s_.Author.empty()) return Refuse("Please fill Autor field");
-    if (s_.Photos.size() < 2) return Refuse("Please firstly add at least two photos");
-    if (auto missing = MissingPhoto(s_, files_)) return Refuse(*missing);
-    return true;
+  project::ProjectSettings Project() override { return s_; }
+  photos::FittingSurfaces& PhotoSurfaces() override { return surfaces_; }
+  photos::ProgressUi& Progress() override { return progress_; }
+  PreviewPhotos& PreviewPhotosState() override { return photos_; }  // a fresh process has prepared none
+  bool WizardPicture(WizardSlot slot, int width, int height, photos::PixelImage& out,
+                     std::string& error) override {
+    const std::string& path = slot == WizardSlot::Large ? s_.WizardImageFile : s_.WizardSmallImageFile;
+    auto picture = LoadWizardPicture(path, platform::ProgramFolder());
+    if (picture->Empty()) {
+      error = "The wizard picture " + path + " could not be loaded.";
+      return false;
+    }
+    return StretchedPicture([picture](HDC dc, const RECT& r) { picture->DrawExact(dc, r); }, width, height, out, error);
   }
-  bool MakeScreenSaver(const std::string& target) override {
-    Out("Making " + target);
-    return AssembleBuildScreenSaver({files_, boxes_, pump_, nullptr},
-                                    TemplatePath(platform::ProgramPath(), s_.TemplateIndex),
-                                    RecordFor(s_, false), target);
-  }
-  bool WriteScript(const std::string& path) override {
-    std::string error;
-    std::optional<std::string> text = BuildSetupScript(s_, names_.folder, files_, error);
-    if (!text) return Fail(error);
-    std::string file = SetupScriptFile(*text);
-    if (!files_.ReplaceFileContents(path, {reinterpret_cast<const uint8_t*>(file.data()), file.size()}))
-      return Fail("Cannot create file " + path);
-    return true;
-  }
-  bool ExportPhotos() override {
-    Out("Exporting " + std::to_string(s_.Photos.size()) + " photos");
-    photos::PhotoJob job = offscreen_.JobFor(s_);
-    photos::RunResult r = photos::ExportPhotoJpegs(job, {files_, pump_, progress_}, names_.folder);
-    return r.ok || Fail(r.error);
-  }
-  bool SaveWizardImages() override {
-    auto large = LoadWizardPicture(s_.WizardImageFile, names_.folder);
-    auto small = LoadWizardPicture(s_.WizardSmallImageFile, names_.folder);
-    if (large->Empty()) return Fail("Cannot load the wizard picture " + s_.WizardImageFile);
-    if (small->Empty()) return Fail("Cannot load the wizard picture " + s_.WizardSmallImageFile);
-    std::string error;
-    return output::SaveWizardImages([large](HDC dc, const RECT& r) { large->Draw(dc, r); },
-                                    [small](HDC dc, const RECT& r) { small->Draw(dc, r); },
-                                    names_.folder, files_, error) ||
-           Fail(error);
-  }
+  void FocusField(ProjectField) override {}
+  void AddPhotos() override {}
   std::optional<std::string> AskDestination() override {
     Out("Compiling the setup program");
     return destination_;
   }
   void ShowFinished(const std::string& summary, const std::string&) override { Write(STD_OUTPUT_HANDLE, summary); }
+  void StopTemplatePreview() override {}
+  uintptr_t CreateHostFrame() override { return 0; }
+  bool OldPlatform() override { return false; }
 
  private:
-  bool Refuse(const std::string& why) {
-    Err(why);
-    return false;
-  }
-  bool Fail(const std::string& why) { return Refuse(OneLine(why)); }
-  const project::ProjectSettings& s_;
-  const BuildNames& names_;
+  project::ProjectSettings s_;
   std::string destination_;
-  platform::FileSystem& files_;
-  platform::MessageBoxes& boxes_;
-  platform::MessagePump& pump_;
+  photos::DibSurface preview_{photos::kPreviewSide, photos::kPreviewSide};
+  photos::DibSurface forSave_{photos::kTextureSide, photos::kTextureSide};
+  photos::DibFittingSurfaces surfaces_{preview_, forSave_};
   ConsoleProgress progress_;
-  OffscreenPhotos offscreen_;
+  PreviewPhotos photos_;
 };
 
-std::optional<project::ProjectSettings> LoadProject(const std::string& path, platform::FileSystem& files) {
-  if (!files.FileExists(path)) {
-    Err("The project file " + path + " cannot be found.");
-    return std::nullopt;
-  }
-  auto settings = project::LoadProjectFile(path, project::FirstStartSettings(), files);
-  if (!settings) Err("The project file " + path + " cannot be read.");
-  return settings;
-}
-
-int RunBuildRequest(const CliRequest& r) {
+// The platform as every command-line request uses it.
+struct ConsolePlatform {
   platform::Win32FileSystem files;
   platform::Win32MessagePump pump;
   ConsoleBoxes boxes;
-  platform::Win32ProcessLauncher launcher(pump);
-  std::optional<project::ProjectSettings> s = LoadProject(r.project, files);
+  platform::Win32ProcessLauncher launcher{pump};
+  photos::RandomColors random;
+  photos::PhotoDecoder decode = photos::MakePlatformPhotoDecoder(files);
+
+  std::optional<project::ProjectSettings> LoadProject(const std::string& path) {
+    if (!files.FileExists(path)) {
+      Err("The project file " + path + " cannot be found.");
+      return std::nullopt;
+    }
+    auto settings = project::LoadProjectFile(path, project::FirstStartSettings(), files);
+    if (!settings) Err("The project file " + path + " cannot be read.");
+    return settings;
+  }
+  OutputPipeline PipelineFor(FrontEnd& front) {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    return OutputPipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, platform::ProgramPath(),
+                                  system, platform::DeleteUserRegistryKey, '.'});
+  }
+};
+
+int RunBuildRequest(const CliRequest& r) {
+  ConsolePlatform p;
+  std::optional<project::ProjectSettings> s = p.LoadProject(r.project);
   if (!s) return 2;
-  BuildNames names{platform::ProgramFolder(), s->Title, int(s->Photos.size())};
-  std::string destination = FullPath(r.target);
-  CliBuildSteps steps(*s, names, destination, files, boxes, pump);
-  BuildResult result = RunBuild(steps, {files, boxes, launcher, nullptr, '.'}, names);
+  if (auto missing = MissingPhoto(*s, p.files)) {
+    Err(*missing);
+    return 3;
+  }
+  const std::string destination = FullPath(r.target);
+  ConsoleFrontEnd front(*s, destination);
+  Out("Building " + destination);
+  const BuildResult result = p.PipelineFor(front).Build();
   if (result != BuildResult::Done) return result == BuildResult::Refused ? 3 : 1;
   Out("Wrote " + destination);
   return 0;
 }
 
 int RunPrepareRequest(const CliRequest& r) {
-  platform::Win32FileSystem files;
-  platform::Win32MessagePump pump;
-  std::optional<project::ProjectSettings> s = LoadProject(r.project, files);
+  ConsolePlatform p;
+  std::optional<project::ProjectSettings> s = p.LoadProject(r.project);
   if (!s) return 2;
   std::string folder = FullPath(r.target);
   if (folder.back() != '\\') folder += '\\';
-  OffscreenPhotos offscreen(files);
-  ConsoleProgress progress;
-  photos::PhotoJob job = offscreen.JobFor(*s);
-  photos::RunResult result = photos::PrepareTexturesInFolder(job, {files, pump, progress}, folder, "preview");
-  if (!result.ok) {
-    Err(OneLine(result.error));
-    return 1;
-  }
+  ConsoleFrontEnd front(*s, {});
+  if (!p.PipelineFor(front).WritePhotoBitmaps(*s, folder)) return 1;
   Out("Wrote " + std::to_string(s->Photos.size()) + " photo bitmaps into " + folder);
   return 0;
 }
 
-// The preview steps without a window: the photos from the project file, messages on
-// the console, the screen saver started on its own.
-class CliPreviewSteps final : public PreviewSteps {
- public:
-  CliPreviewSteps(const project::ProjectSettings& s, platform::FileSystem& files, platform::MessagePump& pump,
-                  platform::ProcessLauncher& launcher)
-      : s_(s), files_(files), pump_(pump), launcher_(launcher), offscreen_(files) {}
-  int PhotoCount() override { return int(s_.Photos.size()); }
-  void WarnTooFewPhotosThenAdd() override { Err(kTooFewPhotos); }
-  void StopTemplatePreview() override {}
-  uintptr_t CreateHostFrame() override { return 0; }
-  void DeletePreviewSettingsKey() override { platform::DeleteUserRegistryKey(kPreviewSettingsKey); }
-  bool AssemblePreviewFile(const std::string& target) override {
-    return AssemblePreviewScreenSaver({files_, boxes_, pump_, nullptr},
-                                      TemplatePath(platform::ProgramPath(), s_.TemplateIndex),
-                                      RecordFor(s_, true), target);
-  }
-  bool PreparePhotos(const std::string& folder, const std::string& stem) override {
-    photos::PhotoJob job = offscreen_.JobFor(s_);
-    photos::RunResult r = photos::PrepareTexturesInFolder(job, {files_, pump_, progress_}, folder, stem);
-    if (!r.ok) Err(OneLine(r.error));
-    return r.ok;
-  }
-  bool IsOldPlatform() override { return false; }
-  void StartProcess(const std::string& commandLine) override { started = launcher_.StartDetached(commandLine); }
-  bool started = false;
-
- private:
-  const project::ProjectSettings& s_;
-  platform::FileSystem& files_;
-  platform::MessagePump& pump_;
-  platform::ProcessLauncher& launcher_;
-  ConsoleBoxes boxes_;
-  ConsoleProgress progress_;
-  OffscreenPhotos offscreen_;
-};
-
 int RunShowRequest(const CliRequest& r) {
-  platform::Win32FileSystem files;
-  platform::Win32MessagePump pump;
-  platform::Win32ProcessLauncher launcher(pump);
-  std::optional<project::ProjectSettings> s = LoadProject(r.project, files);
+  ConsolePlatform p;
+  std::optional<project::ProjectSettings> s = p.LoadProject(r.project);
   if (!s) return 2;
-  if (auto missing = MissingPhoto(*s, files)) {
+  if (auto missing = MissingPhoto(*s, p.files)) {
     Err(*missing);
     return 1;
   }
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, MAX_PATH);
-  CliPreviewSteps steps(*s, files, pump, launcher);
-  bool photosReady = false;  // a fresh process has prepared nothing yet
-  std::string folder = platform::ProgramFolder();
-  if (!RunScreenSaverShow(steps, {folder, system, photosReady})) return 1;
-  if (!steps.started) {
-    Err("The screen saver " + folder + kPreviewFileName + " could not be started.");
-    return 1;
+  ConsoleFrontEnd front(*s, {});
+  OutputPipeline pipeline = p.PipelineFor(front);
+  const std::string previewFile = pipeline.BuilderFolder() + kPreviewFileName;
+  switch (pipeline.ScreenSaverShow()) {
+    case PreviewResult::Started: Out("Started " + previewFile); return 0;
+    case PreviewResult::StartFailed: Err("The screen saver " + previewFile + " could not be started."); return 1;
+    default: return 1;
   }
-  Out("Started " + folder + kPreviewFileName);
-  return 0;
 }
 
 }  // namespace

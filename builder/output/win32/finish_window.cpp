@@ -59,8 +59,9 @@ void TFormFinishCompile::OnCommand(int id, int code, HWND) {
 }
 
 void TFormFinishCompile::ButtonTestClick() {
-  // The saved setup program's path is the whole command line.
-  launcher_.StartDetached(setupPath_);
+  // Started by the shell: a path with blanks cannot start another program, and a setup
+  // program that asks for administrator rights gets its prompt.
+  launcher_.StartProgramFile(setupPath_);
   pump_.RunPending();
   Hide();
   pump_.RunPending();

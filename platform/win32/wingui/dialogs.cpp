@@ -1,8 +1,12 @@
 #include "platform/win32/wingui/dialogs.h"
 
+#include <cderr.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/win32/wingui/controls.h"
@@ -41,10 +45,57 @@ struct alignas(4) PaneTemplate {
   WORD menu, windowClass, title;
 };
 
-UINT_PTR CALLBACK PreviewHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
+// What the hook of one open dialog works with, reached through lCustData.
+struct OpenDialogState {
+  const PicturePreviewer* previewer = nullptr;  // null: no preview pane
+  std::vector<char>* buffer = nullptr;          // grown as the selection grows
+  bool multiple = false;
+  std::string names;   // the file name box at the last selection
+  std::string folder;  // and the folder they are in
+};
+
+// The dialog writes the folder and every selected name into the caller's buffer only
+// when the user presses Open; a selection of thousands of photos overflows any fixed
+// size. So the buffer follows the selection: the file name box holds every selected name
+// (quoted), which bounds what the result needs.
+void FitBufferToSelection(HWND dialog, OFNOTIFYA* notify, OpenDialogState& state) {
+  HWND box = GetParent(dialog);
+  const LRESULT length = SendMessageA(box, CDM_GETSPEC, 0, 0);
+  const LRESULT folder = SendMessageA(box, CDM_GETFOLDERPATH, 0, 0);
+  if (length <= 0) return;
+  auto text = [box](UINT message, LRESULT length) {
+    std::string t(size_t(length > 0 ? length : 0), '\0');
+    if (!t.empty()) SendMessageA(box, message, WPARAM(t.size()), LPARAM(t.data()));
+    t.resize(strnlen(t.c_str(), t.size()));
+    return t;
+  };
+  state.names = text(CDM_GETSPEC, length);
+  state.folder = text(CDM_GETFOLDERPATH, folder);
+  const size_t needed = size_t(length) + size_t(folder > 0 ? folder : MAX_PATH) + 2;
+  OPENFILENAMEA* ofn = notify->lpOFN;
+  if (!ofn || needed <= ofn->nMaxFile) return;
+  state.buffer->assign(needed * 2, '\0');
+  ofn->lpstrFile = state.buffer->data();
+  ofn->nMaxFile = DWORD(state.buffer->size());
+}
+
+void ShowPreview(HWND dialog, const PicturePreviewer& previewer) {
+  Image pane(GetDlgItem(dialog, kPaneId));
+  char path[MAX_PATH * 4] = {};
+  SendMessageA(GetParent(dialog), CDM_GETFILEPATH, sizeof path, LPARAM(path));
+  Surface& s = pane.Picture();
+  s.Resize(kPaneSide, kPaneSide);
+  s.Fill(GetSysColor(COLOR_BTNFACE));
+  if (!previewer || !previewer(path, s)) s.Release();
+  pane.Invalidate();
+}
+
+UINT_PTR CALLBACK OpenHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
   if (msg == WM_INITDIALOG) {
     auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lp);
-    SetWindowLongPtrA(dialog, GWLP_USERDATA, LONG_PTR(ofn->lCustData));
+    auto* state = reinterpret_cast<OpenDialogState*>(ofn->lCustData);
+    SetWindowLongPtrA(dialog, GWLP_USERDATA, LONG_PTR(state));
+    if (!state->previewer) return 0;
     RegisterControlClasses();
     HWND pane = CreateWindowExA(WS_EX_CLIENTEDGE, Image::ClassName(), "", WS_CHILD | WS_VISIBLE, 8, 4,
                                 kPaneSide + 4, kPaneSide + 4, dialog, HMENU(INT_PTR(kPaneId)),
@@ -53,15 +104,10 @@ UINT_PTR CALLBACK PreviewHook(HWND dialog, UINT msg, WPARAM, LPARAM lp) {
     return 0;
   }
   if (msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(lp)->code == CDN_SELCHANGE) {
-    auto* previewer = reinterpret_cast<const PicturePreviewer*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
-    Image pane(GetDlgItem(dialog, kPaneId));
-    char path[MAX_PATH * 4] = {};
-    SendMessageA(GetParent(dialog), CDM_GETFILEPATH, sizeof path, LPARAM(path));
-    Surface& s = pane.Picture();
-    s.Resize(kPaneSide, kPaneSide);
-    s.Fill(GetSysColor(COLOR_BTNFACE));
-    if (!previewer || !*previewer || !(*previewer)(path, s)) s.Release();
-    pane.Invalidate();
+    auto* state = reinterpret_cast<OpenDialogState*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+    if (!state) return 0;
+    if (state->multiple) FitBufferToSelection(dialog, reinterpret_cast<OFNOTIFYA*>(lp), *state);
+    if (state->previewer) ShowPreview(dialog, *state->previewer);
   }
   return 0;
 }
@@ -85,26 +131,57 @@ OPENFILENAMEA BaseOptions(HWND owner, const platform::FileDialogOptions& o, cons
   return ofn;
 }
 
+// A failure that is not the user's Cancel ends the command with its reason.
+[[noreturn]] void DialogFailed(DWORD code) {
+  char text[96];
+  wsprintfA(text, "The file dialog could not be shown (error 0x%04lX).", code);
+  throw std::runtime_error(text);
+}
+
 }  // namespace
 
 std::vector<std::string> CommonDialogs::Open(platform::WindowHandle owner,
                                              const platform::FileDialogOptions& o) {
   std::string filter = DialogFilter(o.filter);
+  platform::FileDialogOptions options = o;
   std::vector<char> buffer(o.allowMultiple ? 64 * 1024 : MAX_PATH * 4, '\0');
-  OPENFILENAMEA ofn = BaseOptions(static_cast<HWND>(owner), o, filter, buffer);
-  PaneTemplate pane{};
-  if (o.picturePreview) {
-    pane.header.style = WS_CHILD | WS_CLIPSIBLINGS | DS_CONTROL | DS_3DLOOK;
-    pane.header.cx = 120;
-    pane.header.cy = 92;
-    ofn.Flags |= OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE;
-    ofn.hInstance = reinterpret_cast<HINSTANCE>(&pane);
-    ofn.lpfnHook = PreviewHook;
-    ofn.lCustData = reinterpret_cast<LPARAM>(&previewer_);
+  std::string initialFolder;
+  // Growing the buffer from the hook usually suffices; where the dialog still finds it too
+  // small, it opens again on the same names with the size it asked for.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (buffer.size() <= options.initialName.size()) buffer.assign(options.initialName.size() + MAX_PATH, '\0');
+    OPENFILENAMEA ofn = BaseOptions(static_cast<HWND>(owner), options, filter, buffer);
+    if (!initialFolder.empty()) ofn.lpstrInitialDir = initialFolder.c_str();
+    OpenDialogState state;
+    state.buffer = &buffer;
+    state.multiple = o.allowMultiple;
+    PaneTemplate pane{};
+    if (o.picturePreview) {
+      pane.header.style = WS_CHILD | WS_CLIPSIBLINGS | DS_CONTROL | DS_3DLOOK;
+      pane.header.cx = 120;
+      pane.header.cy = 92;
+      ofn.Flags |= OFN_ENABLETEMPLATEHANDLE;
+      ofn.hInstance = reinterpret_cast<HINSTANCE>(&pane);
+      state.previewer = &previewer_;
+    }
+    if (o.picturePreview || o.allowMultiple) {
+      ofn.Flags |= OFN_ENABLEHOOK;
+      ofn.lpfnHook = OpenHook;
+      ofn.lCustData = reinterpret_cast<LPARAM>(&state);
+    }
+    if (GetOpenFileNameA(&ofn)) {
+      if (o.allowMultiple) return SplitMultiSelection(ofn.lpstrFile);
+      return {std::string(ofn.lpstrFile)};
+    }
+    const DWORD error = CommDlgExtendedError();
+    if (error == 0) return {};  // cancelled
+    if (error != FNERR_BUFFERTOOSMALL) DialogFailed(error);
+    const size_t asked = uint8_t(ofn.lpstrFile[0]) | size_t(uint8_t(ofn.lpstrFile[1])) << 8;
+    buffer.assign(std::max({asked + 2, buffer.size() * 4, state.names.size() * 2 + MAX_PATH}), '\0');
+    options.initialName = state.names;
+    initialFolder = state.folder;
   }
-  if (!GetOpenFileNameA(&ofn)) return {};
-  if (o.allowMultiple) return SplitMultiSelection(buffer.data());
-  return {std::string(buffer.data())};
+  DialogFailed(FNERR_BUFFERTOOSMALL);
 }
 
 std::optional<std::string> CommonDialogs::Save(platform::WindowHandle owner,
@@ -112,7 +189,10 @@ std::optional<std::string> CommonDialogs::Save(platform::WindowHandle owner,
   std::string filter = DialogFilter(o.filter);
   std::vector<char> buffer(MAX_PATH * 4, '\0');
   OPENFILENAMEA ofn = BaseOptions(static_cast<HWND>(owner), o, filter, buffer);
-  if (!GetSaveFileNameA(&ofn)) return std::nullopt;
+  if (!GetSaveFileNameA(&ofn)) {
+    if (const DWORD error = CommDlgExtendedError()) DialogFailed(error);
+    return std::nullopt;
+  }
   return std::string(buffer.data());
 }
 

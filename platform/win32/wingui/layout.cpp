@@ -131,13 +131,13 @@ Controls BuildLayout(HWND window, Layout layout) {
     if (s.kind == Kind::Label && (s.flags & kHandCursor)) SetWindowSubclass(hwnd, HandCursor, 1, 0);
     if (s.kind == Kind::Label && (s.flags & kAutoSize)) Label(hwnd).SetText(s.text);
     if (s.kind == Kind::ComboBox) SetWindowSubclass(hwnd, WheelGuard, 1, 0);
-    if (s.hint && tips) {
+    if (const char* hint = EffectiveHint(layout, s); hint && tips) {
       TOOLINFOA ti{};
       ti.cbSize = sizeof ti;
       ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
       ti.hwnd = window;
       ti.uId = reinterpret_cast<UINT_PTR>(hwnd);
-      ti.lpszText = const_cast<char*>(s.hint);
+      ti.lpszText = const_cast<char*>(hint);
       SendMessageA(tips, TTM_ADDTOOLA, 0, LPARAM(&ti));
     }
   }

@@ -76,4 +76,12 @@ inline const ControlRow* FindRow(Layout layout, int id) {
   return nullptr;
 }
 
+// The hint shown over a control: its own, or else its nearest parent's, as the window
+// toolkit resolves hints; null when no row up the chain has one.
+inline const char* EffectiveHint(Layout layout, const ControlRow& row) {
+  for (const ControlRow* r = &row; r; r = r->parent ? FindRow(layout, r->parent) : nullptr)
+    if (r->hint) return r->hint;
+  return nullptr;
+}
+
 }  // namespace prismora::wingui

@@ -1,0 +1,75 @@
+// The builder's main window made in the test process with its real output front end: a
+// builder folder (the temporary folder) holding the templates, the converter and the
+// default wizard pictures, the progress and finish windows, and the stand-in compiler
+// on the search path.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "builder/output/preview.h"
+#include "builder/output/win32/builder_output.h"
+#include "builder/photos/win32/progress_window.h"
+#include "platform/win32/process_launcher.h"
+#include "tests/runtime/win_support.h"
+#include "tests/window/window_test_support.h"
+
+namespace prismora::testsupport {
+
+class BuilderWindowTest : public MainWindowTest {
+ protected:
+  platform::Win32MessagePump pump;
+  platform::Win32ProcessLauncher launcher{pump};
+  photos::ProgressPictureConvertWindow progress;
+  output::TFormFinishCompile finish{launcher, pump};
+  std::unique_ptr<output::BuilderOutput> out;
+  std::string photoFolder = output::PreviewPhotoFolder(SystemFolderPath());
+
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    for (int n = 0; n < 6; ++n) CopyFromTree("vexo" + std::to_string(n));
+    for (const char* f : {"pixolve.exe", "WizModernImage.bmp", "WizModernSmallImage.bmp"}) CopyFromTree(f);
+    // The stand-in compiler, found on the search path as the builder starts it.
+    const std::string bin = dir / "bin";
+    CreateDirectoryA(bin.c_str(), nullptr);
+    CopyFileA((BinaryDir() + "tests\\output\\fake_iscc.exe").c_str(), (bin + "\\ISCC.exe").c_str(), FALSE);
+    char path[32768] = {};
+    GetEnvironmentVariableA("PATH", path, sizeof path);
+    oldPath_ = path;
+    SetEnvironmentVariableA("PATH", (bin + ";" + oldPath_).c_str());
+  }
+  void TearDown() override {
+    if (out && form) out->StopTemplatePreview(*form);
+    out.reset();
+    SetEnvironmentVariableA("PATH", oldPath_.c_str());
+    SetEnvironmentVariableA("PRISMORA_FAKE_ISCC_KEEP", nullptr);
+    SetEnvironmentVariableA("PRISMORA_FAKE_ISCC_SLEEP", nullptr);
+    MainWindowTest::TearDown();
+  }
+
+  window::TForm1& StartBuilder() {
+    Start();
+    progress.Create(GetModuleHandleA(nullptr), form->Handle());
+    finish.Create(form->Handle());
+    out = std::make_unique<output::BuilderOutput>(
+        output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, dir / "Fotoprism.exe",
+                            SystemFolderPath(), platform::DeleteUserRegistryKey},
+        finish);
+    form->SetOutputActions(out.get());
+    return *form;
+  }
+  void CopyFromTree(const std::string& name) {
+    TempFolder::Write(dir / name, TempFolder::Read(BinaryDir() + name));
+  }
+  // Whether the main window still exists, after its pending messages ran.
+  bool MainWindowAlive() {
+    Pump();
+    return IsWindow(form->Handle()) != FALSE;
+  }
+
+ private:
+  std::string oldPath_;
+};
+
+}  // namespace prismora::testsupport
