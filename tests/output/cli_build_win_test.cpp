@@ -59,9 +59,11 @@ struct CliBuild : ::testing::Test {
     TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
   }
 
-  // Runs the builder with the stand-in compiler (or none) on the search path.
-  int Run(const std::string& args, bool withCompiler = true) {
-    std::string path = withCompiler ? bin + ";C:\\windows\\system32;C:\\windows" : "C:\\windows\\system32;C:\\windows";
+  // Runs the builder with the stand-in compiler (or none, or the one in `compiler`) on the
+  // search path.
+  int Run(const std::string& args, bool withCompiler = true, const std::string& compiler = "") {
+    const std::string folder = compiler.empty() ? bin : compiler + "\\";
+    std::string path = withCompiler ? folder + ";C:\\windows\\system32;C:\\windows" : "C:\\windows\\system32;C:\\windows";
     std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + '\0';
     return testsupport::RunToEnd("\"" + builder + "Fotoprism.exe\" " + args, dir.path(), env.data());
   }
@@ -82,6 +84,23 @@ TEST_F(CliBuild, BuildsTheSetupProgramAndCleansUp) {
                            "ImageWizardImageFile.bmp", "ImageWizModernSmallImage.bmp", "output\\setup.exe"})
     EXPECT_FALSE(Exists(builder + gone)) << gone;
   EXPECT_TRUE(Exists(builder + "license.txt"));
+}
+
+// The real Inno Setup compiler is a 32-bit program: where the kernel refuses 32-bit code it
+// runs emulated, started by this tree's builder like any other program.
+TEST_F(CliBuild, TheRealCompilerMakesASetupProgram) {
+  const char* support = std::getenv("PRISMORA_I386");
+  if (support && std::string(support) == "none") GTEST_SKIP() << "32-bit programs cannot run on this machine";
+  const char* compiler = std::getenv("PRISMORA_ISCC_DIR");
+  ASSERT_NE(compiler, nullptr) << "ctest names the compiler's folder";
+  std::string setup = dir / "real setup.exe";
+  ASSERT_EQ(Run("/build \"" + project + "\" \"" + setup + "\"", true, WindowsPath(compiler)), 0);
+  std::vector<uint8_t> bytes = TempFolder::Read(setup);
+  ASSERT_GT(bytes.size(), 100000u);  // an installer with the compressed screen saver and photos
+  EXPECT_EQ(bytes[0], 'M');
+  EXPECT_EQ(bytes[1], 'Z');
+  for (const char* gone : {"Flowers.scr", "Flowers.iss", "Flowers0.jpg", "output\\setup.exe"})
+    EXPECT_FALSE(Exists(builder + gone)) << gone;
 }
 
 TEST_F(CliBuild, RefusalsAndFailuresLeaveNothingAtTheDestination) {
