@@ -3,9 +3,9 @@
 // window is made, one animation tick per timer message.
 #include "runtime/win/saver.h"
 
-#include <memory>
-
 #include <cstdlib>
+#include <memory>
+#include <string>
 
 #include "runtime/core/animation.h"
 #include "runtime/core/command_line.h"
@@ -18,6 +18,8 @@ namespace prismora::runtime {
 namespace {
 
 constexpr UINT_PTR kTickTimer = 1;
+// Without any OpenGL the timer only watches whether the window is still wanted.
+constexpr UINT kBlankWatchMs = 250;
 
 using ImmAssociateContextFn = HANDLE(WINAPI*)(HWND, HANDLE);
 using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
@@ -32,6 +34,8 @@ struct RunState {
   Random random;
   Animation animation;
   std::unique_ptr<Stage> stage;  // null until set-up succeeded
+  // No OpenGL context could be made: the window stays black and closes on input as usual.
+  bool blank = false;
   UINT_PTR timer = 0;
   // Input method editor, detached while the window exists.
   HMODULE imm = nullptr;
@@ -105,13 +109,22 @@ void OnCreate(HWND window) {
   run.settings = LoadSettings(OwnProgramPath());
   run.random.Seed(GetTickCount());
   run.animation = AnimationFromSettings(run.settings);
-  run.stage = SetUpStage(window, run.settings, run.random, run.animation, *run.boxes);
-  if (!run.stage) {
-    // Nothing to animate: the timer must never reach objects that were not made.
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return;
+  std::string why;
+  auto device = gl::GlDevice::ForWindow(window, &why);
+  if (device) {
+    run.stage = SetUpStage(std::move(device), window, run.settings, run.random, run.animation, *run.boxes);
+    if (!run.stage) {
+      // Nothing to animate: the timer must never reach objects that were not made.
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      return;
+    }
+    run.animation.time = RandomStartTime(run.random, run.settings.animEnd());
+  } else {
+    // No OpenGL at all (the settings dialog says so): a black screen rather than a screen
+    // saver that vanishes the moment it starts.
+    run.blank = true;
+    InvalidateRect(window, nullptr, TRUE);
   }
-  run.animation.time = RandomStartTime(run.random, run.settings.animEnd());
 
   RECT r{};
   GetWindowRect(window, &r);
@@ -120,10 +133,16 @@ void OnCreate(HWND window) {
     ShowCursor(FALSE);
     LoadPasswordCheck();
   }
-  run.timer = SetTimer(window, kTickTimer, 1, nullptr);
+  run.timer = SetTimer(window, kTickTimer, run.blank ? kBlankWatchMs : 1, nullptr);
 }
 
 void OnTimer(HWND window) {
+  if (run.blank) {
+    // A black preview goes with the panel it was shown in.
+    HWND parent = GetParent(window);
+    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) && !IsWindow(parent)) DestroyWindow(window);
+    return;
+  }
   if (!run.stage) return;
   if (!run.stage->alive() || !IsWindow(window)) {
     // The window the picture went to is gone (a host destroyed the preview panel).
@@ -168,7 +187,9 @@ LRESULT CALLBACK SaverProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
       OnTimer(window);
       return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
-    case WM_ERASEBKGND: return 1;  // the device paints every pixel
+    case WM_ERASEBKGND:
+      if (run.blank) break;  // the black class background
+      return 1;              // the device paints every pixel
     case WM_SETCURSOR:
       if (!run.childPreview) {
         SetCursor(nullptr);
