@@ -6,11 +6,13 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "runtime/core/animation.h"
 #include "runtime/core/command_line.h"
 #include "runtime/core/random.h"
 #include "runtime/core/window_rules.h"
+#include "runtime/win/monitors.h"
 #include "runtime/win/settings_store.h"
 #include "runtime/win/stage.h"
 
@@ -36,6 +38,9 @@ struct RunState {
   std::unique_ptr<Stage> stage;  // null until set-up succeeded
   // No OpenGL context could be made: the window stays black and closes on input as usual.
   bool blank = false;
+  // Full screen over several monitors: one view of the scene per monitor, relative to
+  // the window. Empty: the whole window is one view.
+  std::vector<gl::PixelRect> viewports;
   UINT_PTR timer = 0;
   // Input method editor, detached while the window exists.
   HMODULE imm = nullptr;
@@ -112,6 +117,7 @@ void OnCreate(HWND window) {
   std::string why;
   auto device = gl::GlDevice::ForWindow(window, &why);
   if (device) {
+    device->SetViewports(run.viewports);
     run.stage = SetUpStage(std::move(device), window, run.settings, run.random, run.animation, *run.boxes);
     if (!run.stage) {
       // Nothing to animate: the timer must never reach objects that were not made.
@@ -272,13 +278,14 @@ int RunFullScreen(platform::MessageBoxes& boxes) {
   run.childPreview = false;
   if (IsWin95Family()) run.autoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
 
-  HDC screen = GetDC(nullptr);
-  RECT area{};
-  GetClipBox(screen, &area);
-  ReleaseDC(nullptr, screen);
+  // One window over every monitor; with more than one, each shows the scene in its own
+  // viewport so no picture is stretched across the seam.
+  const gl::ScreenLayout screens = MonitorLayout();
+  if (screens.viewports.size() > 1) run.viewports = screens.viewports;
+  const gl::PixelRect& area = screens.window;
   HWND window = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverTitle, WS_POPUP | WS_VISIBLE, area.left,
-                                area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+                                area.top, area.width(), area.height(), nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
   if (!window) return kExitRefused;
   SetForegroundWindow(window);
   return MessageLoop();

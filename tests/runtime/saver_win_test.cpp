@@ -68,8 +68,8 @@ TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
   ASSERT_TRUE(window);
   RECT r{};
   GetWindowRect(window, &r);
-  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+  const RECT screens = VirtualScreenRect();
+  EXPECT_TRUE(EqualRect(&r, &screens)) << "the window does not cover every monitor";
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   double share = 0;
   for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
@@ -214,6 +214,19 @@ TEST(SaverSetUp, SceneThatCannotBeLoadedIsReportedAndTheWindowCloses) {
   PostMessageA(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(saver.WaitEnd(10000)) << "the window stayed after a failed set-up";
   EXPECT_EQ(saver.ExitCode(), 0);
+}
+
+TEST_F(SaverRun, FullScreenShowsThePhotosOnEveryMonitor) {
+  Process saver(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  for (const RECT& m : MonitorRects()) {
+    double share = 0;
+    for (int i = 0; i < 80 && share < 0.03; ++i, Sleep(100)) share = PhotoShare(m);
+    EXPECT_GT(share, 0.03) << "no photos on the monitor at " << m.left << "," << m.top;
+  }
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000));
 }
 
 // Windows' own OpenGL 1.1 has no framebuffer objects: the same runs draw into the
