@@ -13,7 +13,7 @@
 namespace prismora::runtime {
 namespace {
 
-// Posted from the dialog's start so the box opens over the visible dialog.
+// Posted from the dialog's start, so the box opens once the dialog is up.
 constexpr UINT kTellDrawingProblem = WM_APP + 1;
 
 // The speed slider: a track bar with a 16-bit range.
@@ -98,6 +98,9 @@ BOOL OnInitDialog(HWND dialog, DialogState& s) {
 }
 
 void OnTellDrawingProblem(HWND dialog, DialogState& s) {
+  // A modal dialog shows itself only once its messages run out; the box belongs over it.
+  ShowWindow(dialog, SW_SHOW);
+  UpdateWindow(dialog);
   s.seams->boxes->Show(dialog, NoDrawingMessage(s.seams->drawingProblem), "Error", platform::BoxIcon::Error);
 }
 
