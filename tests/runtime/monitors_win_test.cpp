@@ -17,6 +17,7 @@
 #include "runtime/win/monitors.h"
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"
+#include "tests/support/test_meshes.h"
 
 using namespace prismora;
 
@@ -66,16 +67,8 @@ void ShowSquareOnEveryMonitor(bool framebuffers) {
 
   engine::Scene scene;
   scene.camera.frame->setPosition(&scene.root, {0, 0, -200});
-  auto material = std::make_shared<engine::Material>();
-  material->faceColor = {0xF0 / 255.0f, 0xD0 / 255.0f, 0x20 / 255.0f, 1};
-  auto mesh = std::make_shared<engine::Mesh>();
-  engine::MeshGroup g;
-  g.material = material;
-  g.vertices = {{{0, 0}, {}, {-25, 25, 0}}, {{1, 0}, {}, {25, 25, 0}}, {{1, 1}, {}, {25, -25, 0}},
-                {{0, 1}, {}, {-25, -25, 0}}};
-  g.indices = {0, 1, 2, 0, 2, 3};
-  mesh->groups.push_back(std::move(g));
-  scene.root.createChild("square").addVisual(mesh);
+  scene.root.createChild("square").addVisual(
+      testsupport::Square(25, testsupport::MaterialFor("", {0xF0 / 255.0f, 0xD0 / 255.0f, 0x20 / 255.0f, 1})));
   gl::SceneRenderer renderer(*device);
   renderer.Prepare(scene.root, {});
 

@@ -51,6 +51,13 @@ std::string BoxText(HWND box) {
   return text;
 }
 
+// A key press as the user makes it, on the screen saver window.
+void PressShift(HWND window) {
+  SetForegroundWindow(window);
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
 // Sets one of the OpenGL driver switches for the programs started while it lives.
 struct DriverSwitch {
   const char* name;
@@ -76,9 +83,7 @@ TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
   EXPECT_GT(share, 0.05) << "the photos do not show";
   EXPECT_FALSE(saver.WaitEnd(300)) << "ended without input";
 
-  SetForegroundWindow(window);
-  keybd_event(VK_SHIFT, 0, 0, 0);
-  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  PressShift(window);
   EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
   EXPECT_EQ(saver.ExitCode(), 0);
 }
@@ -240,9 +245,7 @@ TEST_F(SaverRun, WithoutFramebuffersFullScreenAndPreviewShowThePhotos) {
     double share = 0;
     for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
     EXPECT_GT(share, 0.05) << "the photos do not show full screen";
-    SetForegroundWindow(window);
-    keybd_event(VK_SHIFT, 0, 0, 0);
-    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    PressShift(window);
     EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
   }
   Process hostProcess(TestHostProgram());
@@ -268,9 +271,7 @@ TEST_F(SaverRun, WithoutOpenGLFullScreenIsBlackUntilAKeyIsPressed) {
   EXPECT_FALSE(saver.WaitEnd(1500)) << "ended without input";
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(FindWindowA("#32770", "Error"), nullptr) << "full screen is no place for a box";
-  SetForegroundWindow(window);
-  keybd_event(VK_SHIFT, 0, 0, 0);
-  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  PressShift(window);
   EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
   EXPECT_EQ(saver.ExitCode(), 0);
 }
