@@ -34,6 +34,17 @@ bool GlContext::Create(HDC dc, std::string* error) {
   return true;
 }
 
+bool GlContext::MoveTo(HDC dc) {
+  if (!rc_ || !dc) return false;
+  PIXELFORMATDESCRIPTOR pfd{};
+  const int format = GetPixelFormat(dc_);
+  if (format == 0 || !DescribePixelFormat(dc_, format, sizeof pfd, &pfd)) return false;
+  if (GetPixelFormat(dc) != format && !SetPixelFormat(dc, format, &pfd)) return false;
+  if (!wglMakeCurrent(dc, rc_)) return false;
+  dc_ = dc;
+  return true;
+}
+
 bool GlContext::MakeCurrent() const {
   if (!rc_) return false;
   if (wglGetCurrentContext() == rc_ && wglGetCurrentDC() == dc_) return true;
@@ -53,6 +64,16 @@ void RenderTarget::Release() {
 bool RenderTarget::Resize(int width, int height, std::string* error) {
   if (width < 1) width = 1;
   if (height < 1) height = 1;
+  if (windowBuffer_) {
+    width_ = width;
+    height_ = height;
+    // A window larger than the picture (a hidden helper that has grown) keeps its other
+    // pixels out of every clear.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, width, height);
+    glViewport(0, 0, width, height);
+    return true;
+  }
   if (fbo_ && width == width_ && height == height_) return true;
   Release();
   fn_.genFramebuffers(1, &fbo_);
@@ -78,11 +99,16 @@ bool RenderTarget::Resize(int width, int height, std::string* error) {
   return true;
 }
 
-void RenderTarget::Bind() const { fn_.bindFramebuffer(GL_FRAMEBUFFER, fbo_); }
+void RenderTarget::Bind() const {
+  if (!windowBuffer_) fn_.bindFramebuffer(GL_FRAMEBUFFER, fbo_);
+}
 
 void RenderTarget::ReadBgra(std::vector<uint8_t>& out) const {
   out.resize(std::size_t(width_) * height_ * 4);
-  fn_.bindFramebuffer(GL_FRAMEBUFFER, fbo_);
+  if (windowBuffer_)
+    glReadBuffer(GL_BACK);
+  else
+    fn_.bindFramebuffer(GL_FRAMEBUFFER, fbo_);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, out.data());
 }

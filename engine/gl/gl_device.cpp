@@ -26,12 +26,21 @@ std::unique_ptr<GlDevice> GlDevice::Offscreen(int width, int height, std::string
 
 bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height, std::string* error) {
   presenter_ = std::move(presenter);
-  if (!context_.Create(presenter_->contextDc(), error)) return false;
-  if (!fn_.Load()) {
-    if (error) *error = "the OpenGL driver offers no framebuffer objects";
+  const DriverSwitches switches = ReadDriverSwitches();
+  if (switches.refuseContext) {
+    if (error) *error = "OpenGL contexts are switched off (PRISMORA_GL_NO_CONTEXT)";
     return false;
   }
-  if (!target_.Resize(width, height, error)) return false;
+  if (!context_.Create(presenter_->contextDc(), error)) return false;
+  if (switches.hideFramebuffers || !fn_.Load()) {
+    // OpenGL 1.1 as Windows ships it (remote desktop, virtual machines without a
+    // driver): draw into the window's own back buffer.
+    fn_ = FramebufferFunctions{};
+    target_.UseWindowBuffer();
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+  }
+  if (!FitTarget(width, height, error)) return false;
   target_.Bind();
   // Fixed state for the device's life: nothing below changes per frame.
   glEnable(GL_DEPTH_TEST);
@@ -75,9 +84,17 @@ GlDevice::~GlDevice() {
   }
 }
 
+bool GlDevice::FitTarget(int width, int height, std::string* error) {
+  if (target_.usesWindowBuffer() && !presenter_->FitSurface({width, height}, context_)) {
+    if (error) *error = "no window of " + std::to_string(width) + "x" + std::to_string(height) + " to draw into";
+    return false;
+  }
+  return target_.Resize(width, height, error);
+}
+
 bool GlDevice::Resize(int width, int height) {
   if (!Ready()) return false;
-  return target_.Resize(width, height, nullptr);
+  return FitTarget(width, height, nullptr);
 }
 
 TextureId GlDevice::AddTexture(const image::Image& picture) {
@@ -145,7 +162,7 @@ void GlDevice::Clear(ClearMode mode, uint32_t backgroundArgb) {
   if (!Ready()) return;
   const SIZE size = presenter_->windowSize();
   if (size.cx > 0 && size.cy > 0 && (size.cx != target_.width() || size.cy != target_.height()))
-    target_.Resize(size.cx, size.cy, nullptr);
+    FitTarget(size.cx, size.cy, nullptr);
   target_.Bind();
   glDepthMask(GL_TRUE);
   if (mode == ClearMode::ColourAndDepth) {
@@ -155,6 +172,12 @@ void GlDevice::Clear(ClearMode mode, uint32_t backgroundArgb) {
   } else {
     glClear(GL_DEPTH_BUFFER_BIT);
   }
+}
+
+void GlDevice::UseViewport(const PixelRect& viewport) {
+  if (!Ready()) return;
+  const GlViewport v = ToGlViewport(viewport, target_.height());
+  glViewport(v.x, v.y, v.width, v.height);
 }
 
 void GlDevice::SetCamera(const Matrix4& view, const engine::FrustumPlane& f) {

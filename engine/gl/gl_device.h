@@ -11,6 +11,11 @@
 //
 // A depth-only clear keeps the previous picture: frames are drawn into a framebuffer
 // object that presenting never discards, so trails and erase-off work with every presenter.
+// Without framebuffer objects (Windows' own OpenGL 1.1) frames are drawn into the back
+// buffer of the window that carries the context, and the presenters keep that buffer.
+//
+// A full-screen window over several monitors gets one viewport per monitor
+// (SetViewports); the renderer draws the scene once into each.
 #pragma once
 #include <windows.h>
 
@@ -21,6 +26,7 @@
 #include "engine/gl/gl_context.h"
 #include "engine/gl/mesh_data.h"
 #include "engine/gl/presenters.h"
+#include "engine/gl/screen_layout.h"
 #include "engine/gl/view_math.h"
 #include "engine/gl/bmp.h"
 #include "engine/scene/camera.h"
@@ -42,6 +48,8 @@ class GlDevice {
   GlDevice& operator=(const GlDevice&) = delete;
 
   PresenterKind presenterKind() const { return presenter_->kind(); }
+  // False when pictures go to the back buffer of the context's window instead.
+  bool usesFramebuffer() const { return !target_.usesWindowBuffer(); }
   int width() const { return target_.width(); }
   int height() const { return target_.height(); }
   // False once the window the device presents to has gone; drawing calls then do nothing.
@@ -53,6 +61,13 @@ class GlDevice {
   // Uploads a mesh once (into buffer objects where the driver has them); triangles with
   // indices outside their group's vertices are dropped.
   MeshId AddMesh(MeshData mesh);
+
+  // The parts of the picture that each show the whole scene, relative to the window's
+  // top-left (one per monitor); none: the whole picture is one view.
+  void SetViewports(std::vector<PixelRect> viewports) { viewports_ = std::move(viewports); }
+  const std::vector<PixelRect>& viewports() const { return viewports_; }
+  // Directs the next draws to that part of the picture.
+  void UseViewport(const PixelRect& viewport);
 
   // Starts a picture. A window device first follows its window's client size.
   void Clear(ClearMode mode, uint32_t backgroundArgb);
@@ -70,6 +85,7 @@ class GlDevice {
  private:
   GlDevice() : target_(fn_) {}
   bool Init(std::unique_ptr<Presenter> presenter, int width, int height, std::string* error);
+  bool FitTarget(int width, int height, std::string* error);
   bool Ready() const { return alive_ && context_.MakeCurrent(); }
 
   // One mesh on the device: all groups' vertices in one array, each group a range of
@@ -96,6 +112,7 @@ class GlDevice {
   std::vector<GLuint> textures_;
   std::vector<DeviceMesh> meshes_;  // MeshId n is meshes_[n - 1]
   TextureId white_ = 0;  // what untextured groups sample
+  std::vector<PixelRect> viewports_;
   bool alive_ = false;
 };
 

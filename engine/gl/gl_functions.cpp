@@ -17,7 +17,21 @@ bool Fetch(Fn& out, const char* core, const char* ext) {
   return true;
 }
 
+// Set to anything but empty or "0".
+bool SwitchOn(const char* name) {
+  char value[8] = {};
+  const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+  return n > 0 && !(n == 1 && value[0] == '0');
+}
+
 }  // namespace
+
+DriverSwitches ReadDriverSwitches() {
+  DriverSwitches s;
+  s.hideFramebuffers = SwitchOn("PRISMORA_GL_NO_FBO");
+  s.refuseContext = SwitchOn("PRISMORA_GL_NO_CONTEXT");
+  return s;
+}
 
 bool FramebufferFunctions::Load() {
   bool ok = Fetch(genFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT");

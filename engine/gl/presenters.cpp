@@ -1,5 +1,7 @@
 #include "engine/gl/presenters.h"
 
+#include <algorithm>
+
 namespace prismora::gl {
 namespace {
 
@@ -61,6 +63,58 @@ void BlitAndSwap(const FramebufferFunctions& fn, const RenderTarget& target, HDC
   target.Bind();
 }
 
+// What a window's swap does to its back buffer, from its pixel format; asked on the
+// first present, once the context has set that format.
+class SwapKind {
+ public:
+  bool Copies(HDC dc) {
+    if (!known_) {
+      PIXELFORMATDESCRIPTOR pfd{};
+      const int format = GetPixelFormat(dc);
+      copies_ = format != 0 && DescribePixelFormat(dc, format, sizeof pfd, &pfd) && (pfd.dwFlags & PFD_SWAP_COPY);
+      known_ = true;
+    }
+    return copies_;
+  }
+
+ private:
+  bool known_ = false, copies_ = false;
+};
+
+// Without framebuffer objects the picture is the window's back buffer, and it must still
+// be there after presenting for a depth-only clear to draw over it. A swap that copies
+// (Windows' own renderer says so in its pixel formats) keeps it; where the format
+// promises nothing (Wine says neither copy nor exchange) the back buffer is copied to the
+// front, which OpenGL 1.1 does with glCopyPixels and leaves the back buffer alone.
+void ShowBackBuffer(HDC dc, const RenderTarget& target, SwapKind& swap) {
+  if (swap.Copies(dc)) {
+    SwapBuffers(dc);
+    return;
+  }
+  glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_COLOR_BUFFER_BIT | GL_PIXEL_MODE_BIT);
+  // Copied pixels pass through texturing and the depth test like any fragment.
+  glDisable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glViewport(0, 0, target.width(), target.height());
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glRasterPos2f(-1.0f, -1.0f);  // the bottom-left pixel
+  glReadBuffer(GL_BACK);
+  glDrawBuffer(GL_FRONT);
+  glCopyPixels(0, 0, target.width(), target.height(), GL_COLOR);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopAttrib();
+  glFlush();
+}
+
 class WindowDc {
  public:
   explicit WindowDc(HWND w) : window_(w), dc_(GetDC(w)) {}
@@ -77,13 +131,17 @@ class WindowDc {
 // A top-level window of ours: OpenGL draws into it.
 class DirectPresenter final : public Presenter {
  public:
-  DirectPresenter(HWND w, const FramebufferFunctions& fn) : window_(w), dc_(w), fn_(fn) {}
+  DirectPresenter(HWND w, const FramebufferFunctions& fn)
+      : window_(w), dc_(w), fn_(fn) {}
   PresenterKind kind() const override { return PresenterKind::Direct; }
   HDC contextDc() const override { return dc_.get(); }
   SIZE windowSize() const override { return ClientSize(window_); }
+  bool FitSurface(SIZE, GlContext&) override { return true; }  // the window is the size
   bool Present(const RenderTarget& target) override {
     if (!IsWindow(window_)) return false;
-    if (fn_.blitFramebuffer)
+    if (target.usesWindowBuffer())
+      ShowBackBuffer(dc_.get(), target, swap_);
+    else if (fn_.blitFramebuffer)
       BlitAndSwap(fn_, target, dc_.get(), windowSize());
     else
       CopyWithGdi(window_, target, pixels_);
@@ -94,37 +152,57 @@ class DirectPresenter final : public Presenter {
   HWND window_;
   WindowDc dc_;
   const FramebufferFunctions& fn_;
+  SwapKind swap_;
   std::vector<uint8_t> pixels_;
 };
 
-// A window that exists only to carry a context: never shown.
+// A window that exists only to carry a context (and, without framebuffer objects, the
+// back buffer the picture is drawn into): never shown.
 class HiddenSurface {
  public:
-  HiddenSurface() {
+  explicit HiddenSurface(SIZE size = {1, 1}) : size_(size) {
     if (RegisterSurfaceClass())
-      window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHelperClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+      window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kHelperClass, "", WS_POPUP, 0, 0, size.cx, size.cy, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
     if (window_) dc_ = GetDC(window_);
   }
   ~HiddenSurface() {
     if (dc_) ReleaseDC(window_, dc_);
     if (window_) DestroyWindow(window_);
   }
+  HiddenSurface(const HiddenSurface&) = delete;
+  HiddenSurface& operator=(const HiddenSurface&) = delete;
   HDC dc() const { return dc_; }
+  SIZE size() const { return size_; }
 
  private:
+  SIZE size_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
 };
 
+// A hidden window's back buffer keeps the size the window was made with, whatever
+// SetWindowPos does later (measured under Wine): a picture that outgrows it gets a new,
+// larger window, and the context moves there with all its objects.
+bool GrowSurface(std::unique_ptr<HiddenSurface>& surface, SIZE need, GlContext& context) {
+  const SIZE have = surface->size();
+  if (need.cx <= have.cx && need.cy <= have.cy) return true;
+  auto larger = std::make_unique<HiddenSurface>(SIZE{std::max(need.cx, have.cx), std::max(need.cy, have.cy)});
+  if (!larger->dc() || !context.MoveTo(larger->dc())) return false;
+  surface = std::move(larger);
+  return true;
+}
+
 // A child window of a window of this process (or any child on Windows): rendered off
-// screen on a hidden window, copied in with GDI.
+// screen on a hidden window (into a framebuffer object, or else that window's back
+// buffer), read back and copied in with GDI.
 class ChildCopyPresenter final : public Presenter {
  public:
-  explicit ChildCopyPresenter(HWND child) : child_(child) {}
+  explicit ChildCopyPresenter(HWND child) : child_(child), surface_(std::make_unique<HiddenSurface>()) {}
   PresenterKind kind() const override { return PresenterKind::ChildCopy; }
-  HDC contextDc() const override { return surface_.dc(); }
+  HDC contextDc() const override { return surface_->dc(); }
   SIZE windowSize() const override { return ClientSize(child_); }
+  bool FitSurface(SIZE size, GlContext& context) override { return GrowSurface(surface_, size, context); }
   bool Present(const RenderTarget& target) override {
     if (!IsWindow(child_)) return false;
     CopyWithGdi(child_, target, pixels_);
@@ -133,7 +211,7 @@ class ChildCopyPresenter final : public Presenter {
 
  private:
   HWND child_;
-  HiddenSurface surface_;
+  std::unique_ptr<HiddenSurface> surface_;
   std::vector<uint8_t> pixels_;
 };
 
@@ -159,6 +237,11 @@ class OwnedPopupPresenter final : public Presenter {
   PresenterKind kind() const override { return PresenterKind::OwnedPopup; }
   HDC contextDc() const override { return dc_; }
   SIZE windowSize() const override { return ClientSize(child_); }
+  // The popup is the surface: it takes the child's size before the picture is drawn.
+  bool FitSurface(SIZE, GlContext&) override {
+    if (popup_ && IsWindow(child_)) Follow();
+    return popup_ != nullptr;
+  }
 
   bool Present(const RenderTarget& target) override {
     if (!popup_) return false;
@@ -168,7 +251,9 @@ class OwnedPopupPresenter final : public Presenter {
     }
     Follow();
     if (!IsWindowVisible(popup_)) return true;
-    if (fn_.blitFramebuffer)
+    if (target.usesWindowBuffer())
+      ShowBackBuffer(dc_, target, swap_);
+    else if (fn_.blitFramebuffer)
       BlitAndSwap(fn_, target, dc_, ClientSize(popup_));
     else
       CopyWithGdi(popup_, target, pixels_);
@@ -202,6 +287,7 @@ class OwnedPopupPresenter final : public Presenter {
   const FramebufferFunctions& fn_;
   HWND popup_ = nullptr;
   HDC dc_ = nullptr;
+  SwapKind swap_;
   RECT placed_{};
   std::vector<uint8_t> pixels_;
 };
@@ -209,13 +295,15 @@ class OwnedPopupPresenter final : public Presenter {
 // No window: the picture stays in the render target for reading back.
 class OffscreenPresenter final : public Presenter {
  public:
+  OffscreenPresenter() : surface_(std::make_unique<HiddenSurface>()) {}
   PresenterKind kind() const override { return PresenterKind::Offscreen; }
-  HDC contextDc() const override { return surface_.dc(); }
+  HDC contextDc() const override { return surface_->dc(); }
   SIZE windowSize() const override { return {0, 0}; }
+  bool FitSurface(SIZE size, GlContext& context) override { return GrowSurface(surface_, size, context); }
   bool Present(const RenderTarget&) override { return true; }
 
  private:
-  HiddenSurface surface_;
+  std::unique_ptr<HiddenSurface> surface_;
 };
 
 }  // namespace

@@ -22,6 +22,10 @@ class Presenter {
   virtual bool Present(const RenderTarget& target) = 0;
   // Client size of the window the picture is for (0 x 0 off screen).
   virtual SIZE windowSize() const = 0;
+  // Only for pictures drawn into the back buffer of the context's window (no
+  // framebuffer objects): makes that window at least `size`, moving the context to a
+  // new window where one has to be made. False when it cannot.
+  virtual bool FitSurface(SIZE size, GlContext& context) = 0;
 };
 
 bool RunningOnWine();

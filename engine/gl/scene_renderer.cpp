@@ -48,13 +48,21 @@ int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& re
 void SceneRenderer::Render(const engine::Frame& root, const engine::Camera& camera) {
   if (!device_.alive()) return;
   const engine::Matrix4 view = camera.viewMatrix();
-  device_.SetCamera(view, camera.frustum(device_.width(), device_.height()));
   CollectDrawItems(root, items_);
   SortNearestFirst(items_, view);
-  for (const DrawItem& item : items_) {
+  for (const DrawItem& item : items_)
     if (item.mesh->deviceHandle == 0) item.mesh->deviceHandle = device_.AddMesh(FromSceneMesh(*item.mesh));
-    device_.Draw(item.mesh->deviceHandle, item.world);
+  if (device_.viewports().empty()) {
+    DrawView(PixelRect{0, 0, device_.width(), device_.height()}, camera, view);
+    return;
   }
+  for (const PixelRect& viewport : device_.viewports()) DrawView(viewport, camera, view);
+}
+
+void SceneRenderer::DrawView(const PixelRect& viewport, const engine::Camera& camera, const engine::Matrix4& view) {
+  device_.UseViewport(viewport);
+  device_.SetCamera(view, ViewportProjection(camera, viewport));
+  for (const DrawItem& item : items_) device_.Draw(item.mesh->deviceHandle, item.world);
 }
 
 }  // namespace prismora::gl

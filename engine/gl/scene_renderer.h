@@ -11,6 +11,7 @@
 
 #include "engine/gl/gl_device.h"
 #include "engine/gl/scene_walk.h"
+#include "engine/gl/screen_layout.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/frame.h"
 #include "engine/scene/texture_request.h"
@@ -27,7 +28,8 @@ class SceneRenderer {
   // got a texture.
   int Prepare(engine::Frame& root, const engine::TextureRequest& request);
 
-  // Draws everything below root as the camera sees it. A mesh added after Prepare is
+  // Draws everything below root as the camera sees it, once into each of the device's
+  // viewports with that viewport's own projection. A mesh added after Prepare is
   // compiled on first sight.
   void Render(const engine::Frame& root, const engine::Camera& camera);
 
@@ -36,6 +38,7 @@ class SceneRenderer {
 
  private:
   TextureId TextureFor(const std::vector<std::string>& candidates);
+  void DrawView(const PixelRect& viewport, const engine::Camera& camera, const engine::Matrix4& view);
 
   GlDevice& device_;
   std::vector<DrawItem> items_;

@@ -32,6 +32,14 @@ std::string QueryValue(std::string_view text) {
 std::string WebsiteLink(std::string_view website) { return Link("/website.php", website); }
 std::string AboutLink(std::string_view website) { return Link("/about_click.php", website); }
 
+std::string NoDrawingMessage(std::string_view reason) {
+  std::string text =
+      "This computer offers the screen saver no OpenGL drawing, so it can only show a black screen.\n"
+      "Installing the graphics card's own driver usually brings OpenGL.";
+  if (!reason.empty()) text += "\n\n(" + std::string(reason) + ")";
+  return text;
+}
+
 int Brightness(uint32_t c) {
   int r = int(c & 0xFF), g = int((c >> 8) & 0xFF), b = int((c >> 16) & 0xFF);
   return (r * 299 + g * 587 + b * 114) / 1000;

@@ -25,6 +25,10 @@ inline constexpr uint32_t kLinkTextColour = 0x00EE0000;
 // white is used instead, whichever stands out more.
 uint32_t StaticTextColour(uint32_t dialogColour);
 
+// What the settings dialog says on a machine where no OpenGL context can be made;
+// `reason` is the driver's side of it.
+std::string NoDrawingMessage(std::string_view reason);
+
 // Perceived brightness of a 0x00BBGGRR colour, 0..255.
 int Brightness(uint32_t colour);
 

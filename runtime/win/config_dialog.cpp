@@ -13,6 +13,9 @@
 namespace prismora::runtime {
 namespace {
 
+// Posted from the dialog's start, so the box opens once the dialog is up.
+constexpr UINT kTellDrawingProblem = WM_APP + 1;
+
 // The speed slider: a track bar with a 16-bit range.
 class TrackBar : public wingui::Control {
  public:
@@ -90,7 +93,15 @@ BOOL OnInitDialog(HWND dialog, DialogState& s) {
   c.Speed().SetPosition(s.settings.speed());
   c.Check(ctl::Light).SetChecked(s.settings.lightFlag());
   c.Check(ctl::Erase).SetChecked(s.settings.eraseFlag());
+  if (!s.seams->drawingProblem.empty() && s.seams->boxes) PostMessageA(dialog, kTellDrawingProblem, 0, 0);
   return TRUE;  // the platform sets the default focus
+}
+
+void OnTellDrawingProblem(HWND dialog, DialogState& s) {
+  // A modal dialog shows itself only once its messages run out; the box belongs over it.
+  ShowWindow(dialog, SW_SHOW);
+  UpdateWindow(dialog);
+  s.seams->boxes->Show(dialog, NoDrawingMessage(s.seams->drawingProblem), "Error", platform::BoxIcon::Error);
 }
 
 // Every activation change: the window is shaped as the ellipse inside its rectangle.
@@ -202,6 +213,7 @@ INT_PTR CALLBACK ConfigProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN: OnLeftClick(dialog, *s, POINT{short(LOWORD(lp)), short(HIWORD(lp))}); return TRUE;
     case WM_COMMAND: OnCommand(dialog, *s, LOWORD(wp)); return TRUE;
     case WM_DESTROY: OnDestroy(*s); return FALSE;
+    case kTellDrawingProblem: OnTellDrawingProblem(dialog, *s); return TRUE;
   }
   return FALSE;
 }

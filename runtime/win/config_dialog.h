@@ -26,6 +26,10 @@ struct ConfigSeams {
   platform::Shell& shell;
   platform::ProcessLauncher& launcher;
   std::string programPath;  // whose trailer and settings key the dialog edits
+  // Why no OpenGL context can be made on this machine; empty when one can. When set,
+  // the dialog tells the user through `boxes` once it is open.
+  std::string drawingProblem;
+  platform::MessageBoxes* boxes = nullptr;
 };
 
 // Runs the dialog modally over `owner` (may be null); returns IDOK or IDCANCEL.

@@ -3,14 +3,16 @@
 // window is made, one animation tick per timer message.
 #include "runtime/win/saver.h"
 
-#include <memory>
-
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "runtime/core/animation.h"
 #include "runtime/core/command_line.h"
 #include "runtime/core/random.h"
 #include "runtime/core/window_rules.h"
+#include "runtime/win/monitors.h"
 #include "runtime/win/settings_store.h"
 #include "runtime/win/stage.h"
 
@@ -18,6 +20,8 @@ namespace prismora::runtime {
 namespace {
 
 constexpr UINT_PTR kTickTimer = 1;
+// Without any OpenGL the timer only watches whether the window is still wanted.
+constexpr UINT kBlankWatchMs = 250;
 
 using ImmAssociateContextFn = HANDLE(WINAPI*)(HWND, HANDLE);
 using VerifyPasswordFn = BOOL(WINAPI*)(HWND);
@@ -32,6 +36,11 @@ struct RunState {
   Random random;
   Animation animation;
   std::unique_ptr<Stage> stage;  // null until set-up succeeded
+  // No OpenGL context could be made: the window stays black and closes on input as usual.
+  bool blank = false;
+  // Full screen over several monitors: one view of the scene per monitor, relative to
+  // the window. Empty: the whole window is one view.
+  std::vector<gl::PixelRect> viewports;
   UINT_PTR timer = 0;
   // Input method editor, detached while the window exists.
   HMODULE imm = nullptr;
@@ -105,13 +114,23 @@ void OnCreate(HWND window) {
   run.settings = LoadSettings(OwnProgramPath());
   run.random.Seed(GetTickCount());
   run.animation = AnimationFromSettings(run.settings);
-  run.stage = SetUpStage(window, run.settings, run.random, run.animation, *run.boxes);
-  if (!run.stage) {
-    // Nothing to animate: the timer must never reach objects that were not made.
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return;
+  std::string why;
+  auto device = gl::GlDevice::ForWindow(window, &why);
+  if (device) {
+    device->SetViewports(run.viewports);
+    run.stage = SetUpStage(std::move(device), window, run.settings, run.random, run.animation, *run.boxes);
+    if (!run.stage) {
+      // Nothing to animate: the timer must never reach objects that were not made.
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      return;
+    }
+    run.animation.time = RandomStartTime(run.random, run.settings.animEnd());
+  } else {
+    // No OpenGL at all (the settings dialog says so): a black screen rather than a screen
+    // saver that vanishes the moment it starts.
+    run.blank = true;
+    InvalidateRect(window, nullptr, TRUE);
   }
-  run.animation.time = RandomStartTime(run.random, run.settings.animEnd());
 
   RECT r{};
   GetWindowRect(window, &r);
@@ -120,10 +139,16 @@ void OnCreate(HWND window) {
     ShowCursor(FALSE);
     LoadPasswordCheck();
   }
-  run.timer = SetTimer(window, kTickTimer, 1, nullptr);
+  run.timer = SetTimer(window, kTickTimer, run.blank ? kBlankWatchMs : 1, nullptr);
 }
 
 void OnTimer(HWND window) {
+  if (run.blank) {
+    // A black preview goes with the panel it was shown in.
+    HWND parent = GetParent(window);
+    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD) && !IsWindow(parent)) DestroyWindow(window);
+    return;
+  }
   if (!run.stage) return;
   if (!run.stage->alive() || !IsWindow(window)) {
     // The window the picture went to is gone (a host destroyed the preview panel).
@@ -168,7 +193,9 @@ LRESULT CALLBACK SaverProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
       OnTimer(window);
       return 0;
     case WM_DESTROY: OnDestroy(window); return 0;
-    case WM_ERASEBKGND: return 1;  // the device paints every pixel
+    case WM_ERASEBKGND:
+      if (run.blank) break;  // the black class background
+      return 1;              // the device paints every pixel
     case WM_SETCURSOR:
       if (!run.childPreview) {
         SetCursor(nullptr);
@@ -251,13 +278,14 @@ int RunFullScreen(platform::MessageBoxes& boxes) {
   run.childPreview = false;
   if (IsWin95Family()) run.autoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
 
-  HDC screen = GetDC(nullptr);
-  RECT area{};
-  GetClipBox(screen, &area);
-  ReleaseDC(nullptr, screen);
+  // One window over every monitor; with more than one, each shows the scene in its own
+  // viewport so no picture is stretched across the seam.
+  const gl::ScreenLayout screens = MonitorLayout();
+  if (screens.viewports.size() > 1) run.viewports = screens.viewports;
+  const gl::PixelRect& area = screens.window;
   HWND window = CreateWindowExA(WS_EX_TOPMOST, kSaverClassName, kSaverTitle, WS_POPUP | WS_VISIBLE, area.left,
-                                area.top, area.right - area.left, area.bottom - area.top, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+                                area.top, area.width(), area.height(), nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
   if (!window) return kExitRefused;
   SetForegroundWindow(window);
   return MessageLoop();

@@ -32,12 +32,12 @@ void GlCanvas::Clear(bool colour) {
 void GlCanvas::Render(const engine::Scene& scene) { renderer_.Render(scene.root, scene.camera); }
 void GlCanvas::Present() { device_.Present(); }
 
-std::unique_ptr<Stage> SetUpStage(HWND window, const trailer::Trailer& settings, Random& random,
-                                  Animation& animation, platform::MessageBoxes& boxes) {
+std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND window,
+                                  const trailer::Trailer& settings, Random& random, Animation& animation,
+                                  platform::MessageBoxes& boxes) {
+  if (!device) return nullptr;
   auto stage = std::make_unique<Stage>();
-  std::string error;
-  stage->device = gl::GlDevice::ForWindow(window, &error);
-  if (!stage->device) return nullptr;
+  stage->device = std::move(device);
   engine::Scene& scene = stage->scene;
 
   // The camera starts behind the origin until the settings place it.

@@ -44,12 +44,13 @@ struct Stage {
   bool alive() const { return device && device->alive(); }
 };
 
-// Builds everything in the set-up order: device, scene frame and camera, the scene from
-// the program's resource with photo textures, background, camera placement, a first
-// clear, then the frame-name conventions. Null when any step fails; a scene that cannot
-// be loaded is reported with the "AnimSets->Load" box first.
-std::unique_ptr<Stage> SetUpStage(HWND window, const trailer::Trailer& settings, Random& random,
-                                  Animation& animation, platform::MessageBoxes& boxes);
+// Builds everything on a device made for the window, in the set-up order: scene frame
+// and camera, the scene from the program's resource with photo textures, background,
+// camera placement, a first clear, then the frame-name conventions. Null when any step
+// fails; a scene that cannot be loaded is reported with the "AnimSets->Load" box first.
+std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND window,
+                                  const trailer::Trailer& settings, Random& random, Animation& animation,
+                                  platform::MessageBoxes& boxes);
 
 // The system folder as the platform reports it.
 std::string SystemFolder();

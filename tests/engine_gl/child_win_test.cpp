@@ -70,12 +70,8 @@ TEST(GlPresenters, ChildOfThisProcessesWindowShowsThePictureAndFollowsItsSize) {
 }
 
 TEST(GlPresenters, ChildInsideAnotherProcessesWindowShowsThePictureUntilItGoes) {
-  STARTUPINFOA si{};
-  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  std::string command = testsupport::TestHostProgram();
-  ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-      << command;
+  ASSERT_TRUE(testsupport::StartTestHost(pi)) << testsupport::TestHostProgram();
   HWND host = nullptr;
   HWND panel = testsupport::WaitForTestHostPanel(host);
   ASSERT_TRUE(panel) << "the host program's panel did not appear";

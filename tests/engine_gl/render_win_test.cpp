@@ -9,9 +9,12 @@
 #include "engine/gl/scene_renderer.h"
 #include "engine/scene/scene.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_meshes.h"
 
 using namespace prismora;
 using engine::Vec3;
+using testsupport::MaterialFor;
+using testsupport::Square;
 
 namespace {
 
@@ -28,29 +31,6 @@ image::Image Solid(uint8_t r, uint8_t g, uint8_t b, int side = 512) {
     img.rgb[i + 2] = b;
   }
   return img;
-}
-
-std::shared_ptr<engine::Material> MaterialFor(const std::string& texture, engine::ColorRGBA colour = {}) {
-  auto m = std::make_shared<engine::Material>();
-  m->faceColor = colour;
-  m->textureFile = texture;
-  return m;
-}
-
-// A square of side 2*half in the plane z = 0 of its frame, facing -z (towards a camera
-// in front of it), texture v = 0 at its top edge.
-std::shared_ptr<engine::Mesh> Square(float half, std::shared_ptr<engine::Material> material,
-                                     bool facingAway = false) {
-  auto mesh = std::make_shared<engine::Mesh>();
-  engine::MeshGroup g;
-  g.material = std::move(material);
-  g.vertices = {{{0, 0}, {}, {-half, half, 0}},
-                {{1, 0}, {}, {half, half, 0}},
-                {{1, 1}, {}, {half, -half, 0}},
-                {{0, 1}, {}, {-half, -half, 0}}};
-  g.indices = facingAway ? std::vector<uint32_t>{0, 2, 1, 0, 3, 2} : std::vector<uint32_t>{0, 1, 2, 0, 2, 3};
-  mesh->groups.push_back(std::move(g));
-  return mesh;
 }
 
 struct Rgb {

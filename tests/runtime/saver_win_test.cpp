@@ -81,6 +81,28 @@ std::string MakeSaverWithScene(const std::string& path, const std::vector<uint8_
   return path;
 }
 
+// The first non-empty static text of a message box.
+std::string BoxText(HWND box) {
+  char text[512] = {};
+  HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
+  while (label && !GetWindowTextA(label, text, sizeof text)) label = FindWindowExA(box, label, "Static", nullptr);
+  return text;
+}
+
+// A key press as the user makes it, on the screen saver window.
+void PressShift(HWND window) {
+  SetForegroundWindow(window);
+  keybd_event(VK_SHIFT, 0, 0, 0);
+  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Sets one of the OpenGL driver switches for the programs started while it lives.
+struct DriverSwitch {
+  const char* name;
+  explicit DriverSwitch(const char* n) : name(n) { SetEnvironmentVariableA(name, "1"); }
+  ~DriverSwitch() { SetEnvironmentVariableA(name, nullptr); }
+};
+
 
 }  // namespace
 
@@ -91,17 +113,15 @@ TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
   ASSERT_TRUE(window);
   RECT r{};
   GetWindowRect(window, &r);
-  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+  const RECT screens = VirtualScreenRect();
+  EXPECT_TRUE(EqualRect(&r, &screens)) << "the window does not cover every monitor";
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   double share = 0;
   for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
   EXPECT_GT(share, 0.05) << "the photos do not show";
   EXPECT_FALSE(saver.WaitEnd(300)) << "ended without input";
 
-  SetForegroundWindow(window);
-  keybd_event(VK_SHIFT, 0, 0, 0);
-  keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+  PressShift(window);
   EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
   EXPECT_EQ(saver.ExitCode(), 0);
 }
@@ -265,4 +285,88 @@ TEST_F(SaverRun, CompressedScenePlaysAndADamagedBlockIsReported) {
   Process saver("\"" + damaged + "\" /s");
   ExpectSceneErrorThenEnd(saver);
   DeleteKey(damaged);
+}
+
+TEST_F(SaverRun, FullScreenShowsThePhotosOnEveryMonitor) {
+  Process saver(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  for (const RECT& m : MonitorRects()) {
+    double share = 0;
+    for (int i = 0; i < 80 && share < 0.03; ++i, Sleep(100)) share = PhotoShare(m);
+    EXPECT_GT(share, 0.03) << "no photos on the monitor at " << m.left << "," << m.top;
+  }
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000));
+}
+
+// Windows' own OpenGL 1.1 has no framebuffer objects: the same runs draw into the
+// window's back buffer (full screen) or a helper window's (preview) instead.
+TEST_F(SaverRun, WithoutFramebuffersFullScreenAndPreviewShowThePhotos) {
+  DriverSwitch noFbo("PRISMORA_GL_NO_FBO");
+  {
+    Process saver(Command("/s"));
+    HWND window = WaitForSaver();
+    ASSERT_TRUE(window);
+    double share = 0;
+    for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+    EXPECT_GT(share, 0.05) << "the photos do not show full screen";
+    PressShift(window);
+    EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
+  }
+  Process hostProcess(TestHostProgram());
+  HWND top = nullptr;
+  HWND panel = WaitForTestHostPanel(top);
+  ASSERT_TRUE(panel);
+  Process preview(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(panel))));
+  const RECT r = ClientOnScreen(panel);
+  double share = 0;
+  for (int i = 0; i < 100 && share < 0.1; ++i, Sleep(100)) share = PhotoShare(r);
+  EXPECT_GT(share, 0.1) << "the photos do not show over the panel";
+  PostMessageA(top, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(preview.WaitEnd(10000)) << "the preview outlived its panel";
+}
+
+// No OpenGL at all: a black screen that behaves as a screen saver, not an instant exit.
+TEST_F(SaverRun, WithoutOpenGLFullScreenIsBlackUntilAKeyIsPressed) {
+  DriverSwitch noContext("PRISMORA_GL_NO_CONTEXT");
+  Process saver(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window) << "no screen saver window";
+  EXPECT_GT(WaitForShare(VirtualScreenRect(), 0x000000, 0.99), 0.99) << "the screen is not black";
+  EXPECT_FALSE(saver.WaitEnd(1500)) << "ended without input";
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(FindWindowA("#32770", "Error"), nullptr) << "full screen is no place for a box";
+  PressShift(window);
+  EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
+  EXPECT_EQ(saver.ExitCode(), 0);
+}
+
+TEST_F(SaverRun, SettingsDialogTellsWhenThereIsNoOpenGL) {
+  {
+    // With OpenGL: the dialog alone.
+    Process config(Command("/c"));
+    HWND dialog = WaitForWindow("#32770", "Saver Test");
+    ASSERT_TRUE(dialog) << "no settings dialog";
+    Sleep(1500);
+    EXPECT_EQ(FindWindowA("#32770", "Error"), nullptr);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(config.WaitEnd(10000));
+  }
+  DriverSwitch noContext("PRISMORA_GL_NO_CONTEXT");
+  Process config(Command("/c"));
+  HWND box = WaitForWindow("#32770", "Error");
+  ASSERT_TRUE(box) << "no message about OpenGL";
+  const std::string text = BoxText(box);
+  EXPECT_NE(text.find("no OpenGL"), std::string::npos) << text;
+  EXPECT_NE(text.find("black screen"), std::string::npos) << text;
+  HWND dialog = FindWindowA("#32770", "Saver Test");
+  ASSERT_TRUE(dialog) << "the box came without the dialog";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  EXPECT_TRUE(IsWindow(dialog)) << "the dialog went with the box";
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(config.WaitEnd(10000));
+  EXPECT_EQ(config.ExitCode(), 0);
 }

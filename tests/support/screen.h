@@ -5,14 +5,15 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 namespace prismora::testsupport {
 
-// Share of a screen rectangle's pixels within `tolerance` of the colour (0x00BBGGRR) in
-// every channel.
-inline double ShareOnScreen(RECT r, uint32_t colour, int tolerance = 12) {
+// The pixels of a screen rectangle as 0x00RRGGBB, rows from the top, read back through
+// GDI; empty for an empty rectangle.
+inline std::vector<uint32_t> ScreenPixels(RECT r) {
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return 0;
+  if (w <= 0 || h <= 0) return {};
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bmi{};
@@ -26,18 +27,28 @@ inline double ShareOnScreen(RECT r, uint32_t colour, int tolerance = 12) {
   HGDIOBJ old = SelectObject(mem, dib);
   BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
   GdiFlush();
-  const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
-  long hits = 0;
   const auto* px = static_cast<const uint32_t*>(bits);
-  for (long i = 0; i < long(w) * h; ++i) {
-    const int b = px[i] & 0xFF, g = (px[i] >> 8) & 0xFF, rr = (px[i] >> 16) & 0xFF;
-    hits += std::abs(rr - cr) < tolerance && std::abs(g - cg) < tolerance && std::abs(b - cb) < tolerance;
-  }
+  std::vector<uint32_t> out(px, px + std::size_t(w) * h);
+  for (uint32_t& p : out) p &= 0x00FFFFFF;
   SelectObject(mem, old);
   DeleteObject(dib);
   DeleteDC(mem);
   ReleaseDC(nullptr, screen);
-  return double(hits) / (double(w) * h);
+  return out;
+}
+
+// Share of a screen rectangle's pixels within `tolerance` of the colour (0x00BBGGRR) in
+// every channel.
+inline double ShareOnScreen(RECT r, uint32_t colour, int tolerance = 12) {
+  const std::vector<uint32_t> pixels = ScreenPixels(r);
+  if (pixels.empty()) return 0;
+  const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
+  long hits = 0;
+  for (uint32_t p : pixels) {
+    const int b = p & 0xFF, g = (p >> 8) & 0xFF, rr = (p >> 16) & 0xFF;
+    hits += std::abs(rr - cr) < tolerance && std::abs(g - cg) < tolerance && std::abs(b - cb) < tolerance;
+  }
+  return double(hits) / double(pixels.size());
 }
 
 // A window's client area in screen coordinates.
@@ -49,6 +60,24 @@ inline RECT ClientOnScreen(HWND w) {
 }
 
 inline RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+// Every monitor together, in screen coordinates (the primary's top-left is 0, 0).
+inline RECT VirtualScreenRect() {
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  return {x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+inline BOOL CALLBACK AddMonitorRect(HMONITOR, HDC, LPRECT r, LPARAM list) {
+  reinterpret_cast<std::vector<RECT>*>(list)->push_back(*r);
+  return TRUE;
+}
+
+// Each monitor's rectangle in screen coordinates, in the system's order.
+inline std::vector<RECT> MonitorRects() {
+  std::vector<RECT> out;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitorRect, reinterpret_cast<LPARAM>(&out));
+  return out;
+}
 
 // Looks at the screen until `enough` of the colour is there, at most `ms`.
 inline double WaitForShare(RECT r, uint32_t colour, double enough, int ms = 8000) {

@@ -17,6 +17,14 @@ inline std::string TestHostProgram() {
   return "\"" + s + "\\support\\prismora_test_host.exe\"";
 }
 
+// Starts the host program; the caller closes the handles in `process`.
+inline bool StartTestHost(PROCESS_INFORMATION& process) {
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  std::string command = TestHostProgram();
+  return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &process) != 0;
+}
+
 // The host's window and its panel, once both exist (at most ten seconds).
 inline HWND WaitForTestHostPanel(HWND& top) {
   HWND panel = nullptr;
