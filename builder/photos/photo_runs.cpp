@@ -72,12 +72,10 @@ RunResult ConvertHere(PhotoJob& job, RunSeams s, OutputKind kind, const PathFor&
 FittingPlan PlanFor(PhotoJob& job, OutputKind kind) {
   FittingPlan plan;
   plan.kind = kind;
+  plan.border = job.settings.ResizeMethod == project::kUseBorder;
   RandomColors colours = job.random;
-  for (int index = 0; index < PhotoCount(job); ++index) {
-    FitChoice choice = ChoiceFor(job.settings, colours);
-    plan.border = choice.border;
-    plan.fills.push_back(choice.fillColor);
-  }
+  for (int index = 0; index < PhotoCount(job); ++index)
+    plan.fills.push_back(ChoiceFor(job.settings, colours).fillColor);
   const PixelView preview = job.surfaces.Preview(), texture = job.surfaces.ForSave();
   plan.preview = {preview.width, preview.height};
   plan.texture = {texture.width, texture.height};
