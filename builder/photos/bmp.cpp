@@ -58,7 +58,8 @@ void EncodeBmp24(const PixelView& image, std::vector<uint8_t>& file) {
   }
 }
 
-bool DecodeBmp(std::span<const uint8_t> file, PixelImage& out, std::string& error) {
+bool DecodeBmp(std::span<const uint8_t> file, PixelImage& out, std::string& error,
+               const MemoryGate& gate) {
   using L = BmpLayout;
   if (!LooksLikeBmp(file)) {
     error = "not a Windows bitmap";
@@ -83,6 +84,11 @@ bool DecodeBmp(std::span<const uint8_t> file, PixelImage& out, std::string& erro
   const int64_t height = bottomUp ? int64_t(rawHeight) : -int64_t(rawHeight);
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
     error = "bitmap size out of range";
+    return false;
+  }
+  // Reading is one pass over rows the file must hold: only the memory limits the size.
+  if (!MayTake(gate, int64_t(width) * height * 3)) {
+    error = TooLargeError(width, height);
     return false;
   }
   const size_t bytesPerPixel = bits / 8;

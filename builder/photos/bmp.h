@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/photos/photo_memory.h"
 #include "builder/photos/pixels.h"
 
 namespace prismora::photos {
@@ -37,9 +38,11 @@ inline size_t BmpRowBytes(int width) { return (size_t(width) * 3 + 3) & ~size_t(
 std::vector<uint8_t> EncodeBmp24(const PixelView& image);
 void EncodeBmp24(const PixelView& image, std::vector<uint8_t>& file);  // reuses `file`
 
-// Reads an uncompressed 24- or 32-bit bitmap. False, with a reason, for anything else or
-// for a file whose header points outside it.
-bool DecodeBmp(std::span<const uint8_t> file, PixelImage& out, std::string& error);
+// Reads an uncompressed 24- or 32-bit bitmap. False, with a reason, for anything else,
+// for a file whose header points outside it, and for one whose pixels the gate does not
+// allow (see photo_memory.h).
+bool DecodeBmp(std::span<const uint8_t> file, PixelImage& out, std::string& error,
+               const MemoryGate& gate = {});
 
 bool LooksLikeBmp(std::span<const uint8_t> file);
 

@@ -9,7 +9,9 @@
 #include <jpeglib.h>
 
 #include "builder/photos/jpeg_entropy.h"
+#include "builder/photos/jpeg_memory.h"
 #include "builder/photos/jpeg_orientation.h"
+#include "builder/photos/photo_memory.h"
 
 namespace prismora::photos {
 namespace {
@@ -39,13 +41,12 @@ void InitErrors(JumpingErrors& e) {
 
 int ScaledSide(int side, int eighths) { return int((int64_t(side) * eighths + 7) / 8); }
 
-constexpr int64_t kMaxPixels = int64_t(30000) * 30000;
-
 // Everything here is plain data or pointers, so jumping back out of libjpeg skips no
 // destructor; `stored` is sized before any scanline is read. The picture goes into
 // `stored` as the file holds it; `out` gets its upright size.
 bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int orientation,
-                PixelImage& stored, DecodedPhoto& out, JumpingErrors& errors) {
+                const MemoryGate& gate, PixelImage& stored, DecodedPhoto& out,
+                JumpingErrors& errors) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = &errors.mgr;
@@ -57,12 +58,13 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
   jpeg_read_header(&cinfo, TRUE);
   const int width = int(cinfo.image_width), height = int(cinfo.image_height);
-  if (int64_t(width) * height > kMaxPixels) {
-    std::snprintf(errors.message, sizeof errors.message, "picture too large (%d x %d)", width,
-                  height);
+  auto refuse = [&] {
+    std::snprintf(errors.message, sizeof errors.message, "%s",
+                  TooLargeError(width, height).c_str());
     jpeg_destroy_decompress(&cinfo);
     return false;
-  }
+  };
+  if (!PixelCountAllowed(width, height)) return refuse();
   const bool swapped = SwapsSides(orientation);
   out.fullWidth = swapped ? height : width;
   out.fullHeight = swapped ? width : height;
@@ -74,6 +76,12 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   // The fitting samples the decoded pixels without smoothing anyway; the merged colour
   // upsampling is cheaper and looks the same after it.
   cinfo.do_fancy_upsampling = FALSE;
+  // Everything this photo will take, before any of it is taken: libjpeg's buffers, the
+  // decoded pixels and, for a turned photo, their upright copy.
+  const int64_t libjpegBytes = LibjpegDecodeBytes(&cinfo);
+  const int64_t pixelBytes = int64_t(cinfo.output_width) * cinfo.output_height * 3;
+  if (!MayTake(gate, libjpegBytes + pixelBytes * (orientation == 1 ? 1 : 2))) return refuse();
+  CapLibjpegMemory(&cinfo, libjpegBytes);
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
   stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
@@ -133,7 +141,7 @@ int JpegScaleEighths(int width, int height, PixelSize draw) {
 }
 
 bool DecodeJpeg(std::span<const uint8_t> file, const DrawSizeFor& drawSize, DecodedPhoto& out,
-                std::string& error) {
+                std::string& error, const MemoryGate& gate) {
   if (!LooksLikeJpeg(file)) {
     error = "not a JPEG file";
     return false;
@@ -142,10 +150,10 @@ bool DecodeJpeg(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
   InitErrors(errors);
   const int orientation = JpegOrientation(file);
   if (orientation == 1) {
-    if (DecodeInto(file, drawSize, orientation, out.pixels, out, errors)) return true;
+    if (DecodeInto(file, drawSize, orientation, gate, out.pixels, out, errors)) return true;
   } else {
     PixelImage stored;
-    if (DecodeInto(file, drawSize, orientation, stored, out, errors)) {
+    if (DecodeInto(file, drawSize, orientation, gate, stored, out, errors)) {
       if (SwapsSides(orientation)) {
         out.pixels.Resize(stored.Height(), stored.Width());
       } else {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/photos/photo_memory.h"
 #include "builder/photos/pixels.h"
 
 namespace prismora::photos {
@@ -35,8 +36,10 @@ bool LooksLikeJpeg(std::span<const uint8_t> file);
 // the full picture is smaller.
 int JpegScaleEighths(int width, int height, PixelSize draw);
 
+// Refuses, before allocating, a picture of kMaxPhotoPixels or more and one whose decoding
+// the gate does not allow (see photo_memory.h); the error then names its size.
 bool DecodeJpeg(std::span<const uint8_t> file, const DrawSizeFor& drawSize, DecodedPhoto& out,
-                std::string& error);
+                std::string& error, const MemoryGate& gate = {});
 
 // Quality 90, baseline quantisation tables, sequential, three colour components.
 bool EncodeJpeg(const PixelView& image, int quality, std::vector<uint8_t>& out,

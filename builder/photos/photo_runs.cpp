@@ -1,8 +1,11 @@
 #include "builder/photos/photo_runs.h"
 
+#include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "builder/photos/bmp.h"
+#include "builder/photos/fitting_workers.h"
 
 namespace prismora::photos {
 namespace {
@@ -19,30 +22,33 @@ FitChoice ChoiceFor(const project::ProjectSettings& s, RandomColors& random) {
 
 int PhotoCount(const PhotoJob& job) { return int(job.settings.Photos.size()); }
 
-enum class OutputKind { Bitmap, Jpeg };
+using PathFor = std::function<std::string(int)>;
+
+// The decoder's reason, as the error box shows it: the photo's path first.
+RunResult PhotoFailed(int index, const std::string& path, const std::string& error) {
+  return {false, index, path + ": " + (error.empty() ? "cannot be read" : error)};
+}
+
+RunResult WriteFailed(int index, const std::string& error) { return {false, index, error}; }
+
+bool WriteFile(const std::string& path, std::span<const uint8_t> bytes,
+               platform::FileSystem& files, std::string& error) {
+  if (files.WriteWholeFile(path, bytes)) return true;
+  error = "Cannot create file \"" + path + "\".";
+  return false;
+}
 
 bool WriteCanvas(PixelView canvas, OutputKind kind, const std::string& path,
                  platform::FileSystem& files, std::vector<uint8_t>& bytes, std::string& error) {
-  if (kind == OutputKind::Bitmap) {
-    EncodeBmp24(canvas, bytes);
-  } else if (!EncodeJpeg(canvas, kExportQuality, bytes, error)) {
+  if (!EncodeCanvas(canvas, kind, bytes, error)) {
     error = "Cannot encode " + path + ": " + error;
     return false;
   }
-  if (!files.WriteWholeFile(path, bytes)) {
-    error = "Cannot create file \"" + path + "\".";
-    return false;
-  }
-  return true;
+  return WriteFile(path, bytes, files, error);
 }
 
-// The loop both runs share; they differ in file names, format and the order in which
-// the progress window is shown and given its limits.
-RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
-                     const std::function<std::string(int)>& pathFor) {
-  if (showFirst) s.progress.Show();
-  s.progress.SetRange(0, PhotoCount(job));
-  if (!showFirst) s.progress.Show();
+// Every photo on the calling thread, one after the other.
+RunResult ConvertHere(PhotoJob& job, RunSeams s, OutputKind kind, const PathFor& pathFor) {
   RunResult result;
   for (int index = 0; index < PhotoCount(job); ++index) {
     s.progress.SetPosition(index);
@@ -57,6 +63,129 @@ RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
     }
     if (!result.ok) break;
   }
+  return result;
+}
+
+// Each photo's border colour, drawn in list order from a copy of the sequence; the run
+// then advances the sequence itself once per photo it finishes, as the one-at-a-time run
+// draws, so the colours that follow the run are the same too.
+FittingPlan PlanFor(PhotoJob& job, OutputKind kind) {
+  FittingPlan plan;
+  plan.kind = kind;
+  plan.border = job.settings.ResizeMethod == project::kUseBorder;
+  RandomColors colours = job.random;
+  for (int index = 0; index < PhotoCount(job); ++index)
+    plan.fills.push_back(ChoiceFor(job.settings, colours).fillColor);
+  const PixelView preview = job.surfaces.Preview(), texture = job.surfaces.ForSave();
+  plan.preview = {preview.width, preview.height};
+  plan.texture = {texture.width, texture.height};
+  return plan;
+}
+
+// The draw the one-at-a-time run makes for a photo it has decoded; the colour itself is
+// the plan's.
+void DrawColourOf(PhotoJob& job) {
+  if (job.settings.ResizeMethod == project::kUseBorder && job.settings.RandomColor)
+    job.random.NextRandomColor();
+}
+
+void CopyRows(const PixelView& from, const PixelView& to) {
+  const int rows = std::min(from.height, to.height);
+  const size_t bytes = size_t(std::min(from.width, to.width)) * 3;
+  for (int y = 0; y < rows; ++y) std::copy_n(from.Row(y), bytes, to.Row(y));
+}
+
+// Puts a photo the workers made ready onto the surfaces and writes its file, or fits it
+// here when only the window's loader reads it.
+RunResult Finish(PhotoJob& job, RunSeams s, const FittingPlan& plan, int index,
+                 const std::string& path, FittedPhoto& photo) {
+  const std::string& photoPath = job.settings.Photos[size_t(index)];
+  if (photo.outcome == FittedPhoto::Outcome::Failed)
+    return PhotoFailed(index, photoPath, photo.error);
+  const FitChoice choice{plan.border, plan.border ? plan.fills[size_t(index)] : 0};
+  if (photo.outcome == FittedPhoto::Outcome::ForWindow) {
+    DecodedPhoto& decoded = job.scratch.photo;
+    std::string error;
+    auto drawSize = [&](int w, int h) { return TextureDrawSize(plan.border, w, h); };
+    if (!job.decode.DecodeBytes(photo.file, drawSize, decoded, error) || decoded.pixels.Empty())
+      return PhotoFailed(index, photoPath, error);
+    DrawColourOf(job);
+    const PixelView source = decoded.pixels.View();
+    DrawFitted(source, decoded.fullWidth, decoded.fullHeight, job.surfaces.Preview(), choice);
+    DrawFitted(source, decoded.fullWidth, decoded.fullHeight, job.surfaces.ForSave(), choice);
+    job.surfaces.Drawn();
+    std::string writeError;
+    if (!WriteCanvas(job.surfaces.ForSave(), plan.kind, path, s.files, job.scratch.encoded, writeError))
+      return WriteFailed(index, writeError);
+    return {};
+  }
+  DrawColourOf(job);
+  CopyRows(photo.preview.View(), job.surfaces.Preview());
+  CopyRows(photo.texture.View(), job.surfaces.ForSave());
+  job.surfaces.Drawn();
+  std::string error;
+  if (!photo.error.empty()) return WriteFailed(index, "Cannot encode " + path + ": " + photo.error);
+  if (!WriteFile(path, photo.encoded, s.files, error)) return WriteFailed(index, error);
+  return {};
+}
+
+// Reading runs ahead of the photo being finished by this many photos per worker, and by
+// at most this many bytes of files not yet started on (but always the next photo).
+constexpr int kPhotosAheadPerWorker = 2;
+constexpr int64_t kBytesAhead = int64_t(64) << 20;
+
+// The photos on worker threads; this thread reads the files, shows the progress, lets
+// window messages run while it waits and writes the results in list order.
+RunResult ConvertOnWorkers(PhotoJob& job, RunSeams s, OutputKind kind, const PathFor& pathFor,
+                           int threads) {
+  const int count = PhotoCount(job);
+  const FittingPlan plan = PlanFor(job, kind);
+  FittingWorkers workers(threads, plan);
+  platform::FileSystem& files = job.decode.Files();
+  int handed = 0;
+  RunResult result;
+  for (int index = 0; index < count; ++index) {
+    s.progress.SetPosition(index);
+    s.pump.RunPending();
+    s.progress.SetLabel(ProgressLabel(index, count));
+    while (handed < count && handed - index < kPhotosAheadPerWorker * threads &&
+           (handed == index || workers.WaitingBytes() < kBytesAhead)) {
+      const std::string& photoPath = job.settings.Photos[size_t(handed)];
+      std::vector<uint8_t> bytes = workers.FileBuffer();
+      if (files.ReadWholeFile(photoPath, bytes))
+        workers.Hand(handed, std::move(bytes));
+      else
+        workers.HandFailure(handed, "Cannot open file \"" + photoPath + "\".");
+      ++handed;
+    }
+    std::optional<FittedPhoto> photo;
+    while (!(photo = workers.Take(index, std::chrono::milliseconds(10)))) s.pump.RunPending();
+    result = Finish(job, s, plan, index, pathFor(index), *photo);
+    workers.Recycle(std::move(*photo));
+    if (!result.ok) break;
+  }
+  // Workers still busy with photos after a failure finish them; the window stays alive.
+  workers.Stop();
+  while (!workers.WaitIdle(std::chrono::milliseconds(10))) s.pump.RunPending();
+  return result;
+}
+
+int ThreadsFor(const PhotoJob& job) {
+  int threads = job.threads;
+  if (threads <= 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
+  return std::min(threads, PhotoCount(job));
+}
+
+// The loop both runs share; they differ in file names, format and the order in which
+// the progress window is shown and given its limits.
+RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
+                     const PathFor& pathFor) {
+  if (showFirst) s.progress.Show();
+  s.progress.SetRange(0, PhotoCount(job));
+  if (!showFirst) s.progress.Show();
+  const int threads = ThreadsFor(job);
+  RunResult result = threads > 1 ? ConvertOnWorkers(job, s, kind, pathFor, threads)
+                                 : ConvertHere(job, s, kind, pathFor);
   // Also after a failure: a progress window left on screen could never be closed.
   s.pump.RunPending();
   s.progress.Hide();
@@ -66,32 +195,60 @@ RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
 
 }  // namespace
 
-PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, int height) {
-  FitChoice choice;
-  choice.border = settings.ResizeMethod == project::kUseBorder;
-  PixelRect r = FittedRect(width, height, kTextureSide, choice);
+PixelSize TextureDrawSize(bool border, int width, int height) {
+  PixelRect r = FittedRect(width, height, kTextureSide, {border, 0});
   return {r.Width(), r.Height()};
 }
 
-PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats) {
-  auto buffer = std::make_shared<std::vector<uint8_t>>();
-  return [&files, otherFormats, buffer](const std::string& path, const DrawSizeFor& drawSize,
-                                        DecodedPhoto& out, std::string& error) {
-    std::vector<uint8_t>& bytes = *buffer;
-    if (!files.ReadWholeFile(path, bytes)) {
-      error = "Cannot open file \"" + path + "\".";
-      return false;
-    }
-    if (LooksLikeJpeg(bytes)) return DecodeJpeg(bytes, drawSize, out, error);
-    if (LooksLikeBmp(bytes) && DecodeBmp(bytes, out.pixels, error)) {
-      out.fullWidth = out.pixels.Width();
-      out.fullHeight = out.pixels.Height();
-      return true;
-    }
-    if (otherFormats) return otherFormats(bytes, drawSize, out, error);
-    error = "Unsupported picture format";
+PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, int height) {
+  return TextureDrawSize(settings.ResizeMethod == project::kUseBorder, width, height);
+}
+
+OwnDecode DecodeOwnFormats(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
+                           DecodedPhoto& out, std::string& error, const MemoryGate& gate) {
+  if (LooksLikeJpeg(file))
+    return DecodeJpeg(file, drawSize, out, error, gate) ? OwnDecode::Decoded : OwnDecode::Failed;
+  if (!LooksLikeBmp(file)) return OwnDecode::OtherFormat;
+  bool refused = false;
+  auto watched = [&](int64_t bytes) { return (refused = !MayTake(gate, bytes)) == false; };
+  if (DecodeBmp(file, out.pixels, error, watched)) {
+    out.fullWidth = out.pixels.Width();
+    out.fullHeight = out.pixels.Height();
+    return OwnDecode::Decoded;
+  }
+  // A bitmap kind we do not read (8 bits a pixel, compressed) is the loader's.
+  return refused ? OwnDecode::Failed : OwnDecode::OtherFormat;
+}
+
+PhotoDecoder::PhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats)
+    : files_(&files),
+      otherFormats_(std::move(otherFormats)),
+      buffer_(std::make_shared<std::vector<uint8_t>>()) {}
+
+bool PhotoDecoder::operator()(const std::string& path, const DrawSizeFor& drawSize,
+                              DecodedPhoto& out, std::string& error) const {
+  std::vector<uint8_t>& bytes = *buffer_;
+  if (!files_->ReadWholeFile(path, bytes)) {
+    error = "Cannot open file \"" + path + "\".";
     return false;
-  };
+  }
+  return DecodeBytes(bytes, drawSize, out, error);
+}
+
+bool PhotoDecoder::DecodeBytes(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
+                               DecodedPhoto& out, std::string& error) const {
+  switch (DecodeOwnFormats(file, drawSize, out, error)) {
+    case OwnDecode::Decoded: return true;
+    case OwnDecode::Failed: return false;
+    case OwnDecode::OtherFormat: break;
+  }
+  if (otherFormats_) return otherFormats_(file, drawSize, out, error);
+  error = "Unsupported picture format";
+  return false;
+}
+
+PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats) {
+  return PhotoDecoder(files, std::move(otherFormats));
 }
 
 RunResult DrawFittedPhoto(PhotoJob& job, int index) {
@@ -104,10 +261,8 @@ RunResult DrawFittedPhoto(PhotoJob& job, int index) {
   DecodedPhoto& photo = job.scratch.photo;
   std::string error;
   auto drawSize = [&](int w, int h) { return TextureDrawSize(job.settings, w, h); };
-  if (!job.decode(path, drawSize, photo, error) || photo.pixels.Empty()) {
-    result = {false, index, path + ": " + (error.empty() ? "cannot be read" : error)};
-    return result;
-  }
+  if (!job.decode(path, drawSize, photo, error) || photo.pixels.Empty())
+    return PhotoFailed(index, path, error);
   const FitChoice choice = ChoiceFor(job.settings, job.random);
   const PixelView source = photo.pixels.View();
   DrawFitted(source, photo.fullWidth, photo.fullHeight, job.surfaces.Preview(), choice);

@@ -6,7 +6,9 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "builder/photos/fitting.h"
 #include "builder/photos/jpeg.h"
@@ -37,20 +39,42 @@ struct ProgressUi {
   virtual void SetLabel(const std::string& text) = 0;
 };
 
-// Decodes the photo file at `path`; JPEG and bitmap files are decoded here, any other
-// format by the window's picture loader.
-using PhotoDecoder =
-    std::function<bool(const std::string& path, const DrawSizeFor& drawSize, DecodedPhoto& out,
-                       std::string& error)>;
-
 // Decodes a file of another format from its bytes, already read.
 using OtherFormatDecoder = std::function<bool(std::span<const uint8_t> file,
                                               const DrawSizeFor& drawSize, DecodedPhoto& out,
                                               std::string& error)>;
 
-// JPEG (libjpeg, scaled) and uncompressed bitmaps by their content; everything else goes
-// to `otherFormats` (which may be empty: then such files are refused). The decoder keeps
-// its file buffer from one photo to the next.
+// What any thread can decode on its own: JPEG (libjpeg, scaled) and uncompressed bitmaps,
+// by their content. `OtherFormat` leaves the file to the window's picture loader; a photo
+// refused for its size is `Failed`, since that loader would try it at full size.
+enum class OwnDecode { Decoded, Failed, OtherFormat };
+OwnDecode DecodeOwnFormats(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
+                           DecodedPhoto& out, std::string& error, const MemoryGate& gate = {});
+
+// Decodes the photo file at `path`: our own formats here, any other by the window's
+// picture loader (which may be empty: then such files are refused). Called as a function
+// of the path; for the window's thread only, since it keeps one file buffer from one
+// photo to the next and the loader draws with the window's toolkit.
+class PhotoDecoder {
+ public:
+  PhotoDecoder() = default;
+  PhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats);
+  explicit operator bool() const { return files_ != nullptr; }
+
+  bool operator()(const std::string& path, const DrawSizeFor& drawSize, DecodedPhoto& out,
+                  std::string& error) const;
+  // The same for a file already read.
+  bool DecodeBytes(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
+                   DecodedPhoto& out, std::string& error) const;
+  // Where the photo files are read from.
+  platform::FileSystem& Files() const { return *files_; }
+
+ private:
+  platform::FileSystem* files_ = nullptr;
+  OtherFormatDecoder otherFormats_;
+  std::shared_ptr<std::vector<uint8_t>> buffer_;
+};
+
 PhotoDecoder MakePhotoDecoder(platform::FileSystem& files, OtherFormatDecoder otherFormats);
 
 // Buffers one run reuses for every photo, so a long photo list does not allocate (and
@@ -67,6 +91,9 @@ struct PhotoJob {
   FittingSurfaces& surfaces;
   const PhotoDecoder& decode;
   PhotoScratch scratch{};
+  // Threads that decode, fit and encode photos: 0 for one per processor core, 1 for
+  // everything on the calling thread. Never more than there are photos.
+  int threads = 0;
 };
 
 struct RunSeams {
@@ -87,6 +114,7 @@ RunResult DrawFittedPhoto(PhotoJob& job, int index);
 
 // The size a photo is drawn at on the 512 canvas, the larger of the two surfaces.
 PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, int height);
+PixelSize TextureDrawSize(bool border, int width, int height);
 
 // Writes «folder»«stem»«i».bmp (512 × 512, 24 bits) for every photo. The caller creates
 // the folder. On failure the progress window is hidden and the files written so far stay.

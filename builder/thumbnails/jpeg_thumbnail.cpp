@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "builder/photos/jpeg_entropy.h"
+#include "builder/photos/jpeg_memory.h"
 #include "builder/photos/jpeg_orientation.h"
+#include "builder/photos/photo_memory.h"
 
 namespace prismora::thumbnails {
 
@@ -74,6 +76,7 @@ struct Decoding {
   Size full;        // upright
   int orientation = 1;
   bool started = false;
+  bool tooLarge = false;
 };
 
 bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
@@ -91,6 +94,11 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
     return false;
   }
   const Size stored{int(d->info.image_width), int(d->info.image_height)};
+  if (!photos::PixelCountAllowed(stored.width, stored.height)) {
+    d->tooLarge = true;
+    jpeg_destroy_decompress(&d->info);
+    return false;
+  }
   const bool swapped = photos::SwapsSides(d->orientation);
   d->full = swapped ? Size{stored.height, stored.width} : stored;
   Size target = FitPicture(d->full, area);
@@ -99,6 +107,16 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
   d->info.scale_num = 1;
   d->info.scale_denom = unsigned(JpegScaleDenominator(stored, target));
   d->info.dct_method = JDCT_ISLOW;
+  // What the thumbnail will take before any of it is taken: libjpeg's buffers, the
+  // scaled picture and, for a turned photo, its upright copy.
+  const int64_t libjpegBytes = photos::LibjpegDecodeBytes(&d->info);
+  const int64_t scaledBytes = int64_t(d->info.output_width) * d->info.output_height * 3;
+  if (!photos::MayTake({}, libjpegBytes + scaledBytes * (d->orientation == 1 ? 1 : 2))) {
+    d->tooLarge = true;
+    jpeg_destroy_decompress(&d->info);
+    return false;
+  }
+  photos::CapLibjpegMemory(&d->info, libjpegBytes);
   jpeg_start_decompress(&d->info);
   photos::InstallFastEntropyDecoder(&d->info);
   d->started = true;
@@ -116,11 +134,17 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
 
 }  // namespace
 
-std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> data, Size area) {
+std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> data, Size area,
+                                                    JpegRefusal* refusal) {
+  if (refusal) *refusal = JpegRefusal::NotForLibjpeg;
   if (!LooksLikeJpeg(data)) return std::nullopt;
   auto d = std::make_unique<Decoding>();
   d->orientation = photos::JpegOrientation(data);
-  if (!Decode(data, area, d.get())) return std::nullopt;
+  if (!Decode(data, area, d.get())) {
+    if (refusal && d->tooLarge) *refusal = JpegRefusal::TooLarge;
+    return std::nullopt;
+  }
+  if (refusal) *refusal = JpegRefusal::None;
   DecodedThumbnail out;
   out.fullSize = d->full;
   const Size target = FitPicture(d->full, area);

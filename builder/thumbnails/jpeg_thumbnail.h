@@ -26,9 +26,19 @@ struct DecodedThumbnail {
 
 bool LooksLikeJpeg(std::span<const uint8_t> data);
 
-// Nothing when the bytes are not a JPEG libjpeg can decode to colour (for example a
-// truncated file or an unsupported colour space); the caller may try another decoder.
-std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> data, Size area);
+// Why DecodeJpegThumbnail gave nothing.
+enum class JpegRefusal {
+  None,
+  // Not a JPEG libjpeg can decode to colour (for example a truncated file or an
+  // unsupported colour space): the caller may try another decoder.
+  NotForLibjpeg,
+  // A JPEG whose declared size costs more memory than one photo may take (see
+  // photo_memory.h). No other decoder may try it: they would all decode it at full size.
+  TooLarge,
+};
+
+std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> data, Size area,
+                                                    JpegRefusal* refusal = nullptr);
 
 // The largest libjpeg scale denominator (1, 2, 4 or 8) whose output is still at least
 // `target` in both directions.

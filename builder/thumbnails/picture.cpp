@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "builder/thumbnails/declared_size.h"
 #include "builder/thumbnails/gif_frames.h"
 #include "builder/thumbnails/thumbnail_geometry.h"
 #include "platform/win32/wic_decoder.h"
@@ -75,6 +76,8 @@ void TIPicture::LoadPicture() {
   ReleasePicture();
   frameLeft_ = frameTop_ = frameWidth_ = frameHeight_ = 0;
   screenWidth_ = screenHeight_ = 0;
+  // The platform's decoders size their buffers by the header, whatever the file holds.
+  if (!DeclaredSizeAffordable(data_)) throw PictureError("Could not allocate memory for image");
 
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, data_.empty() ? 1 : data_.size());
   if (!block) throw PictureError("Could not allocate memory for image");

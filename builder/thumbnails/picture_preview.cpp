@@ -36,13 +36,16 @@ bool DrawPicturePreview(const std::string& path, wingui::Surface& pane) {
   if (pane.Empty()) return false;
   std::vector<uint8_t> bytes;
   if (!ReadPictureFile(path, bytes)) return false;
-  if (auto jpeg = DecodeJpegThumbnail(bytes, {pane.Width(), pane.Height()})) {
+  JpegRefusal refusal = JpegRefusal::None;
+  if (auto jpeg = DecodeJpegThumbnail(bytes, {pane.Width(), pane.Height()}, &refusal)) {
     if (jpeg->image.width <= 0 || jpeg->image.height <= 0) return false;
     const BgrImage& image = jpeg->image;
     pane.CopyRows(image.pixels.data(), image.width, image.height,
                   (pane.Width() - image.width) / 2, (pane.Height() - image.height) / 2);
     return true;
   }
+  // The wrapper would decode a JPEG too large for libjpeg at full size.
+  if (refusal == JpegRefusal::TooLarge) return false;
   return DrawThroughWrapper(bytes, pane);
 }
 

@@ -374,12 +374,17 @@ bool TThumbnailList::MakeBitmap(TThumbnail& item, Size area) {
   TThumbnail::Cached cache;
   cache.areaSize = area;
   // JPEG photos go through libjpeg at a reduced scale; everything else (and JPEGs
-  // libjpeg refuses) through the platform's decoder, drawn once at the drawn size.
-  if (std::optional<DecodedThumbnail> jpeg = DecodeJpegThumbnail(bytes, area)) {
+  // libjpeg cannot read) through the platform's decoder, drawn once at the drawn size.
+  // A JPEG too large to decode stays an empty frame: the platform's decoder would
+  // decode it at full size.
+  JpegRefusal refusal = JpegRefusal::None;
+  if (std::optional<DecodedThumbnail> jpeg = DecodeJpegThumbnail(bytes, area, &refusal)) {
     cache.fullSize = jpeg->fullSize;
     cache.bitmapSize = {jpeg->image.width, jpeg->image.height};
     if (cache.bitmapSize.width > 0 && cache.bitmapSize.height > 0)
       cache.bitmap = BitmapFromPixels(jpeg->image);
+  } else if (refusal == JpegRefusal::TooLarge) {
+    return false;
   } else {
     TIPicture picture;
     try {

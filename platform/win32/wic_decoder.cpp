@@ -18,8 +18,11 @@ struct Com {
   T* operator->() const { return p; }
 };
 
-// Images larger than this are refused: a 32-bit process could not hold them anyway.
-constexpr uint64_t kMaxPixels = 100'000'000;
+// Images larger than this are refused before any pixel is copied: the codec's picture,
+// our copy and the bitmap made from it take about ten bytes a pixel at once, and one
+// picture may cost the builder (a 32-bit process) at most 256 MB, as every photo decoder
+// counts it.
+constexpr uint64_t kMaxPixels = (uint64_t(256) << 20) / 10;
 
 bool Decode(IWICImagingFactory* factory, IWICBitmapDecoder* decoder, WicImage& out, std::string& error) {
   Com<IWICBitmapFrameDecode> frame;

@@ -1,9 +1,15 @@
 // The conversion runs over in-memory files: names, progress, colours and failures.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <map>
+#include <thread>
+
 #include "builder/photos/bmp.h"
+#include "builder/photos/fitting_workers.h"
 #include "builder/photos/photo_runs.h"
 #include "tests/support/fake_seams.h"
+#include "tests/support/jpeg_maker.h"
 
 using namespace prismora;
 using namespace prismora::photos;
@@ -59,7 +65,8 @@ struct Runs : ::testing::Test {
   RandomColors random;
   project::ProjectSettings settings;
   PhotoDecoder decode = MakePhotoDecoder(files, nullptr);
-  PhotoJob job{settings, random, surfaces, decode};
+  // Worker threads, more than most photo lists here, whatever the machine has.
+  PhotoJob job{settings, random, surfaces, decode, {}, 3};
   RunSeams seams{files, pump, progress};
 
   void AddPhotos(int n, int w = 800, int h = 600, uint32_t color = kGreen) {
@@ -241,4 +248,191 @@ TEST_F(Runs, UnwritableTargetReportsTheFile) {
   EXPECT_EQ(r.failedIndex, 0);
   EXPECT_NE(r.error.find("preview0.bmp"), std::string::npos);
   EXPECT_FALSE(progress.visible);
+}
+
+namespace {
+
+// Photo `i` of a mixed list: JPEGs of several sizes and patterns (one turned by its EXIF
+// tag, one progressive), a bitmap and a file only the window's loader reads; every one
+// looks different, so photos that changed places would show.
+std::vector<uint8_t> MixedPhoto(int i) {
+  auto pattern = [i](int x, int y) {
+    return testjpeg::Rgb{uint8_t(x * (i + 1)), uint8_t(y * 3 + i * 40), uint8_t((x ^ y) + i)};
+  };
+  switch (i % 5) {
+    case 0: return testjpeg::MakeJpeg(1200 + 40 * i, 900, pattern);
+    case 1: return testjpeg::WithOrientation(testjpeg::MakeJpeg(300, 200 + i, pattern), 6);
+    case 2: {
+      PixelImage img(90 + i, 60);
+      Fill(img.View(), 0x00123456u * uint32_t(i));
+      return EncodeBmp24(img.View());
+    }
+    case 3: return {'O', 'T', 'H', 'E', 'R', uint8_t(i)};
+    default: {
+      std::vector<uint8_t> samples(size_t(700 * 500 * 3));
+      for (size_t k = 0; k < samples.size(); ++k) samples[k] = uint8_t(k * (i + 3) % 253);
+      return testjpeg::EncodeSamples(700, 500, 3, samples, 85,
+                                     [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
+    }
+  }
+}
+
+// The window's loader for the "OTHER" files: a small picture whose colour is the file's
+// last byte. It records the threads it was called on.
+OtherFormatDecoder FakeLoader(std::vector<std::thread::id>& threads) {
+  return [&threads](std::span<const uint8_t> file, const DrawSizeFor&, DecodedPhoto& out,
+                    std::string& error) {
+    threads.push_back(std::this_thread::get_id());
+    if (file.size() != 6) return error = "not mine", false;
+    out.pixels.Resize(50, 70);
+    Fill(out.pixels.View(), 0x00010203u * file[5]);
+    out.fullWidth = 50, out.fullHeight = 70;
+    return true;
+  };
+}
+
+// One whole run over a fresh program state: its files, where the surfaces and the
+// colour sequence end up, and what the progress window showed.
+struct RunOutcome {
+  RunResult result;
+  std::map<std::string, std::vector<uint8_t>> files;
+  std::vector<uint8_t> preview, texture;
+  uint32_t nextColour = 0;
+  std::vector<std::string> labels;
+  int drawn = 0;
+  int pumpRuns = 0;
+  std::vector<std::thread::id> loaderThreads;
+};
+
+RunOutcome RunOnce(int threads, bool jpegOutput, const std::vector<std::vector<uint8_t>>& photos,
+                   int randomDrawsBefore = 0) {
+  testsupport::FakeFiles files;
+  testsupport::FakePump pump;
+  RecordingProgress progress;
+  MemorySurfaces surfaces;
+  RandomColors random;
+  for (int i = 0; i < randomDrawsBefore; ++i) random.NextRandomColor();
+  project::ProjectSettings settings;
+  settings.Title = "T";
+  settings.ResizeMethod = project::kUseBorder;
+  settings.RandomColor = true;
+  for (size_t i = 0; i < photos.size(); ++i) {
+    settings.Photos.push_back("C:\\in\\" + std::to_string(i) + ".pic");
+    if (!photos[i].empty()) files.files[settings.Photos.back()] = photos[i];
+  }
+  RunOutcome out;
+  PhotoDecoder decode = MakePhotoDecoder(files, FakeLoader(out.loaderThreads));
+  PhotoJob job{settings, random, surfaces, decode, {}, threads};
+  RunSeams seams{files, pump, progress};
+  out.result = jpegOutput ? ExportPhotoJpegs(job, seams, "C:\\out\\")
+                          : PrepareTextures(job, seams, "C:\\out\\", "p");
+  for (auto& [path, bytes] : files.files)
+    if (path.rfind("C:\\out\\", 0) == 0) out.files[path] = bytes;
+  PixelView p = surfaces.preview.View(), t = surfaces.forSave.View();
+  out.preview.assign(p.pixels, p.pixels + p.height * p.stride);
+  out.texture.assign(t.pixels, t.pixels + t.height * t.stride);
+  out.nextColour = random.NextRandomColor();
+  out.labels = progress.labels;
+  out.drawn = surfaces.drawn;
+  out.pumpRuns = pump.runs;
+  return out;
+}
+
+std::vector<std::vector<uint8_t>> MixedPhotos(int count) {
+  std::vector<std::vector<uint8_t>> photos;
+  for (int i = 0; i < count; ++i) photos.push_back(MixedPhoto(i));
+  return photos;
+}
+
+}  // namespace
+
+// Worker threads change nothing but the time taken: the same files byte for byte, the
+// same last picture on both surfaces, the same colours drawn, the same progress.
+TEST(ThreadedRuns, WriteWhatTheOneThreadRunWrites) {
+  const std::vector<std::vector<uint8_t>> photos = MixedPhotos(12);
+  for (bool jpeg : {false, true}) {
+    const RunOutcome one = RunOnce(1, jpeg, photos, 2);
+    ASSERT_TRUE(one.result.ok) << one.result.error;
+    ASSERT_EQ(one.files.size(), 12u);
+    for (int threads : {2, 5}) {
+      const RunOutcome many = RunOnce(threads, jpeg, photos, 2);
+      ASSERT_TRUE(many.result.ok) << many.result.error;
+      EXPECT_TRUE(many.files == one.files) << threads << " threads, " << (jpeg ? "JPEG" : "bitmap");
+      EXPECT_TRUE(many.preview == one.preview);
+      EXPECT_TRUE(many.texture == one.texture);
+      EXPECT_EQ(many.nextColour, one.nextColour);
+      EXPECT_EQ(many.labels, one.labels);
+      EXPECT_EQ(many.drawn, 12);
+    }
+  }
+}
+
+TEST(ThreadedRuns, ColoursFollowTheListWhateverFinishesFirst) {
+  // A large photo first and small ones after it: the workers finish the later ones
+  // first, and still photo i gets the i-th colour of the sequence. Window messages run
+  // while the run waits for the large one, not only once per photo.
+  std::vector<std::vector<uint8_t>> photos = {testjpeg::MakeJpeg(3000, 2400, [](int x, int y) {
+    return testjpeg::Rgb{uint8_t(x), uint8_t(y), uint8_t(x + y)};
+  })};
+  for (int i = 0; i < 5; ++i) photos.push_back(testjpeg::SolidJpeg(60, 80, {0, 255, 0}));
+  const RunOutcome run = RunOnce(3, false, photos);
+  ASSERT_TRUE(run.result.ok) << run.result.error;
+  RandomColors expected;
+  for (int i = 0; i < 6; ++i) {
+    PixelImage img;
+    std::string error;
+    ASSERT_TRUE(DecodeBmp(run.files.at("C:\\out\\p" + std::to_string(i) + ".bmp"), img, error));
+    const int x = i == 0 ? 256 : 0, y = i == 0 ? 0 : 256;  // in the border band
+    EXPECT_EQ(img.View().At(x, y), expected.NextRandomColor()) << "photo " << i;
+  }
+  EXPECT_EQ(run.nextColour, expected.NextRandomColor());
+  EXPECT_GT(run.pumpRuns, 6 + 2);  // once per photo and twice at the end, then the waits
+}
+
+TEST(ThreadedRuns, AFailureAtPhotoKIsPhotoKsErrorAndStopsThere) {
+  // Damaged, missing, too large to decode, refused by the window's loader.
+  const std::vector<std::vector<uint8_t>> bad = {
+      {0xFF, 0xD8, 0xFF, 0x00}, {}, testjpeg::DeclaringSize(65500, 65500, true), {'X'}};
+  const char* reasons[] = {"", "Cannot open file", "picture too large to decode (65500 x 65500)",
+                           "not mine"};
+  for (size_t kind = 0; kind < bad.size(); ++kind) {
+    std::vector<std::vector<uint8_t>> photos = MixedPhotos(9);
+    photos[5] = bad[kind];
+    for (int threads : {1, 3}) {
+      const RunOutcome run = RunOnce(threads, false, photos);
+      EXPECT_FALSE(run.result.ok);
+      EXPECT_EQ(run.result.failedIndex, 5) << kind;
+      EXPECT_EQ(run.result.error.rfind("C:\\in\\5.pic: ", 0), 0u) << run.result.error;
+      EXPECT_NE(run.result.error.find(reasons[kind]), std::string::npos) << run.result.error;
+      EXPECT_EQ(run.files.size(), 5u);  // photos 0 to 4
+      EXPECT_EQ(run.files.count("C:\\out\\p6.bmp"), 0u);
+      RandomColors fiveDrawn;  // one draw per photo decoded, as the one-thread run makes
+      for (int i = 0; i < 5; ++i) fiveDrawn.NextRandomColor();
+      EXPECT_EQ(run.nextColour, fiveDrawn.NextRandomColor()) << kind << ", " << threads;
+    }
+  }
+}
+
+TEST(ThreadedRuns, OtherFormatsAreDecodedOnTheRunsOwnThread) {
+  const RunOutcome run = RunOnce(4, false, MixedPhotos(10));
+  ASSERT_TRUE(run.result.ok) << run.result.error;
+  ASSERT_EQ(run.loaderThreads.size(), 2u);  // photos 3 and 8
+  for (std::thread::id id : run.loaderThreads) EXPECT_EQ(id, std::this_thread::get_id());
+}
+
+TEST(MemoryPool, ALargeTakerWaitsUntilEnoughIsGivenBack) {
+  MemoryPool pool(100);
+  EXPECT_FALSE(pool.Take(101));  // never: refused at once
+  ASSERT_TRUE(pool.Take(80));
+  std::atomic<bool> taken{false};
+  std::thread large([&] {
+    pool.Take(50);
+    taken = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(taken);
+  pool.Give(80);
+  large.join();
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(pool.InUse(), 50);
 }

@@ -9,6 +9,7 @@
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/photos/win32/photo_runs_win.h"
 #include "platform/win32/win32_seams.h"
+#include "tests/support/jpeg_maker.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
 
@@ -101,4 +102,44 @@ TEST_F(PlatformRun, UnreadablePhotoStopsTheRunWithItsName) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedIndex, 1);
   EXPECT_NE(r.error.find("broken.png"), std::string::npos) << r.error;
+}
+
+// On every core under Wine, with the platform's decoders taking PNG and TIFF photos on
+// the run's own thread: the same files as the run on one thread, byte for byte. A photo
+// declaring a size no decoder may afford stops the run with its name.
+TEST_F(PlatformRun, ThreadsWriteTheSameFilesAndStopAtAPhotoTooLarge) {
+  namespace testjpeg = prismora::testjpeg;
+  project::ProjectSettings s;
+  s.Title = "T";
+  s.ResizeMethod = project::kUseBorder;
+  s.RandomColor = true;
+  for (int i = 0; i < 8; ++i) {
+    const std::string name = dir / ("photo" + std::to_string(i) + (i % 4 == 3 ? ".png" : ".jpg"));
+    testsupport::TempFolder::Write(
+        name, i % 4 == 3 ? testsupport::SolidPng(40 + i, 30, 200, uint8_t(i * 20), 9)
+                         : testjpeg::MakeJpeg(800 + 10 * i, 600, [i](int x, int y) {
+                             return testjpeg::Rgb{uint8_t(x + i), uint8_t(y), uint8_t(x * y)};
+                           }));
+    s.Photos.push_back(name);
+  }
+  std::vector<std::vector<uint8_t>> written[2];
+  for (int threads : {1, 3}) {
+    photos::RandomColors fresh;
+    photos::PhotoJob job{s, fresh, surfaces, decode, {}, threads};
+    const std::string out = dir / (std::to_string(threads) + "\\");
+    CreateDirectoryA(out.c_str(), nullptr);
+    photos::RunResult r = photos::ExportPhotoJpegs(job, {files, pump, progress}, out);
+    ASSERT_TRUE(r.ok) << r.error;
+    for (int i = 0; i < 8; ++i)
+      written[threads > 1].push_back(testsupport::TempFolder::Read(out + "T" + std::to_string(i) + ".jpg"));
+  }
+  EXPECT_TRUE(written[0] == written[1]);
+
+  testsupport::TempFolder::Write(dir / "huge.jpg", testjpeg::DeclaringSize(65500, 65500, true));
+  s.Photos.insert(s.Photos.begin() + 2, dir / "huge.jpg");
+  photos::PhotoJob job{s, random, surfaces, decode, {}, 3};
+  photos::RunResult r = photos::PrepareTexturesInFolder(job, {files, pump, progress}, dir / "p\\", "preview");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedIndex, 2);
+  EXPECT_EQ(r.error, dir / "huge.jpg" + ": picture too large to decode (65500 x 65500)");
 }

@@ -5,6 +5,8 @@
 #include "builder/photos/jpeg.h"
 #include "pixolve/converter.h"
 #include "tests/support/fake_seams.h"
+#include "tests/support/jpeg_maker.h"
+#include "tests/support/memory_limit.h"
 
 using namespace prismora;
 using namespace prismora::pixolve;
@@ -81,6 +83,25 @@ TEST_F(Converter, MissingPhotoIsLoggedOthersStillConverted) {
   EXPECT_EQ(log.rfind("old\r\n", 0), 0u);  // appended, not replaced
   EXPECT_NE(log.find("cannot read " + folder + "T1.jpg\r\n"), std::string::npos);
   EXPECT_NE(log.find("cannot decode " + folder + "T2.jpg"), std::string::npos);
+}
+
+// An installed photo declaring a size no photo may cost is a log line like any other
+// failure, within the memory one photo may take; the photos after it are converted.
+TEST_F(Converter, PhotosTooLargeToDecodeAreLoggedWithinTheMemoryLimit) {
+  files.files[folder + "T0.jpg"] = testjpeg::DeclaringSize(65500, 65500, true);
+  files.files[folder + "T1.jpg"] = testjpeg::DeclaringSize(20000, 15000, true, false);
+  files.files[folder + "T2.jpg"] = Jpeg(512, 512, 0);
+  testsupport::LimitedRun run = testsupport::RunUnderMemoryLimit(photos::kPhotoMemoryLimit, [&] {
+    if (RunConverter(files, folder, "pixolve.exe 3 T") != kConversionFailed) return 1;
+    if (files.files.count(folder + "T2.bmp") != 1 || files.files.count(folder + "T0.bmp") != 0) return 2;
+    const std::string log = Text(files.files[folder + "pixolve.log"]);
+    for (const char* line : {"T0.jpg: picture too large to decode (65500 x 65500)\r\n",
+                             "T1.jpg: picture too large to decode (20000 x 15000)\r\n"})
+      if (log.find("cannot decode " + folder + line) == std::string::npos) return 3;
+    return 0;
+  });
+  EXPECT_TRUE(run.returned) << "over the limit: " << run.overLimit;
+  EXPECT_EQ(run.result, 0);
 }
 
 TEST_F(Converter, BadCommandLineIsLoggedWithItsOwnCode) {

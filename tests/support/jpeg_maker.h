@@ -64,6 +64,32 @@ inline std::vector<uint8_t> SolidJpeg(int width, int height, Rgb c) {
   return MakeJpeg(width, height, [c](int, int) { return c; });
 }
 
+// A small JPEG whose frame header (SOF) is rewritten to declare `width` x `height`: the
+// few kilobytes of scan data stay those of the small picture, as in a hostile file. The
+// picture is colour (4:2:0, as cameras write) or grey, sequential or progressive.
+inline std::vector<uint8_t> DeclaringSize(int width, int height, bool progressive,
+                                          bool colour = true) {
+  const int side = 64;
+  const int components = colour ? 3 : 1;
+  std::vector<uint8_t> samples(std::size_t(side * side * components));
+  for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i * 7 % 251);
+  std::vector<uint8_t> jpeg =
+      EncodeSamples(side, side, components, samples, 80, [progressive](jpeg_compress_struct& c) {
+        if (progressive) jpeg_simple_progression(&c);
+      });
+  // Segments after the start marker: FF, type, big-endian length (which counts itself).
+  for (std::size_t at = 2; at + 9 < jpeg.size();) {
+    const uint8_t type = jpeg[at + 1];
+    if (type >= 0xC0 && type <= 0xC2) {  // baseline, extended or progressive frame
+      jpeg[at + 5] = uint8_t(height >> 8), jpeg[at + 6] = uint8_t(height);
+      jpeg[at + 7] = uint8_t(width >> 8), jpeg[at + 8] = uint8_t(width);
+      return jpeg;
+    }
+    at += 2 + (std::size_t(jpeg[at + 2]) << 8 | jpeg[at + 3]);
+  }
+  return {};
+}
+
 // The file with an EXIF block holding only an Orientation tag, as a camera writes it;
 // `at` is where the block goes (2: straight after the start marker).
 inline std::vector<uint8_t> WithOrientation(std::vector<uint8_t> jpeg, int orientation,

@@ -286,3 +286,29 @@ TEST(PicturePreview, FitsCentresAndTurnsCameraPhotosUpright) {
   EXPECT_FALSE(DrawPicturePreview(dir / "junk.jpg", other));
   EXPECT_FALSE(DrawPicturePreview(dir / "missing.png", other));
 }
+
+// Headers declaring more than a photo may cost never reach the platform's decoders,
+// which would size their buffers by them: the wrapper raises its memory error, the
+// add-photos dialog's pane stays empty.
+TEST(TIPicture, HeadersDeclaringHugePicturesAreRefusedBeforeDecoding) {
+  std::vector<uint8_t> hugeScreen = prismora::testgif::MakeGif(65535, 65535, ThreeFrames());
+  std::vector<uint8_t> hugeBitmap = prismora::testpictures::MakeBmp(4, 4, 255, 0, 0);
+  hugeBitmap[18] = 0x30, hugeBitmap[19] = 0x75;  // 30000 wide
+  hugeBitmap[22] = 0x30, hugeBitmap[23] = 0x75;  // and high
+  for (std::vector<uint8_t>* file : {&hugeScreen, &hugeBitmap}) {
+    TIPicture p;
+    try {
+      p.LoadFromStream(file);
+      FAIL() << "no error";
+    } catch (const PictureError& e) {
+      EXPECT_STREQ(e.what(), "Could not allocate memory for image");
+    }
+    EXPECT_EQ(p.Width(), 0);
+  }
+  TempFolder dir;
+  TempFolder::Write(dir / "huge.gif", hugeScreen);
+  TempFolder::Write(dir / "huge.jpg", prismora::testjpeg::DeclaringSize(65500, 65500, true));
+  prismora::wingui::Surface pane(200, 200);
+  EXPECT_FALSE(DrawPicturePreview(dir / "huge.gif", pane));
+  EXPECT_FALSE(DrawPicturePreview(dir / "huge.jpg", pane));
+}

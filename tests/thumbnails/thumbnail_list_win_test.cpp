@@ -130,6 +130,25 @@ TEST_F(StandardStrip, ScalingExampleDraws62By47Placed35PixelsRight) {
   EXPECT_EQ(t.Cache().fullSize, (Size{640, 480}));
 }
 
+// A photo declaring a size no decoder can afford is an empty frame, as an unreadable one
+// is; the photo after it gets its thumbnail.
+TEST_F(StandardStrip, PhotosTooLargeToDecodeStayEmptyFrames) {
+  namespace testjpeg = prismora::testjpeg;
+  TempFolder::Write(dir / "progressive.jpg", testjpeg::DeclaringSize(65500, 65500, true));
+  TempFolder::Write(dir / "sequential.jpg", testjpeg::DeclaringSize(30000, 30000, false));
+  TempFolder::Write(dir / "screen.gif", prismora::testgif::MakeGif(65535, 65535, {{0, 0, 4, 4, 10, 0, false, 1}}));
+  TempFolder::Write(dir / "red.jpg", RedPhoto(64, 48));
+  for (const char* name : {"progressive.jpg", "sequential.jpg", "screen.gif", "red.jpg"})
+    strip.AddFile(dir / name);
+  for (int i = 0; i < 4; ++i) {
+    DrawnItem item = DrawThroughControl(strip, i, 137, 64);
+    Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
+    const bool red = IsRed(item.At((area.left + area.right) / 2, (area.top + area.bottom) / 2));
+    EXPECT_EQ(red, i == 3) << i;
+    EXPECT_EQ(strip.Thumbnails().Item(i).HasBitmap(), i == 3) << i;
+  }
+}
+
 TEST_F(StandardStrip, TiffAndPngPhotosGetThumbnailsToo) {
   TempFolder::Write(dir / "red.tif", prismora::testsupport::SolidTiff(200, 100, 255, 0, 0));
   TempFolder::Write(dir / "red.png", prismora::testsupport::SolidPng(90, 120, 255, 0, 0));

@@ -1,0 +1,190 @@
+#include "builder/photos/fitting_workers.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "builder/photos/bmp.h"
+#include "builder/photos/photo_runs.h"
+
+namespace prismora::photos {
+namespace {
+
+// A worker keeps its decoding buffer from one photo to the next (a camera photo at the
+// textures' scale takes a few megabytes), but not one a large photo left behind: that
+// memory is no longer counted in the pool.
+constexpr int64_t kKeptPixelBytes = int64_t(8) << 20;
+// File buffers go back to the run for the next photos read, unless a large file left one
+// behind.
+constexpr int64_t kKeptFileBytes = int64_t(32) << 20;
+
+}  // namespace
+
+bool EncodeCanvas(const PixelView& canvas, OutputKind kind, std::vector<uint8_t>& bytes,
+                  std::string& error) {
+  if (kind == OutputKind::Bitmap) {
+    EncodeBmp24(canvas, bytes);
+    return true;
+  }
+  return EncodeJpeg(canvas, kExportQuality, bytes, error);
+}
+
+bool MemoryPool::Take(int64_t bytes) {
+  if (bytes > capacity_) return false;
+  std::unique_lock lock(mutex_);
+  given_.wait(lock, [&] { return used_ + bytes <= capacity_; });
+  used_ += bytes;
+  return true;
+}
+
+void MemoryPool::Give(int64_t bytes) {
+  {
+    std::lock_guard lock(mutex_);
+    used_ -= bytes;
+  }
+  given_.notify_all();
+}
+
+int64_t MemoryPool::InUse() const {
+  std::lock_guard lock(mutex_);
+  return used_;
+}
+
+void FitPhotoBytes(std::span<const uint8_t> file, int index, const FittingPlan& plan,
+                   DecodedPhoto& scratch, FittedPhoto& out, const MemoryGate& gate) {
+  out.outcome = FittedPhoto::Outcome::Failed;
+  out.error.clear();
+  out.file.clear();
+  auto drawSize = [&](int w, int h) { return TextureDrawSize(plan.border, w, h); };
+  switch (DecodeOwnFormats(file, drawSize, scratch, out.error, gate)) {
+    case OwnDecode::OtherFormat: out.outcome = FittedPhoto::Outcome::ForWindow; return;
+    case OwnDecode::Failed: return;
+    case OwnDecode::Decoded: break;
+  }
+  if (scratch.pixels.Empty()) return;  // Failed, with no reason of its own
+  out.outcome = FittedPhoto::Outcome::Fitted;
+  const FitChoice choice{plan.border, plan.border ? plan.fills[size_t(index)] : 0};
+  out.preview.Resize(plan.preview.width, plan.preview.height);
+  out.texture.Resize(plan.texture.width, plan.texture.height);
+  const PixelView source = scratch.pixels.View();
+  DrawFitted(source, scratch.fullWidth, scratch.fullHeight, out.preview.View(), choice);
+  DrawFitted(source, scratch.fullWidth, scratch.fullHeight, out.texture.View(), choice);
+  EncodeCanvas(out.texture.View(), plan.kind, out.encoded, out.error);
+}
+
+FittingWorkers::FittingWorkers(int threads, FittingPlan plan) : plan_(std::move(plan)) {
+  for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+}
+
+FittingWorkers::~FittingWorkers() {
+  Stop();
+  for (std::thread& t : threads_) t.join();
+}
+
+void FittingWorkers::Hand(int index, std::vector<uint8_t> file) {
+  {
+    std::lock_guard lock(mutex_);
+    waitingBytes_ += int64_t(file.size());
+    orders_.push_back({index, std::move(file)});
+  }
+  ordered_.notify_one();
+}
+
+void FittingWorkers::HandFailure(int index, std::string error) {
+  FittedPhoto failed;
+  failed.error = std::move(error);
+  {
+    std::lock_guard lock(mutex_);
+    results_[index] = std::move(failed);
+  }
+  finished_.notify_all();
+}
+
+std::optional<FittedPhoto> FittingWorkers::Take(int index, std::chrono::milliseconds wait) {
+  std::unique_lock lock(mutex_);
+  finished_.wait_for(lock, wait, [&] { return results_.count(index) > 0; });
+  auto found = results_.find(index);
+  if (found == results_.end()) return std::nullopt;
+  FittedPhoto photo = std::move(found->second);
+  results_.erase(found);
+  return photo;
+}
+
+void FittingWorkers::Recycle(FittedPhoto photo) {
+  std::lock_guard lock(mutex_);
+  if (spareResults_.size() < threads_.size() * 2) spareResults_.push_back(std::move(photo));
+}
+
+std::vector<uint8_t> FittingWorkers::FileBuffer() {
+  std::lock_guard lock(mutex_);
+  if (spareFiles_.empty()) return {};
+  std::vector<uint8_t> buffer = std::move(spareFiles_.back());
+  spareFiles_.pop_back();
+  return buffer;
+}
+
+int64_t FittingWorkers::WaitingBytes() const {
+  std::lock_guard lock(mutex_);
+  return waitingBytes_;
+}
+
+void FittingWorkers::Stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    orders_.clear();
+    waitingBytes_ = 0;
+  }
+  ordered_.notify_all();
+}
+
+bool FittingWorkers::WaitIdle(std::chrono::milliseconds wait) {
+  std::unique_lock lock(mutex_);
+  return finished_.wait_for(lock, wait, [&] { return busy_ == 0; });
+}
+
+void FittingWorkers::FitWithinPool(Order& order, DecodedPhoto& scratch, FittedPhoto& photo) {
+  int64_t taken = 0;
+  auto gate = [&](int64_t bytes) {
+    if (!memory_.Take(bytes)) return false;
+    taken += bytes;
+    return true;
+  };
+  FitPhotoBytes(order.file, order.index, plan_, scratch, photo, gate);
+  if (int64_t(scratch.pixels.Width()) * scratch.pixels.Height() * 3 > kKeptPixelBytes)
+    scratch = DecodedPhoto{};
+  memory_.Give(taken);
+  if (photo.outcome == FittedPhoto::Outcome::ForWindow) photo.file = std::move(order.file);
+}
+
+void FittingWorkers::Work() {
+  DecodedPhoto scratch;
+  for (;;) {
+    Order order;
+    FittedPhoto photo;
+    {
+      std::unique_lock lock(mutex_);
+      ordered_.wait(lock, [&] { return stopping_ || !orders_.empty(); });
+      if (stopping_) return;
+      order = std::move(orders_.front());
+      orders_.pop_front();
+      waitingBytes_ -= int64_t(order.file.size());
+      if (!spareResults_.empty()) {
+        photo = std::move(spareResults_.back());
+        spareResults_.pop_back();
+      }
+      ++busy_;
+    }
+    FitWithinPool(order, scratch, photo);
+    {
+      std::lock_guard lock(mutex_);
+      if (!stopping_) results_[order.index] = std::move(photo);
+      if (!order.file.empty() && int64_t(order.file.capacity()) <= kKeptFileBytes &&
+          spareFiles_.size() < threads_.size() * 2)
+        spareFiles_.push_back(std::move(order.file));
+      --busy_;
+    }
+    finished_.notify_all();
+  }
+}
+
+}  // namespace prismora::photos
