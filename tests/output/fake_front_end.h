@@ -108,18 +108,14 @@ struct RecordingFrontEnd : output::FrontEnd {
 
 // Each photo file decodes as a 40 × 30 picture of one grey; a missing file fails.
 inline photos::PhotoDecoder SolidPhotos(FakeFiles& files) {
-  return [&files](const std::string& path, const photos::DrawSizeFor&, photos::DecodedPhoto& out,
-                  std::string& error) {
-    if (!files.FileExists(path)) {
-      error = "Cannot open file \"" + path + "\".";
-      return false;
-    }
+  return photos::MakePhotoDecoder(files, [](std::span<const uint8_t>, const photos::DrawSizeFor&,
+                                            photos::DecodedPhoto& out, std::string&) {
     out.pixels.Resize(40, 30);
     photos::Fill(out.pixels.View(), 0x00808080);
     out.fullWidth = 40;
     out.fullHeight = 30;
     return true;
-  };
+  });
 }
 
 // A builder in C:\P\ with template 2 and three photos, ready to run any command.
