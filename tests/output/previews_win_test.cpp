@@ -7,11 +7,14 @@
 #include "builder/output/preview.h"
 #include "builder/output/win32/builder_output.h"
 #include "builder/photos/win32/progress_window.h"
+#include "builder/scenes/win32/template_folder_win.h"
+#include "engine/xfile/writer.h"
 #include "common/trailer.h"
 #include "platform/win32/process_launcher.h"
 #include "runtime/win/config_dialog.h"
 #include "runtime/win/saver.h"
 #include "tests/runtime/win_support.h"
+#include "tests/scenes/box_scene.h"
 #include "tests/window/window_test_support.h"
 
 using namespace prismora;
@@ -252,4 +255,68 @@ TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen)
   EXPECT_TRUE(run.Ended(10000));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(saver.Ended(10000)) << "the settings dialog did not close";
+}
+
+// A scene of the user's own, made by our writer: a textured box far from the origin and
+// small. Imported from the File menu, it plays in the panel with the photos, is kept by
+// number in the project, and once removed the project falls back to the first template.
+TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
+  TempFolder::Write(dir / "vexoscene.exe", TempFolder::Read(BinaryDir() + "vexoscene.exe"));
+  const std::string scene = dir / "little box.x";
+  TempFolder::Write(scene, engine::xfile::writeXFile(BoxScene({900, -300, 40}, 0.05f), {true, false, false}));
+  scenes::Win32TemplateFolder folder;
+  templateFolder = &folder;
+  StartBuilder();
+  AddRedAndGreen();
+
+  dialogs.opens.push_back({scene});
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
+  Pump();
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().first;
+  ASSERT_TRUE(files.FileExists(dir / "vexo6"));
+  const auto combo = Get<wingui::ComboBox>(ComboBoxScreensaverTemplate);
+  ASSERT_EQ(combo.Count(), 7);
+  EXPECT_EQ(combo.Item(6), "\"little box\"");
+  EXPECT_EQ(combo.ItemIndex(), 6);
+  EXPECT_EQ(form->ReadSettings().TemplateIndex, 6);
+
+  // The preview is the imported template with the record after it.
+  const std::vector<uint8_t> templ = TempFolder::Read(dir / "vexo6");
+  const std::vector<uint8_t> scr = PreviewFile();
+  ASSERT_EQ(scr.size(), templ.size() + trailer::kBuilderRecordSize);
+  EXPECT_TRUE(std::equal(templ.begin(), templ.end(), scr.begin()));
+  HWND runtimeWindow = WaitForRuntimeIn(out->PreviewHostPanel());
+  ASSERT_TRUE(runtimeWindow) << "the imported template did not start in the panel";
+  WindowProcess runtimeProcess(runtimeWindow);
+  EXPECT_GT(WaitForPhotos(ClientOnScreen(out->PreviewHostPanel()), 0.05), 0.05)
+      << "the photos do not cover the imported box";
+
+  // A second builder over the same folder finds it by its stored name.
+  const project::ProjectSettings saved = form->ReadSettings();
+  boxes.answer = platform::BoxAnswer::Yes;
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuRemoveImportedTemplate, 0), 0);
+  Pump();
+  EXPECT_TRUE(runtimeProcess.Ended(10000)) << "the preview of the removed scene went on";
+  EXPECT_FALSE(files.FileExists(dir / "vexo6"));
+  EXPECT_EQ(combo.Count(), 6);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Confirm");
+
+  // The project that names it opens with the first template and a warning; photos stay.
+  boxes.shown.clear();
+  form->WriteSettings(saved);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Warning!");
+  EXPECT_NE(boxes.shown[0].first.find("vexo6"), std::string::npos);
+  EXPECT_EQ(combo.ItemIndex(), 0);
+  EXPECT_EQ(form->PhotoCount(), 2);
+  EXPECT_EQ(form->ReadSettings().Title, saved.Title);
+
+  // The six cannot be removed.
+  boxes.shown.clear();
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuRemoveImportedTemplate, 0), 0);
+  EXPECT_EQ(combo.Count(), 6);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Warning!");
 }
