@@ -7,6 +7,7 @@
 #include "builder/output/preview.h"
 #include "builder/output/win32/builder_output.h"
 #include "builder/photos/win32/progress_window.h"
+#include "builder/project/project_file.h"
 #include "builder/scenes/win32/template_folder_win.h"
 #include "engine/xfile/writer.h"
 #include "common/trailer.h"
@@ -292,8 +293,15 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   EXPECT_GT(WaitForPhotos(ClientOnScreen(out->PreviewHostPanel()), 0.05), 0.05)
       << "the photos do not cover the imported box";
 
-  // A second builder over the same folder finds it by its stored name.
+  // Saved in a project file, it is selected again when the project is opened.
   const project::ProjectSettings saved = form->ReadSettings();
+  const std::string projectFile = dir / "box.pmj";
+  TempFolder::Write(projectFile, project::EncodeProjectRecord(saved).bytes);
+  SendMessageA(Control(ComboBoxScreensaverTemplate), CB_SETCURSEL, 2, 0);
+  form->OpenProjectFile(projectFile);
+  EXPECT_EQ(combo.ItemIndex(), 6);
+  EXPECT_TRUE(boxes.shown.empty());
+
   boxes.answer = platform::BoxAnswer::Yes;
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuRemoveImportedTemplate, 0), 0);
   Pump();
@@ -305,7 +313,7 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
 
   // The project that names it opens with the first template and a warning; photos stay.
   boxes.shown.clear();
-  form->WriteSettings(saved);
+  form->OpenProjectFile(projectFile);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, "Warning!");
   EXPECT_NE(boxes.shown[0].first.find("vexo6"), std::string::npos);
