@@ -327,4 +327,15 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   EXPECT_EQ(combo.Count(), 6);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, "Warning!");
+
+  // A scene without textured faces is refused with an error box; nothing is added.
+  const std::string plain = dir / "plain.x";
+  TempFolder::Write(plain, engine::xfile::writeBinaryXFile(BoxScene({0, 0, 0}, 1, {1, 1, 1}, "")));
+  boxes.shown.clear();
+  dialogs.opens.push_back({plain});
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], (std::pair<std::string, std::string>{"This scene has no textured faces for photos", "Error"}));
+  EXPECT_EQ(combo.Count(), 6);
+  EXPECT_FALSE(files.FileExists(dir / "vexo6"));
 }
