@@ -11,6 +11,8 @@
 #include "builder/output/win32/cli_run.h"
 #include "builder/output/win32/finish_window.h"
 #include "builder/photos/win32/progress_window.h"
+#include "builder/scenes/template_cli.h"
+#include "builder/scenes/win32/template_folder_win.h"
 #include "builder/thumbnails/picture_preview.h"
 #include "builder/window/about_box.h"
 #include "builder/window/main_form.h"
@@ -26,6 +28,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // Builds and photo preparation from the command line show no window at all.
   std::vector<std::string> args = output::SplitCommandLine(GetCommandLineA());
   if (!args.empty()) args.erase(args.begin());  // the program itself
+  if (scenes::IsTemplateRequest(args)) {
+    const int code = scenes::RunTemplateImportCli(args);
+    OleUninitialize();
+    return code;
+  }
   const output::CliRequest request = output::ParseCliArguments(args);
   if (request.mode != output::CliMode::Gui) {
     const int code = output::RunCliRequest(request);
@@ -44,7 +51,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     boxes.Show(owner, text, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
   });
 
-  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder()});
+  scenes::Win32TemplateFolder templateFolder;
+  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder(), &templateFolder});
   if (!form.Create()) return 1;
   form.SetQuitOnDestroy(true);
   photos::ProgressPictureConvertWindow progress;

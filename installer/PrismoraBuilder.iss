@@ -31,6 +31,7 @@ Source: "{#SourceDir}\vexo2"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\vexo3"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\vexo4"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\vexo5"; DestDir: "{app}"; Flags: ignoreversion
+Source: "{#SourceDir}\vexoscene.exe"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\pixolve.exe"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\WizModernImage.bmp"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\WizModernSmallImage.bmp"; DestDir: "{app}"; Flags: ignoreversion

@@ -97,7 +97,7 @@ void DecodeProjectRecord(std::span<const uint8_t> bytes, ProjectSettings& s) {
   s.WizardImageFile = b::readText(rec, kWizardImage, kWizardImageWidth);
   s.WizardSmallImageFile = b::readText(rec, kWizardSmallImage, kWizardSmallImageWidth);
   s.Photos = SplitPhotoList(b::readText(rec, kPhotoList, kPhotoListWidth));
-  s.TemplateIndex = IndexOrNone(b::readI32(rec, kTemplateIndex), kTemplateItems.size());
+  s.TemplateIndex = IndexOrNone(b::readI32(rec, kTemplateIndex), std::size_t(kLastTemplateIndex) + 1);
   s.ResizeMethod = IndexOrNone(b::readI32(rec, kResizeMethod), kResizeMethodItems.size());
   s.EraseBackground = b::readU8(rec, kEraseBackground) != 0;
 }

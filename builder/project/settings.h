@@ -17,6 +17,9 @@ inline constexpr uint32_t kBlack = 0x00000000;
 inline constexpr std::array<std::string_view, 6> kTemplateItems = {
     "\"16 cubes\"", "\"big cubes\"", "\"octa star\"",
     "\"colonnade\"", "\"Template 5\"", "\"Template 6\""};
+// Imported templates follow the six as "vexo6", "vexo7", ...; the index is the file's
+// number, so the largest is the largest such name the builder makes.
+inline constexpr int32_t kLastTemplateIndex = 999999;
 inline constexpr std::array<std::string_view, 2> kResizeMethodItems = {"Resize Pictures ",
                                                                        "Use border"};
 enum ResizeMethodIndex : int32_t { kResizePictures = 0, kUseBorder = 1 };
@@ -34,7 +37,7 @@ struct ProjectSettings {
   std::string WizardImageFile{kDefaultWizardImage};
   std::string WizardSmallImageFile{kDefaultWizardSmallImage};
   uint32_t DialogBoxColor = kMagenta;
-  int32_t TemplateIndex = 0;  // -1 when the combo box has no selection
+  int32_t TemplateIndex = 0;  // -1 when the combo box has no selection; 6 up: imported
   uint32_t BorderColor = kBlack;
   int32_t ResizeMethod = kUseBorder;
   bool RandomColor = true;

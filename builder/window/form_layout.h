@@ -53,7 +53,7 @@ enum MenuId : int {
   PunltMenuNewProject = 1000, PunltMenuOpen, PunltMenuSave, AddPhotos1, RemovePhotos1, RemoveAll1,
   PunltMenuExit, PunltMenuEditPhotos, PunltMenuSelfInstalloptions, PunltMenuInformation,
   PunltMenuPreviewScreensaver, PunltMenuBuildScreenSaver, PunltMenuPrismorabuilderhelp,
-  PunltMenuAbout,
+  PunltMenuAbout, PunltMenuImportScene, PunltMenuRemoveImportedTemplate,
 };
 
 wingui::Layout MainFormLayout();

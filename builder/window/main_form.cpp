@@ -88,6 +88,8 @@ constexpr CommandRoute kRoutes[] = {
     {PunltMenuBuildScreenSaver, kAny, &TForm1::ImageBuildClick},
     {PunltMenuPrismorabuilderhelp, kAny, &TForm1::PunltMenuPrismorabuilderhelpClick, kWhileBusy},
     {PunltMenuAbout, kAny, &TForm1::PunltMenuAboutClick},
+    {PunltMenuImportScene, kAny, &TForm1::PunltMenuImportSceneClick},
+    {PunltMenuRemoveImportedTemplate, kAny, &TForm1::PunltMenuRemoveImportedTemplateClick},
 };
 
 }  // namespace
@@ -141,8 +143,7 @@ bool TForm1::Create() {
   };
 
   // Controls that hold settings start with their first-start values.
-  c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate)
-      .SetItems({project::kTemplateItems.begin(), project::kTemplateItems.end()});
+  RefillTemplates();
   c_.Get<wingui::ComboBox>(ComboBoxResizeMetod)
       .SetItems({project::kResizeMethodItems.begin(), project::kResizeMethodItems.end()});
   c_.Get<wingui::Edit>(EditTitle).SetLimit(199);
@@ -194,7 +195,7 @@ project::ProjectSettings TForm1::ReadSettings() const {
   s.WizardImageFile = c_.Get<wingui::Label>(LabelWizModernImagebmp).Text();
   s.WizardSmallImageFile = c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).Text();
   s.DialogBoxColor = c_.Get<Panel>(PanelColorDialogBox).Color();
-  s.TemplateIndex = c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex();
+  s.TemplateIndex = templates_.NumberOfItem(c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex());
   s.BorderColor = c_.Get<Panel>(PanelBorderColor).Color();
   s.ResizeMethod = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex();
   s.RandomColor = c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked();
@@ -222,7 +223,7 @@ void TForm1::WriteSettings(const project::ProjectSettings& s) {
   strip_.BeginUpdate();
   for (const std::string& path : s.Photos) AppendPhoto(path);
   strip_.EndUpdate();
-  c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).SetItemIndex(s.TemplateIndex);
+  SelectTemplate(s.TemplateIndex);
   c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
   c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetChecked(s.RandomColor);
   c_.Get<wingui::CheckBox>(CheckBoxErBack).SetChecked(s.EraseBackground);
@@ -459,7 +460,7 @@ void TForm1::PunltMenuOpenClick() {
     WriteSettings(s);
   } else {
     // Unreadable (or cancelled): only the indices may have been reset.
-    c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).SetItemIndex(s.TemplateIndex);
+    SelectTemplate(s.TemplateIndex);
     c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
   }
 }

@@ -13,6 +13,7 @@
 #include "builder/photos/fitting.h"
 #include "builder/photos/photo_runs.h"
 #include "builder/project/settings.h"
+#include "builder/scenes/template_list.h"
 #include "builder/thumbnails/picture.h"
 #include "builder/thumbnails/thumbnail_list.h"
 #include "builder/window/button_group.h"
@@ -45,6 +46,8 @@ struct FormSeams {
   platform::ColorDialogs& colors;
   platform::Shell& shell;
   std::string builderFolder;  // ends in a backslash
+  // The builder folder's imported templates; without it the combo holds only the six.
+  scenes::TemplateFolder* templates = nullptr;
 };
 
 class TAboutBox;
@@ -122,6 +125,8 @@ class TForm1 : public wingui::Window {
   void PunltMenuExitClick();
   void PunltMenuPrismorabuilderhelpClick();
   void PunltMenuAboutClick();
+  void PunltMenuImportSceneClick();
+  void PunltMenuRemoveImportedTemplateClick();
   void FormClose();
 
   // ---- photo list editing
@@ -141,6 +146,14 @@ class TForm1 : public wingui::Window {
   const photos::PhotoDecoder& Decoder() { return PhotoDecoder(); }
 
   void ShowPage(Page page);
+
+  // ---- templates (the six and the imported ones)
+  // Lists the templates again from the builder folder, keeping the selected one.
+  void RefillTemplates();
+  // Selects a template by number; one that is gone selects the first, with a warning.
+  void SelectTemplate(int32_t number);
+  // Imports a scene file as a new template and selects it; errors are shown.
+  bool ImportScene(const std::string& scenePath);
 
  protected:
   void OnCommand(int id, int code, HWND control) override;
@@ -187,6 +200,7 @@ class TForm1 : public wingui::Window {
   OutputActions* actions_ = &noActions_;
   TAboutBox* about_ = nullptr;
   HMENU menu_ = nullptr;
+  scenes::TemplateList templates_{project::kTemplateItems, {}};
 
   int32_t photoCount_ = 0;
   output::PreviewPhotos previewPhotos_;

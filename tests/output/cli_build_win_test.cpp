@@ -8,8 +8,11 @@
 
 #include "builder/photos/bmp.h"
 #include "builder/project/project_file.h"
+#include "builder/scenes/template_file.h"
 #include "common/trailer.h"
+#include "engine/xfile/writer.h"
 #include "runtime/win/saver.h"
+#include "tests/scenes/box_scene.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
@@ -167,4 +170,43 @@ TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
   EXPECT_EQ(Run("/show \"" + dir / "missing.pmj" + "\""), 2);
   Sleep(1000);
   EXPECT_EQ(FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle), nullptr);
+}
+
+// /template makes the next template from a scene file; a project that picks it builds and
+// runs full screen like one of the six.
+TEST_F(CliBuild, ImportsASceneThenBuildsAndShowsIt) {
+  const char* binary = std::getenv("PRISMORA_BINARY_DIR");
+  ASSERT_TRUE(CopyFileA((WindowsPath(binary) + "\\vexoscene.exe").c_str(), (builder + "vexoscene.exe").c_str(), FALSE));
+  const std::string scene = dir / "scaled box.x";
+  TempFolder::Write(scene, engine::xfile::writeBinaryXFile(testsupport::BoxScene({-50, 700, 20}, 40)));
+  ASSERT_EQ(Run("/template \"" + scene + "\" \"Big box\""), 0);
+  ASSERT_TRUE(Exists(builder + "vexo6"));
+  EXPECT_EQ(scenes::StoredTemplateName(TempFolder::Read(builder + "vexo6")), "Big box");
+
+  // Refusals: no textured faces, an unreadable file, missing arguments. Nothing is made.
+  const std::string plain = dir / "plain.x";
+  TempFolder::Write(plain, engine::xfile::writeBinaryXFile(testsupport::BoxScene({0, 0, 0}, 1, {1, 1, 1}, "")));
+  EXPECT_EQ(Run("/template \"" + plain + "\" Plain"), 1);
+  EXPECT_EQ(Run("/template \"" + dir / "missing.x" + "\""), 1);
+  EXPECT_EQ(Run("/template"), 2);
+  EXPECT_FALSE(Exists(builder + "vexo7"));
+
+  project::ProjectSettings s;
+  project::DecodeProjectRecord(TempFolder::Read(project), s);
+  s.TemplateIndex = 6;
+  TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
+  const std::string setup = dir / "box setup.exe";
+  ASSERT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 0);
+  EXPECT_TRUE(Exists(setup));
+
+  ASSERT_EQ(Run("/show \"" + project + "\""), 0);
+  HWND saver = nullptr;
+  for (int waited = 0; waited < 15000 && !saver; waited += 100, Sleep(100))
+    saver = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle);
+  ASSERT_TRUE(saver) << "the imported template did not run full screen";
+  std::vector<uint8_t> scr = TempFolder::Read(builder + "preview.scr");
+  EXPECT_EQ(scr.size(), TempFolder::Read(builder + "vexo6").size() + trailer::kBuilderRecordSize);
+  PostMessageA(saver, WM_CLOSE, 0, 0);
+  for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
+  EXPECT_FALSE(IsWindow(saver));
 }

@@ -4,10 +4,14 @@
 // built template, started as the builder starts it.
 #include <windows.h>
 
+#include "builder/project/project_file.h"
+#include "builder/scenes/win32/template_folder_win.h"
+#include "engine/xfile/writer.h"
 #include "common/trailer.h"
 #include "runtime/win/config_dialog.h"
 #include "runtime/win/saver.h"
 #include "tests/output/builder_window.h"
+#include "tests/scenes/box_scene.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -250,4 +254,86 @@ TEST_F(Previews, ChangingTheFittingWhileThePhotosAreWrittenLeavesThemNotCurrent)
   SelectItem(ComboBoxScreensaverTemplate, 1);
   EXPECT_TRUE(form->PreviewPhotosReady());
   EXPECT_FALSE(TempFolder::Read(photoFolder + "preview0.bmp").empty());
+}
+
+// A scene of the user's own, made by our writer: a textured box far from the origin and
+// small. Imported from the File menu, it plays in the panel with the photos, is kept by
+// number in the project, and once removed the project falls back to the first template.
+TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
+  TempFolder::Write(dir / "vexoscene.exe", TempFolder::Read(BinaryDir() + "vexoscene.exe"));
+  const std::string scene = dir / "little box.x";
+  TempFolder::Write(scene, engine::xfile::writeXFile(BoxScene({900, -300, 40}, 0.05f), {true, false, false}));
+  scenes::Win32TemplateFolder folder;
+  templateFolder = &folder;
+  StartBuilder();
+  AddRedAndGreen();
+
+  dialogs.opens.push_back({scene});
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
+  Pump();
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().first;
+  ASSERT_TRUE(files.FileExists(dir / "vexo6"));
+  const auto combo = Get<wingui::ComboBox>(ComboBoxScreensaverTemplate);
+  ASSERT_EQ(combo.Count(), 7);
+  EXPECT_EQ(combo.Item(6), "\"little box\"");
+  EXPECT_EQ(combo.ItemIndex(), 6);
+  EXPECT_EQ(form->ReadSettings().TemplateIndex, 6);
+
+  // The preview is the imported template with the record after it.
+  const std::vector<uint8_t> templ = TempFolder::Read(dir / "vexo6");
+  const std::vector<uint8_t> scr = PreviewFile();
+  ASSERT_EQ(scr.size(), templ.size() + trailer::kBuilderRecordSize);
+  EXPECT_TRUE(std::equal(templ.begin(), templ.end(), scr.begin()));
+  HWND runtimeWindow = WaitForRuntimeIn(out->PreviewHostPanel());
+  ASSERT_TRUE(runtimeWindow) << "the imported template did not start in the panel";
+  WindowProcess runtimeProcess(runtimeWindow);
+  EXPECT_GT(WaitForPhotos(ClientOnScreen(out->PreviewHostPanel()), 0.05), 0.05)
+      << "the photos do not cover the imported box";
+
+  // Saved in a project file, it is selected again when the project is opened.
+  const project::ProjectSettings saved = form->ReadSettings();
+  const std::string projectFile = dir / "box.pmj";
+  TempFolder::Write(projectFile, project::EncodeProjectRecord(saved).bytes);
+  SendMessageA(Control(ComboBoxScreensaverTemplate), CB_SETCURSEL, 2, 0);
+  form->OpenProjectFile(projectFile);
+  EXPECT_EQ(combo.ItemIndex(), 6);
+  EXPECT_TRUE(boxes.shown.empty());
+
+  boxes.answer = platform::BoxAnswer::Yes;
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuRemoveImportedTemplate, 0), 0);
+  Pump();
+  EXPECT_TRUE(runtimeProcess.Ended(10000)) << "the preview of the removed scene went on";
+  EXPECT_FALSE(files.FileExists(dir / "vexo6"));
+  EXPECT_EQ(combo.Count(), 6);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Confirm");
+
+  // The project that names it opens with the first template and a warning; photos stay.
+  boxes.shown.clear();
+  form->OpenProjectFile(projectFile);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Warning!");
+  EXPECT_NE(boxes.shown[0].first.find("vexo6"), std::string::npos);
+  EXPECT_EQ(combo.ItemIndex(), 0);
+  EXPECT_EQ(form->PhotoCount(), 2);
+  EXPECT_EQ(form->ReadSettings().Title, saved.Title);
+
+  // The six cannot be removed.
+  boxes.shown.clear();
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuRemoveImportedTemplate, 0), 0);
+  EXPECT_EQ(combo.Count(), 6);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].second, "Warning!");
+
+  // A scene without textured faces is refused with an error box; nothing is added.
+  const std::string plain = dir / "plain.x";
+  TempFolder::Write(plain, engine::xfile::writeBinaryXFile(BoxScene({0, 0, 0}, 1, {1, 1, 1}, "")));
+  boxes.shown.clear();
+  dialogs.opens.push_back({plain});
+  SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0], (std::pair<std::string, std::string>{"This scene has no textured faces for photos", "Error"}));
+  EXPECT_EQ(combo.Count(), 6);
+  EXPECT_FALSE(files.FileExists(dir / "vexo6"));
 }

@@ -132,7 +132,7 @@ TEST(ProjectRecord, PhotoListFillingTheFieldExactly) {
 
 TEST(ProjectRecord, IndicesOutsideTheItemsMeanNoSelection) {
   ProjectSettings s;
-  for (int32_t bad : {-5, 6, 1000000, INT32_MIN}) {
+  for (int32_t bad : {-5, 1000000, INT32_MIN}) {
     s.TemplateIndex = bad;
     s.ResizeMethod = bad;
     ProjectSettings back;
@@ -146,6 +146,12 @@ TEST(ProjectRecord, IndicesOutsideTheItemsMeanNoSelection) {
   DecodeProjectRecord(EncodeProjectRecord(s).bytes, back);
   EXPECT_EQ(back.TemplateIndex, 5);
   EXPECT_EQ(back.ResizeMethod, -1);
+  // Imported templates are numbered after the six, and their numbers are kept.
+  for (int32_t imported : {6, 17, kLastTemplateIndex}) {
+    s.TemplateIndex = imported;
+    DecodeProjectRecord(EncodeProjectRecord(s).bytes, back);
+    EXPECT_EQ(back.TemplateIndex, imported);
+  }
 }
 
 TEST(ProjectRecord, AnyNonZeroByteIsTrue) {
@@ -191,7 +197,7 @@ TEST(ProjectRecord, GarbageNeverEscapesItsFields) {
     for (const auto& p : s.Photos) listBytes += p.size();
     ASSERT_LE(listBytes, 20003u);
     ASSERT_GE(s.TemplateIndex, -1);
-    ASSERT_LE(s.TemplateIndex, 5);
+    ASSERT_LE(s.TemplateIndex, kLastTemplateIndex);
     ASSERT_GE(s.ResizeMethod, -1);
     ASSERT_LE(s.ResizeMethod, 1);
     // What was read writes back without error and stays a full record.

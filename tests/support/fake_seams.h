@@ -48,10 +48,11 @@ struct FakeFiles : platform::FileSystem {
 
 struct FakeBoxes : platform::MessageBoxes {
   std::vector<std::pair<std::string, std::string>> shown;
+  platform::BoxAnswer answer = platform::BoxAnswer::Ok;  // what every box is answered
   platform::BoxAnswer Show(platform::WindowHandle, const std::string& text, const std::string& caption,
                            platform::BoxIcon, platform::BoxButtons) override {
     shown.emplace_back(text, caption);
-    return platform::BoxAnswer::Ok;
+    return answer;
   }
 };
 

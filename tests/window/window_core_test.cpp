@@ -120,7 +120,8 @@ TEST(MainFormMenu, CaptionsInOrderWithSeparators) {
   std::vector<std::string> captions;
   for (const wingui::MenuRow& m : MainMenu()) captions.push_back(m.caption ? m.caption : "-");
   const std::vector<std::string> expected = {
-      "&File", "&New Project", "-", "&Open Project", "&Save Project", "-", "Add Photos",
+      "&File", "&New Project", "-", "&Open Project", "&Save Project", "-", "Import Scene...",
+      "Remove Imported Template", "-", "Add Photos",
       "Remove Photos", "Remove All", "-", "E&xit", "&Edit", "Edit Photos", "Self-Install options",
       "Information", "-", "Preview Screen Saver", "Build Screen Saver", "&Help",
       "Prismora Builder help", "-", "&About..."};

@@ -94,6 +94,7 @@ class MainWindowTest : public ::testing::Test {
   RecordingShell shell;
   std::vector<std::string> errors;
   std::unique_ptr<window::TForm1> form;
+  scenes::TemplateFolder* templateFolder = nullptr;  // imported templates, when a test wants them
 
   void SetUp() override {
     OleInitialize(nullptr);
@@ -105,7 +106,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   window::TForm1& Start() {
-    form = std::make_unique<window::TForm1>(window::FormSeams{boxes, files, dialogs, colors, shell, dir.path()});
+    form = std::make_unique<window::TForm1>(window::FormSeams{boxes, files, dialogs, colors, shell, dir.path(), templateFolder});
     EXPECT_TRUE(form->Create());
     form->Show(SW_SHOWNORMAL);
     Pump();

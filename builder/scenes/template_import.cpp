@@ -1,0 +1,83 @@
+#include "builder/scenes/template_import.h"
+
+#include <algorithm>
+
+#include "builder/scenes/scene_import.h"
+#include "builder/scenes/template_file.h"
+#include "engine/xfile/writer.h"
+
+namespace prismora::scenes {
+
+namespace {
+
+std::string BaseName(const std::string& path) {
+  const auto slash = path.find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const auto dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+}  // namespace
+
+ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder,
+                             const std::string& scenePath, std::string_view displayName) {
+  ImportOutcome out;
+  std::vector<uint8_t> bytes;
+  if (!seams.files.ReadWholeFile(scenePath, bytes)) {
+    out.error = "Could not read " + scenePath;
+    return out;
+  }
+  ImportResult scene = ImportScene(bytes, scenePath);
+  if (!scene.ok()) {
+    out.error = scene.error;
+    return out;
+  }
+  out.name = CleanDisplayName(displayName);
+  if (out.name.empty()) out.name = CleanDisplayName(BaseName(scenePath));
+  if (out.name.empty()) out.name = "Imported scene";
+
+  std::vector<int> taken;
+  for (const std::string& file : seams.folder.FileNames(builderFolder))
+    if (auto n = TemplateNumberOf(file)) taken.push_back(*n);
+  out.number = NextFreeTemplateNumber(taken);
+  out.path = builderFolder + "\\vexo" + std::to_string(out.number);
+
+  // Made under a working name first, so a failure never leaves a half template that the
+  // combo would offer.
+  const std::string host = builderFolder + "\\" + std::string(kSceneHostFileName);
+  const std::string work = out.path + ".part";
+  if (!seams.files.CopyReplacing(host, work)) {
+    out.error = "File " + host + "\nNot Found. Please reinstall application.";
+    return out;
+  }
+  const std::vector<uint8_t> sceneFile = engine::xfile::writeBinaryXFile(scene.scene.document);
+  const auto tail = ImportedTemplateTail(out.name, trailer::makeTemplateBlock(scene.scene.block));
+  if (!seams.folder.PutSceneResource(work, sceneFile) || !seams.files.AppendToFile(work, tail) ||
+      !seams.files.CopyReplacing(work, out.path)) {
+    seams.files.RemoveFile(work);
+    seams.files.RemoveFile(out.path);
+    out.error = "Could not write " + out.path;
+    return out;
+  }
+  seams.files.RemoveFile(work);
+  return out;
+}
+
+std::vector<ImportedTemplate> FindImportedTemplates(ImportSeams seams, const std::string& builderFolder) {
+  std::vector<ImportedTemplate> found;
+  for (const std::string& file : seams.folder.FileNames(builderFolder)) {
+    const auto n = TemplateNumberOf(file);
+    if (!n || *n < kShippedTemplateCount) continue;
+    const std::string path = builderFolder + "\\" + file;
+    std::vector<uint8_t> bytes;
+    if (!seams.files.ReadWholeFile(path, bytes)) continue;
+    if (auto name = StoredTemplateName(bytes)) found.push_back({*n, *name, path});
+  }
+  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
+  return found;
+}
+
+std::string TemplateItemText(const ImportedTemplate& t) { return "\"" + t.name + "\""; }
+
+}  // namespace prismora::scenes
