@@ -1,6 +1,7 @@
 #include "builder/photos/fitting_workers.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "builder/photos/bmp.h"
@@ -71,8 +72,13 @@ void FitPhotoBytes(std::span<const uint8_t> file, int index, const FittingPlan& 
   EncodeCanvas(out.texture.View(), plan.kind, out.encoded, out.error);
 }
 
-FittingWorkers::FittingWorkers(int threads, FittingPlan plan) : plan_(std::move(plan)) {
-  for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+FittingWorkers::FittingWorkers(int threads, FittingPlan plan)
+    : plan_(std::move(plan)), spares_(size_t(std::max(threads, 1)) * 2) {
+  // A process short of address space may refuse a thread; the run makes do with fewer.
+  try {
+    for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+  }
 }
 
 FittingWorkers::~FittingWorkers() {
@@ -111,7 +117,7 @@ std::optional<FittedPhoto> FittingWorkers::Take(int index, std::chrono::millisec
 
 void FittingWorkers::Recycle(FittedPhoto photo) {
   std::lock_guard lock(mutex_);
-  if (spareResults_.size() < threads_.size() * 2) spareResults_.push_back(std::move(photo));
+  if (spareResults_.size() < spares_) spareResults_.push_back(std::move(photo));
 }
 
 std::vector<uint8_t> FittingWorkers::FileBuffer() {
@@ -179,7 +185,7 @@ void FittingWorkers::Work() {
       std::lock_guard lock(mutex_);
       if (!stopping_) results_[order.index] = std::move(photo);
       if (!order.file.empty() && int64_t(order.file.capacity()) <= kKeptFileBytes &&
-          spareFiles_.size() < threads_.size() * 2)
+          spareFiles_.size() < spares_)
         spareFiles_.push_back(std::move(order.file));
       --busy_;
     }

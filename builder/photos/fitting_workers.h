@@ -89,6 +89,9 @@ class FittingWorkers {
   FittingWorkers(const FittingWorkers&) = delete;
   FittingWorkers& operator=(const FittingWorkers&) = delete;
 
+  // The threads that could be started (none when the process could start none).
+  int Threads() const { return int(threads_.size()); }
+
   void Hand(int index, std::vector<uint8_t> file);
   // A photo whose file could not be read: its result is a failure with this reason.
   void HandFailure(int index, std::string error);
@@ -115,6 +118,7 @@ class FittingWorkers {
   void FitWithinPool(Order& order, DecodedPhoto& scratch, FittedPhoto& photo);
 
   const FittingPlan plan_;
+  const size_t spares_;  // buffers kept for reuse, of each kind
   MemoryPool memory_{kPhotoMemoryLimit};
   mutable std::mutex mutex_;
   std::condition_variable ordered_, finished_;

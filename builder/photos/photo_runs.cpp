@@ -141,6 +141,7 @@ RunResult ConvertOnWorkers(PhotoJob& job, RunSeams s, OutputKind kind, const Pat
   const int count = PhotoCount(job);
   const FittingPlan plan = PlanFor(job, kind);
   FittingWorkers workers(threads, plan);
+  if (workers.Threads() == 0) return ConvertHere(job, s, kind, pathFor);
   platform::FileSystem& files = job.decode.Files();
   int handed = 0;
   RunResult result;
