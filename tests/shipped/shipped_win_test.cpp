@@ -217,17 +217,16 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   ASSERT_TRUE(WaitFor([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
                       120000))
       << "the builder's window did not appear";
-  HWND build = GetDlgItem(GetDlgItem(main, window::PanelBuild), window::ImageBuild);
   // The Build picture sits in its panel; look it up wherever the layout put it.
-  if (!build)
-    EnumChildWindows(
-        main,
-        [](HWND w, LPARAM p) -> BOOL {
-          if (GetDlgCtrlID(w) != window::ImageBuild) return TRUE;
-          *reinterpret_cast<HWND*>(p) = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&build));
+  HWND build = nullptr;
+  EnumChildWindows(
+      main,
+      [](HWND w, LPARAM p) -> BOOL {
+        if (GetDlgCtrlID(w) != window::ImageBuild) return TRUE;
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&build));
   ASSERT_TRUE(build) << "no Build button";
   Sleep(2000);  // the window settles (thumbnails load) before the click
   ClickOn(main, build);
