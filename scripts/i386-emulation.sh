@@ -16,8 +16,11 @@ prismora_i386_emulation() {
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     if [ ! -s "$suites" ]; then
       # The machine's own Debian entries with the suite changed: no host name is written here.
-      awk -v RS= -v ORS='\n\n' '/Types: deb/ && /debian/ && !/security/' \
-          /etc/apt/sources.list.d/*.sources 2>/dev/null |
+      local f
+      for f in /etc/apt/sources.list.d/*.sources; do
+        case "$f" in */prismora-*) continue;; esac  # our own source entries: no twice-listed suite
+        awk -v RS= -v ORS='\n\n' '/Types: deb/ && /debian/ && !/security/' "$f"
+      done 2>/dev/null |
         sed -e '/^Types:/c Types: deb' -e "/^Suites:/c Suites: $codename-backports" > "$suites"
       [ -s "$suites" ] || { rm -f "$suites"; say "no Debian source entries to derive the backports suite from"; return 1; }
       apt-get update -q >>"$log" 2>&1
