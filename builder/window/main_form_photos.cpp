@@ -10,6 +10,7 @@
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/window/dropped_files.h"
 #include "builder/window/photo_info.h"
+#include "platform/win32/win32_seams.h"
 
 namespace prismora::window {
 
@@ -63,17 +64,7 @@ void TForm1::AddDroppedPhotos(const std::vector<std::string>& dropped) {
         DWORD a = GetFileAttributesA(path.c_str());
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
       },
-      [](const std::string& folder) {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE f = FindFirstFileA((folder + (folder.back() == '\\' ? "*" : "\\*")).c_str(), &fd);
-        if (f == INVALID_HANDLE_VALUE) return names;
-        do {
-          if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(fd.cFileName);
-        } while (FindNextFileA(f, &fd));
-        FindClose(f);
-        return names;
-      }};
+      [](const std::string& folder) { return platform::FileNamesIn(folder); }};
   std::vector<std::string> photos = PhotosFromDrop(dropped, source);
   if (photos.empty()) return;
   previewPhotos_.Changed();

@@ -158,6 +158,19 @@ std::string ProgramFolder() {
   return p.substr(0, p.find_last_of('\\') + 1);
 }
 
+std::vector<std::string> FileNamesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const std::string mask = folder + (!folder.empty() && folder.back() == '\\' ? "*" : "\\*");
+  HANDLE search = FindFirstFileA(mask.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 void DeleteUserRegistryKey(const std::string& key) {
   // RegDeleteTree would do it in one call, but not on every system the builder runs on.
   HKEY k;

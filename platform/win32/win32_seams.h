@@ -30,6 +30,9 @@ struct Win32MessagePump final : MessagePump {
 // Folder of the running program, ending in a backslash.
 std::string ProgramFolder();
 
+// Names of the files (not folders) directly in a folder, with or without its last backslash.
+std::vector<std::string> FileNamesIn(const std::string& folder);
+
 // Deletes a key below HKEY_CURRENT_USER with its subkeys.
 void DeleteUserRegistryKey(const std::string& key);
 std::string ProgramPath();

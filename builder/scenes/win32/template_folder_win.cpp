@@ -22,15 +22,7 @@ void Console(DWORD which, const std::string& text) {
 }  // namespace
 
 std::vector<std::string> Win32TemplateFolder::FileNames(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
+  return platform::FileNamesIn(folder);
 }
 
 bool Win32TemplateFolder::PutSceneResource(const std::string& programPath, std::span<const uint8_t> scene) {
