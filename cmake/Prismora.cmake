@@ -8,6 +8,8 @@ if(WIN32)
 else()
   set(PRISMORA_WINDOWS OFF)
   add_compile_options(-Wall -Wextra)
+  # The library's own checks: out-of-range indexing and comparators that are no ordering.
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
   if(PRISMORA_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
@@ -56,7 +58,9 @@ function(prismora_test name)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT}
+  # Labelled with the component (its tests' folder), so a run can take some components only.
+  get_filename_component(component "${CMAKE_CURRENT_SOURCE_DIR}" NAME)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${component}
     ENVIRONMENT "PRISMORA_SOURCE_DIR=${PRISMORA_ROOT};PRISMORA_BINARY_DIR=${CMAKE_BINARY_DIR}")
   if(A_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)

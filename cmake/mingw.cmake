@@ -13,4 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR "${_prismora_root}/scripts/winrun")
+# Tests run under the Wine loader of the tree's own architecture.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/env PRISMORA_WINE_ARCH=${PRISMORA_WIN_ARCH} "${_prismora_root}/scripts/winrun")

@@ -60,13 +60,7 @@ fi
 source "$root/scripts/i386-emulation.sh"
 prismora_i386_emulation "$deps" "$log" || say "WARNING: 32-bit Windows programs cannot run here"
 
-# The Windows tree is built for what this machine's Wine can run (see scripts/win-arch).
-arch=$("$root/scripts/win-arch")
-prefix="$deps/$arch"
-mkdir -p "$prefix"
-toolchain="$root/cmake/mingw-$arch.cmake"
-
-# libjpeg-turbo, static, for Windows: for the test tree's architecture and for the
+# libjpeg-turbo, static, for Windows: for both test trees (i686 and x86_64) and the
 # shipped i686 release tree.
 cross_build_libjpeg() {
   local arch=$1 prefix="$deps/$1"
@@ -100,19 +94,22 @@ find_jpeg_source() {
   fi
   [ -f "$jpeg_src/jpegint.h" ] || { echo "bootstrap: libjpeg-turbo's source could not be fetched" >&2; exit 1; }
 }
-cross_build_libjpeg "$arch"
-[ "$arch" = i686 ] || cross_build_libjpeg i686
-
 # GoogleTest for Windows, from the source Debian's libgtest-dev installs.
-if [ ! -f "$prefix/lib/libgtest.a" ]; then
-  say "cross-building GoogleTest"
+cross_build_gtest() {
+  local arch=$1 prefix="$deps/$1"
+  [ ! -f "$prefix/lib/libgtest.a" ] || return 0
+  say "cross-building GoogleTest ($arch)"
   rm -rf "$deps/src/gtest-build-$arch"
   cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF >>"$log" 2>&1
   cmake --build "$deps/src/gtest-build-$arch" >>"$log" 2>&1
   cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
-fi
+}
+for arch in i686 x86_64; do
+  cross_build_libjpeg "$arch"
+  cross_build_gtest "$arch"
+done
 
 # The Inno Setup command-line compiler.
 if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then

@@ -1,11 +1,12 @@
 # Sourced by the scripts that start Windows programs: the prefix, quiet logging, no
-# Mono/Gecko prompts, the Inno Setup compiler on the search path, and the Wine loader
-# that matches the architecture the Windows tree is built for.
+# Mono/Gecko prompts, the Inno Setup compiler on the search path, and the Wine loader:
+# the one of PRISMORA_WINE_ARCH (i686 or x86_64, set for each test tree's programs), else
+# the one of the tree that runs the whole Windows suite here (scripts/win-arch).
 prismora_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$prismora_root/.deps/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-prismora_arch=$("$prismora_root/scripts/win-arch")
+prismora_arch=${PRISMORA_WINE_ARCH:-$("$prismora_root/scripts/win-arch")}
 if [ "$prismora_arch" = i686 ]; then
   WINE=wine
 else

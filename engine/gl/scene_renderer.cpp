@@ -49,7 +49,7 @@ void SceneRenderer::Render(const engine::Frame& root, const engine::Camera& came
   if (!device_.alive()) return;
   const engine::Matrix4 view = camera.viewMatrix();
   CollectDrawItems(root, items_);
-  SortNearestFirst(items_, view);
+  SortNearestFirst(items_, view, order_);
   for (const DrawItem& item : items_)
     if (item.mesh->deviceHandle == 0) item.mesh->deviceHandle = device_.AddMesh(FromSceneMesh(*item.mesh));
   if (device_.viewports().empty()) {

@@ -42,6 +42,7 @@ class SceneRenderer {
 
   GlDevice& device_;
   std::vector<DrawItem> items_;
+  DrawOrderScratch order_;
   std::map<std::string, TextureId> byFile_;
   std::vector<std::string> problems_;
 };

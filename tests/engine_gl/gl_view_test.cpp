@@ -147,3 +147,37 @@ TEST(GlView, NearestItemsAreDrawnFirstAndTiesKeepTheirOrder) {
   EXPECT_EQ(items[1].mesh, &m[2]);
   EXPECT_EQ(items[3].mesh, &m[1]);
 }
+
+TEST(GlView, ItemsWithoutADepthGoLastAndTheSortStaysInsideTheList) {
+  engine::Frame root;
+  engine::Frame& cam = root.createChild("camera");
+  cam.setPosition(&root, {0, 0, -100});
+  engine::Camera camera;
+  camera.frame = &cam;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  // Many items with NaN and infinite depths mixed in: a comparator without a strict weak
+  // order lets the sort run out of the vector, which the sanitizers and the library's
+  // assertions report.
+  std::vector<engine::Mesh> meshes(200);
+  std::vector<DrawItem> items;
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    const float z = i % 7 == 0 ? nan : i % 11 == 0 ? inf : float((i * 37) % 50) - 25.0f;
+    items.push_back({&meshes[i], engine::Matrix4::translation({0, 0, z})});
+  }
+  DrawOrderScratch scratch;
+  for (int round = 0; round < 2; ++round) {
+    SortNearestFirst(items, camera.viewMatrix(), scratch);
+    ASSERT_EQ(items.size(), meshes.size());
+    std::size_t firstNan = items.size();
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (std::isnan(items[i].world.m[3][2])) {
+        firstNan = i;
+        break;
+      }
+    EXPECT_EQ(firstNan, items.size() - 29) << "the 29 items without a depth come last";
+    for (std::size_t i = 1; i < firstNan; ++i) EXPECT_LE(items[i - 1].world.m[3][2], items[i].world.m[3][2]);
+    // NaN items keep their order among themselves.
+    for (std::size_t i = firstNan + 1; i < items.size(); ++i) EXPECT_LT(items[i - 1].mesh, items[i].mesh);
+  }
+}

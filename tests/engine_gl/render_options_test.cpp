@@ -12,7 +12,7 @@ using namespace prismora::render;
 
 TEST(RenderOptions, ReadsPositionalsAndOptions) {
   const ParsedOptions p = ParseRenderOptions({"s.x", "--size", "1920x1080", "photos", "--ticks", "30", "out.bmp",
-                                              "--block", "b.block", "--time", "12.5", "--seed", "7", "--bench", "200"});
+                                              "--block", "b.block", "--time", "12.5", "--seed", "7", "--bench", "200", "--starts", "250"});
   ASSERT_EQ(p.error, "");
   EXPECT_EQ(p.options.scene, "s.x");
   EXPECT_EQ(p.options.photoFolder, "photos");
@@ -25,6 +25,7 @@ TEST(RenderOptions, ReadsPositionalsAndOptions) {
   EXPECT_FLOAT_EQ(*p.options.time, 12.5f);
   EXPECT_EQ(p.options.seed, 7u);
   EXPECT_EQ(p.options.benchFrames, 200);
+  EXPECT_EQ(p.options.starts, 250);
 
   const ParsedOptions d = ParseRenderOptions({"a", "b", "c"});
   ASSERT_EQ(d.error, "");
@@ -46,6 +47,8 @@ TEST(RenderOptions, RefusesWhatItCannotUse) {
       {"a", "b", "c", "--ticks", "-1"},
       {"a", "b", "c", "--ticks", "3z"},
       {"a", "b", "c", "--bench", "0"},
+      {"a", "b", "c", "--starts", "0"},
+      {"a", "b", "c", "--starts", "-5"},
       {"a", "b", "c", "--time", "nan"},
       {"a", "b", "c", "--time", "1e99"},
       {"a", "b", "c", "--frobnicate", "1"},

@@ -53,7 +53,7 @@ HWND ForeignDialog() {
     HWND found = nullptr;
   } search;
   EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
         char cls[16] = {};
         GetClassNameA(w, cls, sizeof cls);
         DWORD pid = 0;

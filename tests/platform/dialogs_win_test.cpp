@@ -35,7 +35,7 @@ HWND FindVisible(const char* cls, DWORD thread, HWND parent = nullptr) {
     const char* cls;
     HWND found = nullptr;
   } search{cls};
-  WNDENUMPROC each = [](HWND w, LPARAM p) -> BOOL {
+  WNDENUMPROC each = [](HWND w, LPARAM p) CALLBACK -> BOOL {
     auto* s = reinterpret_cast<Search*>(p);
     char name[32] = {};
     GetClassNameA(w, name, sizeof name);

@@ -21,7 +21,7 @@ TEST(ProcessLauncher, KeepsHandlingMessagesWhileWaiting) {
   Win32MessagePump pump;
   Win32ProcessLauncher launcher(pump);
   static int ticks = 0;
-  UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK { ++ticks; });
   ASSERT_TRUE(launcher.StartHidden("cmd.exe /c ping -n 2 127.0.0.1 >NUL", ""));
   launcher.WaitForLastProcess();
   KillTimer(nullptr, timer);

@@ -56,11 +56,8 @@ bool WaitFor(F done, int ms) {
 struct Process {
   PROCESS_INFORMATION pi{};
   bool Start(std::string cmd, const std::string& folder, const std::string& path) {
-    // Mesa's software renderer draws on the calling thread only: under user-mode emulation
-    // its worker threads running freshly generated code have ended the program now and then
-    // with an "illegal instruction" in code that never changes.
     std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + "TEMP=" + Temp() + '\0' +
-                      "TMP=" + Temp() + '\0' + "LP_NUM_THREADS=0" + '\0' + '\0';
+                      "TMP=" + Temp() + '\0' + '\0';
     STARTUPINFOA si{sizeof si};
     return CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, env.data(),
                           folder.empty() ? nullptr : folder.c_str(), &si, &pi);
@@ -97,7 +94,7 @@ HWND WindowOf(DWORD pid, const char* cls, const char* title) {
     HWND found = nullptr;
   } s{pid, cls, title};
   EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
         auto& s = *reinterpret_cast<Search*>(p);
         DWORD owner = 0;
         GetWindowThreadProcessId(w, &owner);
@@ -140,7 +137,7 @@ HWND FileNameBox(HWND dialog) {
   } s;
   EnumChildWindows(
       dialog,
-      [](HWND w, LPARAM p) -> BOOL {
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
         auto& s = *reinterpret_cast<Search*>(p);
         char c[32] = {};
         GetClassNameA(w, c, sizeof c);
@@ -221,7 +218,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   HWND build = nullptr;
   EnumChildWindows(
       main,
-      [](HWND w, LPARAM p) -> BOOL {
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
         if (GetDlgCtrlID(w) != window::ImageBuild) return TRUE;
         *reinterpret_cast<HWND*>(p) = w;
         return FALSE;

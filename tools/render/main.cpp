@@ -86,6 +86,37 @@ int Fail(const std::string& why) {
   return 1;
 }
 
+// The screen saver's start, over and over: a freshly loaded scene, the frame conventions,
+// a random animation start time as the runtime draws it, then a few ticks. A start that
+// sorts or draws out of bounds ends the process, which is what the crash test looks for.
+int RunStarts(const render::RenderOptions& o, const trailer::Trailer& settings, gl::GlDevice& device,
+              const std::vector<uint8_t>& sceneBytes, const std::vector<std::string>& photos) {
+  gl::SceneRenderer renderer(device);  // keeps the photo textures from one start to the next
+  runtime::Random random(o.seed);
+  const int ticks = o.ticks > 0 ? o.ticks : 1;
+  for (int start = 0; start < o.starts; ++start) {
+    engine::Scene scene;
+    scene.camera.frame->setPosition(&scene.root, {0, 0, -200});
+    scene.camera.back = 6000.0f;
+    const auto loaded = engine::xfile::loadXFile(sceneBytes, scene.root, scene.animation);
+    if (!loaded.ok()) return Fail(o.scene + ": " + loaded.error);
+    render::PhotoCycle cycle(photos);
+    renderer.Prepare(scene.root, [&](std::string_view) { return cycle.Next(); });
+    scene.background = settings.backgroundColor3D();
+    OffscreenCanvas canvas(device, renderer, scene.background);
+    runtime::EngineScene port(scene, canvas);
+    port.PlaceCamera(settings.cameraPosition(), settings.cameraDirection(), settings.cameraUp());
+    canvas.Clear(true);
+    runtime::Animation anim = runtime::AnimationFromSettings(settings);
+    runtime::ApplyFrameConventions(port, settings, anim);
+    anim.time = runtime::RandomStartTime(random, settings.animEnd());
+    for (int i = 0; i < ticks; ++i) runtime::Tick(port, anim, random);
+  }
+  if (!image::SaveBmpFile(o.output, device.ReadPixels())) return Fail("cannot write " + o.output);
+  std::printf("starts %d\n", o.starts);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,7 +124,7 @@ int main(int argc, char** argv) {
   if (!parsed.error.empty()) {
     std::fprintf(stderr,
                  "prismora_render: %s\nusage: prismora_render SCENE.x PHOTO_FOLDER OUT.bmp [--block FILE] "
-                 "[--size WxH] [--time T] [--ticks N] [--seed S] [--bench N]\n",
+                 "[--size WxH] [--time T] [--ticks N] [--seed S] [--bench N] [--starts N]\n",
                  parsed.error.c_str());
     return 2;
   }
@@ -124,6 +155,7 @@ int main(int argc, char** argv) {
   scene.camera.back = 6000.0f;
   const std::vector<uint8_t> sceneBytes = ReadFile(o.scene);
   if (sceneBytes.empty()) return Fail("cannot read " + o.scene);
+  if (o.starts > 0) return RunStarts(o, settings, *device, sceneBytes, photos);
   const auto loaded = engine::xfile::loadXFile(sceneBytes, scene.root, scene.animation);
   if (!loaded.ok()) return Fail(o.scene + ": " + loaded.error);
 

@@ -64,6 +64,8 @@ ParsedOptions ParseRenderOptions(const std::vector<std::string>& args) {
       ok = ParseNumber(v, o.ticks) && o.ticks >= 0;
     } else if (a == "--seed") {
       ok = ParseNumber(v, o.seed);
+    } else if (a == "--starts") {
+      ok = ParseNumber(v, o.starts) && o.starts > 0;
     } else if (a == "--bench") {
       ok = ParseNumber(v, o.benchFrames) && o.benchFrames > 0;
     } else {

@@ -1,12 +1,15 @@
 // Command line of the offline renderer:
 //   prismora_render SCENE.x PHOTO_FOLDER OUT.bmp [--block FILE] [--size WxH]
-//                   [--time T] [--ticks N] [--seed S] [--bench N]
+//                   [--time T] [--ticks N] [--seed S] [--bench N] [--starts N]
 // --block   a 204-byte template block (camera, speed, clear and trail settings,
 //           background); without it the camera stands at (0, 0, -200) on black
 // --time    animation time to draw (with --ticks: where the clock starts)
 // --ticks   run that many screen saver ticks (random motions, trails, erase-off) and
 //           keep the last picture
 // --bench   time that many ticks and as many floor frames; prints the medians
+// --starts  start the screen saver that many times over, each from a freshly loaded
+//           scene at a random animation start time (as the runtime picks it), and run
+//           --ticks ticks (at least one) each; keeps the last start's picture
 #pragma once
 #include <optional>
 #include <string>
@@ -22,6 +25,7 @@ struct RenderOptions {
   int ticks = 0;
   unsigned seed = 1;
   int benchFrames = 0;
+  int starts = 0;
 };
 
 struct ParsedOptions {
