@@ -92,6 +92,10 @@ class StrayProcessSweeper : public testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
 #ifdef _WIN32
+  // A program that crashes ends at once with its exception code, here and in every process
+  // it starts (they inherit the mode), instead of waiting in a debugger or an error box
+  // until the test's timeout.
+  SetErrorMode(GetErrorMode() | SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS);
   JoinOwnJob();
   testing::UnitTest::GetInstance()->listeners().Append(new StrayProcessSweeper);
 #endif
