@@ -1,6 +1,7 @@
 // The installer script line by line, the short name, the licence file and title checks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "builder/output/script.h"
@@ -43,16 +44,45 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
       "Source: \"C:\\Tools\\Untitled Screen Saver1.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver2.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "[INI]",
-      "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{sys}\\Untitl~1.scr\"",
+      "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{code:SaverPath}\"",
       "[UninstallDelete]",
       "Type: files; Name: \"{app}\\Untitled Screen Saver*.bmp\"",
       "Type: dirifempty; Name: \"{app}\"",
       "[Run]",
       "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 3 Untitled Screen Saver",
       "Filename: \"{sys}\\Untitled Screen Saver.exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent",
+      "[Code]",
+      "function SaverFile: String;",
+      "var Folder: String;",
+      "begin",
+      "  Folder := '';",
+      "  if IsWin64 then Folder := GetSysWow64Dir;",
+      "  if Folder = '' then Folder := ExpandConstant('{sys}');",
+      "  Result := AddBackslash(Folder) + 'Untitled Screen Saver.scr';",
+      "end;",
+      "function SaverPath(Param: String): String;",
+      "begin",
+      "  Result := GetShortName(SaverFile);",
+      "  if Result = '' then Result := SaverFile;",
+      "end;",
+      "procedure CurStepChanged(CurStep: TSetupStep);",
+      "begin",
+      "  if CurStep = ssPostInstall then begin",
+      "    RegWriteStringValue(HKEY_CURRENT_USER, 'Control Panel\\Desktop', 'SCRNSAVE.EXE', SaverPath(''));",
+      "    RegWriteStringValue(HKEY_CURRENT_USER, 'Control Panel\\Desktop', 'ScreenSaveActive', '1');",
+      "  end;",
+      "end;",
+      "procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);",
+      "var Active: String;",
+      "begin",
+      "  if CurUninstallStep = usUninstall then",
+      "    if RegQueryStringValue(HKEY_CURRENT_USER, 'Control Panel\\Desktop', 'SCRNSAVE.EXE', Active) then",
+      "      if (CompareText(Active, SaverPath('')) = 0) or (CompareText(Active, SaverFile) = 0) then",
+      "        RegDeleteValue(HKEY_CURRENT_USER, 'Control Panel\\Desktop', 'SCRNSAVE.EXE');",
+      "end;",
   };
   std::vector<std::string> lines = Lines(text);
-  ASSERT_EQ(lines.size(), 25u);
+  ASSERT_EQ(lines.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
   EXPECT_NE(text.back(), '\n');  // no line break after the last line
   EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // every break is CR LF
@@ -61,7 +91,7 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
 TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
   std::vector<std::string> on = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3}));
   std::vector<std::string> off = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", false, 3}));
-  ASSERT_EQ(off.size(), 24u);
+  ASSERT_EQ(off.size(), on.size() - 1);
   on.erase(on.begin() + 7);
   EXPECT_EQ(off, on);
 
@@ -74,7 +104,7 @@ TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
   std::string error;
   auto script = BuildSetupScript(s, "C:\\Tools\\", files, error);
   ASSERT_TRUE(script);
-  EXPECT_EQ(Lines(*script).size(), 23u);
+  EXPECT_EQ(Lines(*script).size(), off.size() - 1);  // one photo less
   EXPECT_EQ(files.files["C:\\Tools\\license.txt"], (std::vector<uint8_t>{'o', 'l', 'd'}));
 }
 
@@ -114,24 +144,31 @@ TEST(SetupScript, SavedFileEndsInExactlyOneLineBreak) {
   EXPECT_EQ(file.substr(text.size()), "\r\n");
 }
 
-TEST(ShortName, EightCharactersStayNineAreCut) {
-  EXPECT_EQ(ShortScreenSaverName("Flowers"), "Flowers.scr");
-  EXPECT_EQ(ShortScreenSaverName("Seashore"), "Seashore.scr");
-  EXPECT_EQ(ShortScreenSaverName("Seashores"), "Seasho~1.scr");
-  EXPECT_EQ(ShortScreenSaverName("My Screen Saver"), "MyScre~1.scr");
-  EXPECT_EQ(ShortScreenSaverName("Untitled Screen Saver"), "Untitl~1.scr");
-  EXPECT_EQ(ShortScreenSaverName("A B"), "AB~1.scr");
-  EXPECT_EQ(ShortScreenSaverName("flOWers"), "flOWers.scr");  // case as typed
+// The short name is the one the file system gives the installed file, asked for at install
+// time: the script holds the long name only, never a made-up alias, whatever the title.
+TEST(ShortName, IsAskedForAtInstallTimeNeverGuessed) {
+  for (const char* title : {"Flowers", "Seashores", "My Screen Saver", "A B", "Sea.side", "x+y,z=w[1]"}) {
+    const std::string text = SetupScriptText({title, "C:\\B\\", false, 2});
+    EXPECT_EQ(text.find("~1"), std::string::npos) << title;
+    EXPECT_NE(text.find("AddBackslash(Folder) + '" + std::string(title) + ".scr';"), std::string::npos) << title;
+    // SYSTEM.INI gets the same value as the registry.
+    EXPECT_EQ(Lines(text)[16], "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  "
+                               "String: \"{code:SaverPath}\"") << title;
+  }
+  // A quote in the title is doubled inside the script's Pascal string.
+  const std::string text = SetupScriptText({"it's", "C:\\B\\", false, 2});
+  EXPECT_NE(text.find("AddBackslash(Folder) + 'it''s.scr';"), std::string::npos);
 }
 
-TEST(SetupScript, LeadingAndTrailingBlanksStayExceptInTheShortName) {
+TEST(SetupScript, LeadingAndTrailingBlanksStayInEveryLine) {
   std::vector<std::string> lines = Lines(SetupScriptText({" Sea ", "C:\\B\\", false, 2}));
   EXPECT_EQ(lines[1], "AppName= Sea ");
   EXPECT_EQ(lines[3], "DefaultDirName={sys}\\ Sea ");
   EXPECT_EQ(lines[10], "Source: \"C:\\B\\ Sea .scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
   EXPECT_EQ(lines[11], "Source: \"C:\\B\\ Sea .scr\"; DestName:  Sea .exe; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
   EXPECT_EQ(lines[13], "Source: \"C:\\B\\ Sea 0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite");
-  EXPECT_EQ(lines[16], "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{sys}\\Sea~1.scr\"");
+  EXPECT_EQ(lines[16], "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{code:SaverPath}\"");
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "  Result := AddBackslash(Folder) + ' Sea .scr';"), lines.end());
   EXPECT_EQ(lines[18], "Type: files; Name: \"{app}\\ Sea *.bmp\"");
   EXPECT_EQ(lines[21], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2  Sea ");
   EXPECT_EQ(lines[22], "Filename: \"{sys}\\ Sea .exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent");
