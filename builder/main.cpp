@@ -71,7 +71,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   GetSystemDirectoryA(system, MAX_PATH);
   output::BuilderOutput outputActions(
       {boxes, files, dialogs, pump, launcher, progress, platform::ProgramPath(), system,
-       platform::DeleteUserRegistryKey},
+       platform::DeleteUserRegistryKey, platform::ReadRegistryText},
       finish);
   form.SetOutputActions(&outputActions);
   if (!request.project.empty()) form.OpenProjectFile(request.project);

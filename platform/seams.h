@@ -88,6 +88,17 @@ struct ColorDialogs {
   virtual std::optional<uint32_t> Choose(WindowHandle owner, uint32_t initial) = 0;
 };
 
+// Where a registry value is read: the machine's part or the user's, and which of the two
+// views a 64-bit Windows keeps, the one 32-bit programs see or the one 64-bit programs see
+// (a 32-bit Windows has one view, and both name it).
+enum class RegistryRoot { LocalMachine, CurrentUser };
+enum class RegistryView { Bits32, Bits64 };
+
+// A string value; nothing when the key or the value is missing or holds no text.
+using ReadRegistryString = std::optional<std::string> (*)(RegistryRoot root, RegistryView view,
+                                                          const std::string& key,
+                                                          const std::string& value);
+
 // Asks the shell to "open" a document or address (help pages, web links), showing it
 // normally. The outcome is the shell's business: nothing is reported back.
 struct Shell {

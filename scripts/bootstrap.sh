@@ -111,11 +111,17 @@ for arch in i686 x86_64; do
   cross_build_gtest "$arch"
 done
 
-# The Inno Setup command-line compiler.
+# The Inno Setup command-line compiler (5.6.1).
 if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then
   say "installing the Inno Setup compiler"
   mkdir -p "$deps/innosetup"
   (cd "$deps/innosetup" && npm install --no-audit --no-fund --silent innosetup@5.6.1 >>"$log" 2>&1)
+fi
+# Inno Setup 6, which the installer tests build with as well.
+if [ ! -f "$deps/innosetup6/node_modules/innosetup/bin/ISCC.exe" ]; then
+  say "installing the Inno Setup 6 compiler"
+  mkdir -p "$deps/innosetup6"
+  (cd "$deps/innosetup6" && npm install --no-audit --no-fund --silent innosetup@6.4.1 >>"$log" 2>&1)
 fi
 
 # A private Wine prefix; no Mono or Gecko prompts. A prefix made while 32-bit programs could

@@ -1,5 +1,5 @@
 # Sourced by the scripts that start Windows programs: the prefix, quiet logging, no
-# Mono/Gecko prompts, the Inno Setup compiler on the search path, and the Wine loader:
+# Mono/Gecko prompts, and the Wine loader:
 # the one of PRISMORA_WINE_ARCH (i686 or x86_64, set for each test tree's programs), else
 # the one of the tree that runs the whole Windows suite here (scripts/win-arch).
 prismora_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,9 +14,6 @@ else
   WINE=/usr/lib/wine/wine64
 fi
 export WINE WINESERVER=/usr/lib/wine/wineserver
-iscc_bin="$prismora_root/.deps/innosetup/node_modules/innosetup/bin"
-# Wine's Z: drive is the Unix root.
-case "${WINEPATH:-}" in *innosetup*) ;; *) export WINEPATH="${WINEPATH:+$WINEPATH;}Z:${iscc_bin//\//\\}";; esac
 
 # Wine's background services start with the first program and inherit its output; a
 # test runner reading that output would wait for them. Start them detached first.

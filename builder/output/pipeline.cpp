@@ -144,10 +144,12 @@ bool OutputPipeline::SaveWizardImage(WizardSlot slot, int width, int height, con
 }
 
 bool OutputPipeline::StartCompiler(const BuildNames& names) {
-  if (s_.launcher.StartHidden(CompilerCommandLine(names), names.folder)) return true;
+  const CompilerSearch search = FindCompiler(names.folder, s_.readRegistryString, s_.files);
   // Known now, not after the user picked a destination; the written inputs stay where
   // they are, as after a cancelled build.
-  return Fail(kCompilerNotFound);
+  if (!search.found) return Fail(CompilerNotFoundText(search, false));
+  if (s_.launcher.StartHidden(CompilerCommandLine(*search.found, names), names.folder)) return true;
+  return Fail(CompilerNotFoundText(search, true));
 }
 
 void OutputPipeline::DeleteBuildFiles(const BuildNames& names) {

@@ -59,6 +59,8 @@ struct PipelineSeams {
   std::string systemFolder;        // the preview photos go below it
   void (*deleteUserKey)(const std::string& key) = nullptr;  // below HKEY_CURRENT_USER
   char decimalSeparator = '.';
+  // Where installed compilers are recorded; null: only the one next to the builder counts.
+  platform::ReadRegistryString readRegistryString = nullptr;
 };
 
 enum class BuildResult { Done, Refused, Failed, Cancelled };

@@ -28,15 +28,58 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-}  // namespace
-
-std::string ShortScreenSaverName(const std::string& title) {
-  if (title.size() <= 8 && title.find(' ') == std::string::npos) return title + ".scr";
-  std::string packed;
-  for (char c : title)
-    if (c != ' ') packed += c;
-  return packed.substr(0, 6) + "~1.scr";
+std::string PascalString(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  return quoted + "'";
 }
+
+std::vector<std::string> ActivationCode(const std::string& title) {
+  // The setup program is 32-bit: on a 64-bit Windows its {sys} is redirected to SysWOW64,
+  // so the file lands there while 64-bit programs (the desktop settings among them) read
+  // "system32" as their own folder. The value therefore names SysWOW64 itself. The short
+  // name is the one the file system gave the installed file; a volume without short names
+  // gives the long path back.
+  const std::string desktop = "HKEY_CURRENT_USER, 'Control Panel\\Desktop', ";
+  return {
+      "[Code]",
+      "function SaverFile: String;",
+      "var Folder: String;",
+      "begin",
+      "  Folder := '';",
+      "  if IsWin64 then Folder := GetSysWow64Dir;",
+      "  if Folder = '' then Folder := ExpandConstant('{sys}');",
+      "  Result := AddBackslash(Folder) + " + PascalString(title + ".scr") + ";",
+      "end;",
+      "function SaverPath(Param: String): String;",
+      "begin",
+      "  Result := GetShortName(SaverFile);",
+      "  if Result = '' then Result := SaverFile;",
+      "end;",
+      "procedure CurStepChanged(CurStep: TSetupStep);",
+      "begin",
+      "  if CurStep = ssPostInstall then begin",
+      "    RegWriteStringValue(" + desktop + "'SCRNSAVE.EXE', SaverPath(''));",
+      "    RegWriteStringValue(" + desktop + "'ScreenSaveActive', '1');",
+      "  end;",
+      "end;",
+      // Uninstalling clears the choice only while it is still this screen saver; the file
+      // is still there at this step, so its short name can be asked for.
+      "procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);",
+      "var Active: String;",
+      "begin",
+      "  if CurUninstallStep = usUninstall then",
+      "    if RegQueryStringValue(" + desktop + "'SCRNSAVE.EXE', Active) then",
+      "      if (CompareText(Active, SaverPath('')) = 0) or (CompareText(Active, SaverFile) = 0) then",
+      "        RegDeleteValue(" + desktop + "'SCRNSAVE.EXE');",
+      "end;",
+  };
+}
+
+}  // namespace
 
 std::string SetupScriptText(const ScriptInputs& in) {
   const std::string& t = in.title;
@@ -66,8 +109,10 @@ std::string SetupScriptText(const ScriptInputs& in) {
   const std::string count = std::to_string(in.photoCount < 0 ? 0 : in.photoCount);
   lines.insert(lines.end(), {
       "[INI]",
+      // The Windows 95 family reads the active screen saver here; the NT family reads the
+      // value the [Code] section writes.
       "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: "
-      "\"{sys}\\" + ShortScreenSaverName(t) + "\"",
+      "\"{code:SaverPath}\"",
       // The converter's bitmaps were made at install time, so the uninstaller would leave
       // them (and with them the folder) in the system folder: it removes exactly those.
       "[UninstallDelete]",
@@ -79,6 +124,7 @@ std::string SetupScriptText(const ScriptInputs& in) {
       "Filename: \"{sys}\\" + t + ".exe\"; Description: \"Launch Program\"; Flags: nowait "
       "postinstall skipifsilent",
   });
+  for (std::string& line : ActivationCode(t)) lines.push_back(std::move(line));
   return JoinLines(lines);
 }
 

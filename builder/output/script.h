@@ -1,5 +1,5 @@
-// The installer script: the text the Inno Setup compiler turns into setup.exe, the short
-// file name the installer writes into SYSTEM.INI, and the check that a title can safely
+// The installer script: the text the Inno Setup compiler turns into setup.exe (which also
+// makes the installed screen saver the active one), and the check that a title can safely
 // become file names and script lines.
 #pragma once
 #include <cstddef>
@@ -18,11 +18,6 @@ struct ScriptInputs {
   bool licenseEnabled = true;
   int photoCount = 0;
 };
-
-// The 8.3 alias the installed screen saver is known by: the title when it is at most
-// eight characters and has no blank, otherwise its first six non-blank characters and
-// "~1"; ".scr" in both cases.
-std::string ShortScreenSaverName(const std::string& title);
 
 // The whole script, lines joined with CR LF and no line break after the last one.
 std::string SetupScriptText(const ScriptInputs& in);

@@ -186,4 +186,28 @@ void DeleteUserRegistryKey(const std::string& key) {
   RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
 }
 
+std::optional<std::string> ReadRegistryText(RegistryRoot root, RegistryView view, const std::string& key,
+                                            const std::string& value) {
+  const REGSAM viewFlag = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  HKEY k;
+  if (RegOpenKeyExA(root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, key.c_str(), 0,
+                    KEY_QUERY_VALUE | viewFlag, &k) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::optional<std::string> text;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(k, value.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::string buffer(size + 1, '\0');
+    DWORD got = size;
+    if (RegQueryValueExA(k, value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got) ==
+        ERROR_SUCCESS) {
+      buffer.resize(std::min<size_t>(got, buffer.size()));
+      while (!buffer.empty() && buffer.back() == '\0') buffer.pop_back();
+      text = buffer;
+    }
+  }
+  RegCloseKey(k);
+  return text;
+}
+
 }  // namespace prismora::platform

@@ -35,6 +35,10 @@ std::vector<std::string> FileNamesIn(const std::string& folder);
 
 // Deletes a key below HKEY_CURRENT_USER with its subkeys.
 void DeleteUserRegistryKey(const std::string& key);
+
+// A string value (REG_SZ or REG_EXPAND_SZ, unexpanded) from the given root and view.
+std::optional<std::string> ReadRegistryText(RegistryRoot root, RegistryView view, const std::string& key,
+                                            const std::string& value);
 std::string ProgramPath();
 
 }  // namespace prismora::platform

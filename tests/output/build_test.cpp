@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <tuple>
+
 #include "builder/output/pipeline.h"
 #include "builder/output/script.h"
 #include "common/trailer.h"
@@ -20,8 +23,9 @@ using Events = std::vector<std::string>;
 
 TEST(BuildText, CompilerCommandAndSummary) {
   BuildNames n{"C:\\My Tools\\", "Untitled Screen Saver", 3};
-  EXPECT_EQ(CompilerCommandLine(n),
-            "ISCC.exe /O\"C:\\My Tools\\output\" /Fsetup \"C:\\My Tools\\Untitled Screen Saver.iss\"");
+  EXPECT_EQ(CompilerCommandLine("C:\\Program Files\\Inno Setup 6\\ISCC.exe", n),
+            "\"C:\\Program Files\\Inno Setup 6\\ISCC.exe\" /O\"C:\\My Tools\\output\" /Fsetup "
+            "\"C:\\My Tools\\Untitled Screen Saver.iss\"");
   EXPECT_EQ(n.PhotoJpeg(2), "C:\\My Tools\\Untitled Screen Saver2.jpg");
   EXPECT_EQ(BuildSummary("Flowers", 7, "1.23", "C:\\out\\setup.exe"),
             "Title: Flowers\r\nTotal photos: 7\r\nFile size: 1.23 MB\r\nFile Location: C:\\out\\setup.exe\r\n");
@@ -49,7 +53,7 @@ TEST_F(Build, WritesEveryInputCompilesAsksThenCleansUpAndReports) {
   ASSERT_EQ(Pipeline().Build(), output::BuildResult::Done);
   EXPECT_TRUE(inputsPresentAtDialog);
   // The compiler starts before the dialog; the clean-up waits for it.
-  EXPECT_EQ(log, (Events{"compile " + output::CompilerCommandLine(names), "ask", "wait"}));
+  EXPECT_EQ(log, (Events{"compile " + output::CompilerCommandLine("C:\\P\\ISCC.exe", names), "ask", "wait"}));
   for (const auto& f : names.InputFiles()) EXPECT_FALSE(Has(f)) << f;
   EXPECT_EQ(files.files["C:\\P\\license.txt"], std::vector<uint8_t>({'S', 'h', 'a', 'r', 'e', '.'}));
   EXPECT_FALSE(Has(names.CompilerOutput()));
@@ -89,12 +93,82 @@ TEST_F(Build, CompilerWithoutOutputGivesTheCopyError) {
 }
 
 TEST_F(Build, MissingCompilerIsReportedBeforeAskingForADestination) {
-  launcher.startable = false;
+  files.files.erase("C:\\P\\ISCC.exe");
   EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_NE(boxes.shown[0].first.find("ISCC.exe was not found"), std::string::npos);
-  EXPECT_TRUE(log.empty());  // never asked
+  const std::string& text = boxes.shown[0].first;
+  EXPECT_EQ(boxes.shown[0].second, "Error");
+  EXPECT_NE(text.find("ISCC.exe was not found"), std::string::npos);
+  EXPECT_NE(text.find("C:\\P\\ISCC.exe"), std::string::npos) << "where it looked";
+  EXPECT_NE(text.find("Inno Setup 6_is1"), std::string::npos);
+  EXPECT_NE(text.find("5.5.9 or later"), std::string::npos);
+  EXPECT_TRUE(log.empty());  // never started, never asked
   EXPECT_TRUE(Has(names.Script()));
+
+  // Found but refusing to start: the same box, naming the program that failed.
+  files.files["C:\\P\\ISCC.exe"] = {1};
+  launcher.startable = false;
+  boxes.shown.clear();
+  EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].first.find("C:\\P\\ISCC.exe could not be started"), std::string::npos);
+}
+
+namespace {
+// What the registry holds in a test: product key, root and view to InstallLocation.
+std::map<std::tuple<std::string, platform::RegistryRoot, platform::RegistryView>, std::string> recorded;
+std::optional<std::string> ReadRecorded(platform::RegistryRoot root, platform::RegistryView view,
+                                        const std::string& key, const std::string& value) {
+  if (value != "InstallLocation") return std::nullopt;
+  auto it = recorded.find({key, root, view});
+  if (it == recorded.end()) return std::nullopt;
+  return it->second;
+}
+using platform::RegistryRoot;
+using platform::RegistryView;
+const std::string kIs6 = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Inno Setup 6_is1";
+const std::string kIs5 = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Inno Setup 5_is1";
+}  // namespace
+
+TEST(CompilerSearch, BuilderFolderFirstThenInnoSetup6Then5MachineBeforeUserBothViews) {
+  recorded = {
+      {{kIs5, RegistryRoot::LocalMachine, RegistryView::Bits32}, "C:\\Program Files (x86)\\Inno Setup 5\\"},
+      {{kIs6, RegistryRoot::CurrentUser, RegistryView::Bits64}, "C:\\Users\\me\\AppData\\Local\\Programs\\Inno Setup 6"},
+      {{kIs6, RegistryRoot::LocalMachine, RegistryView::Bits64}, "\"D:\\Tools\\IS6\\\""},
+      // A 32-bit Windows has one view: both read the same entry, and it is looked at once.
+      {{kIs6, RegistryRoot::LocalMachine, RegistryView::Bits32}, "d:\\tools\\is6\\"},
+      {{kIs5, RegistryRoot::CurrentUser, RegistryView::Bits32}, ""},  // empty: nothing recorded
+  };
+  FakeFiles files;
+  CompilerSearch none = FindCompiler("C:\\P\\", ReadRecorded, files);
+  EXPECT_EQ(none.places, (std::vector<std::string>{"C:\\P\\ISCC.exe", "d:\\tools\\is6\\ISCC.exe",
+                                                   "C:\\Users\\me\\AppData\\Local\\Programs\\Inno Setup 6\\ISCC.exe",
+                                                   "C:\\Program Files (x86)\\Inno Setup 5\\ISCC.exe"}));
+  EXPECT_FALSE(none.found);
+
+  files.files["C:\\Program Files (x86)\\Inno Setup 5\\ISCC.exe"] = {1};
+  EXPECT_EQ(FindCompiler("C:\\P\\", ReadRecorded, files).found, "C:\\Program Files (x86)\\Inno Setup 5\\ISCC.exe");
+  files.files["C:\\Users\\me\\AppData\\Local\\Programs\\Inno Setup 6\\ISCC.exe"] = {1};
+  EXPECT_EQ(FindCompiler("C:\\P\\", ReadRecorded, files).found,
+            "C:\\Users\\me\\AppData\\Local\\Programs\\Inno Setup 6\\ISCC.exe");
+  files.files["C:\\P\\ISCC.exe"] = {1};
+  EXPECT_EQ(FindCompiler("C:\\P\\", ReadRecorded, files).found, "C:\\P\\ISCC.exe");
+
+  // Without a registry only the builder folder counts; a bare name is never a candidate.
+  CompilerSearch alone = FindCompiler("C:\\P\\", nullptr, files);
+  EXPECT_EQ(alone.places, (std::vector<std::string>{"C:\\P\\ISCC.exe"}));
+}
+
+TEST_F(Build, TheCompilerRecordedInTheRegistryIsStartedByItsFullPath) {
+  recorded = {{{kIs6, RegistryRoot::CurrentUser, RegistryView::Bits32}, "C:\\Program Files\\Inno Setup 6"}};
+  files.files.erase("C:\\P\\ISCC.exe");
+  files.files["C:\\Program Files\\Inno Setup 6\\ISCC.exe"] = {1};
+  output::OutputPipeline pipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, "C:\\P\\Fotoprism.exe",
+                                          "C:\\windows\\system32", DeleteKey, ',', ReadRecorded});
+  ASSERT_EQ(pipeline.Build(), output::BuildResult::Done);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log[0], "compile \"C:\\Program Files\\Inno Setup 6\\ISCC.exe\" /O\"C:\\P\\output\" /Fsetup "
+                    "\"C:\\P\\Flowers.iss\"");
 }
 
 TEST_F(Build, RefusedProjectWritesNothing) {

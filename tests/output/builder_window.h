@@ -30,19 +30,12 @@ class BuilderWindowTest : public MainWindowTest {
     MainWindowTest::SetUp();
     for (int n = 0; n < 6; ++n) CopyFromTree("vexo" + std::to_string(n));
     for (const char* f : {"pixolve.exe", "WizModernImage.bmp", "WizModernSmallImage.bmp"}) CopyFromTree(f);
-    // The stand-in compiler, found on the search path as the builder starts it.
-    const std::string bin = dir / "bin";
-    CreateDirectoryA(bin.c_str(), nullptr);
-    CopyFileA((BinaryDir() + "tests\\output\\fake_iscc.exe").c_str(), (bin + "\\ISCC.exe").c_str(), FALSE);
-    char path[32768] = {};
-    GetEnvironmentVariableA("PATH", path, sizeof path);
-    oldPath_ = path;
-    SetEnvironmentVariableA("PATH", (bin + ";" + oldPath_).c_str());
+    // The stand-in compiler, next to the builder, where the build looks first.
+    CopyFileA((BinaryDir() + "tests\\output\\fake_iscc.exe").c_str(), (dir / "ISCC.exe").c_str(), FALSE);
   }
   void TearDown() override {
     if (out && form) out->StopTemplatePreview(*form);
     out.reset();
-    SetEnvironmentVariableA("PATH", oldPath_.c_str());
     SetEnvironmentVariableA("PRISMORA_FAKE_ISCC_KEEP", nullptr);
     SetEnvironmentVariableA("PRISMORA_FAKE_ISCC_SLEEP", nullptr);
     MainWindowTest::TearDown();
@@ -69,7 +62,6 @@ class BuilderWindowTest : public MainWindowTest {
   }
 
  private:
-  std::string oldPath_;
 };
 
 }  // namespace prismora::testsupport

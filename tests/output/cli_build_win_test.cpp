@@ -1,5 +1,5 @@
 // Fotoprism.exe /build, /prepare and /show end to end, in a builder folder of their own, with a
-// stand-in compiler on the search path.
+// stand-in compiler next to the builder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include "engine/xfile/writer.h"
 #include "runtime/win/saver.h"
 #include "tests/scenes/box_scene.h"
+#include "tests/support/compiler_record.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
@@ -43,6 +44,9 @@ struct CliBuild : ::testing::Test {
     CreateDirectoryA(bin.c_str(), nullptr);
     for (const char* f : {"Fotoprism.exe", "vexo2", "pixolve.exe", "WizModernImage.bmp", "WizModernSmallImage.bmp"})
       ASSERT_TRUE(CopyFileA((tree + f).c_str(), (builder + f).c_str(), FALSE)) << f;
+    // The stand-in compiler next to the builder, where the build looks first; a second one
+    // on the search path, which the build must never start.
+    ASSERT_TRUE(CopyFileA((tree + "tests\\output\\fake_iscc.exe").c_str(), (builder + "ISCC.exe").c_str(), FALSE));
     ASSERT_TRUE(CopyFileA((tree + "tests\\output\\fake_iscc.exe").c_str(), (bin + "ISCC.exe").c_str(), FALSE));
 
     project::ProjectSettings s;
@@ -62,12 +66,10 @@ struct CliBuild : ::testing::Test {
     TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
   }
 
-  // Runs the builder with the stand-in compiler (or none, or the one in `compiler`) on the
-  // search path.
-  int Run(const std::string& args, bool withCompiler = true, const std::string& compiler = "") {
-    const std::string folder = compiler.empty() ? bin : compiler + "\\";
-    std::string path = withCompiler ? folder + ";C:\\windows\\system32;C:\\windows" : "C:\\windows\\system32;C:\\windows";
-    std::string env = "PATH=" + path + '\0' + "SystemRoot=C:\\windows" + '\0' + '\0';
+  // Runs the builder in `dir` with `bin` on the search path.
+  int Run(const std::string& args) {
+    std::string env = "PATH=" + bin + ";C:\\windows\\system32;C:\\windows" + '\0' + "SystemRoot=C:\\windows" +
+                      '\0' + '\0';
     return testsupport::RunToEnd("\"" + builder + "Fotoprism.exe\" " + args, dir.path(), env.data());
   }
   bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -90,14 +92,18 @@ TEST_F(CliBuild, BuildsTheSetupProgramAndCleansUp) {
 }
 
 // The real Inno Setup compiler is a 32-bit program: where the kernel refuses 32-bit code it
-// runs emulated, started by this tree's builder like any other program.
+// runs emulated, started by this tree's builder like any other program. It is found where
+// its installer records it.
 TEST_F(CliBuild, TheRealCompilerMakesASetupProgram) {
   const char* support = std::getenv("PRISMORA_I386");
   if (support && std::string(support) == "none") GTEST_SKIP() << "32-bit programs cannot run on this machine";
   const char* compiler = std::getenv("PRISMORA_ISCC_DIR");
   ASSERT_NE(compiler, nullptr) << "ctest names the compiler's folder";
+  ASSERT_TRUE(DeleteFileA((builder + "ISCC.exe").c_str()));
+  testsupport::CompilerRecord record("Inno Setup 5", WindowsPath(compiler));
+  ASSERT_TRUE(record.Written());
   std::string setup = dir / "real setup.exe";
-  ASSERT_EQ(Run("/build \"" + project + "\" \"" + setup + "\"", true, WindowsPath(compiler)), 0);
+  ASSERT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 0);
   std::vector<uint8_t> bytes = TempFolder::Read(setup);
   ASSERT_GT(bytes.size(), 100000u);  // an installer with the compressed screen saver and photos
   EXPECT_EQ(bytes[0], 'M');
@@ -112,8 +118,13 @@ TEST_F(CliBuild, RefusalsAndFailuresLeaveNothingAtTheDestination) {
   // it. Anything else (a crash, a program that did not start) is a fault of its own.
   EXPECT_EQ(Run("/build \"" + dir / "missing.pmj" + "\" \"" + setup + "\""), 2);
   EXPECT_EQ(Run("/build \"" + project + "\""), 2);  // destination missing
-  EXPECT_EQ(Run("/build \"" + project + "\" \"" + setup + "\"", false), 1);  // no compiler
+  // No compiler next to the builder and none recorded: the ones on the search path and in
+  // the current folder are not taken.
+  ASSERT_TRUE(CopyFileA((builder + "ISCC.exe").c_str(), (dir / "ISCC.exe").c_str(), FALSE));
+  ASSERT_TRUE(DeleteFileA((builder + "ISCC.exe").c_str()));
+  EXPECT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 1);
   EXPECT_FALSE(Exists(setup));
+  ASSERT_TRUE(MoveFileA((dir / "ISCC.exe").c_str(), (builder + "ISCC.exe").c_str()));
 
   DeleteFileA((dir / "green.tif").c_str());  // a photo that went away
   EXPECT_EQ(Run("/build \"" + project + "\" \"" + setup + "\""), 3);

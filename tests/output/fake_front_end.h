@@ -134,6 +134,7 @@ struct PipelineFixture : ::testing::Test {
   void SetUp() override {
     deletedKeys.clear();
     files.files["C:\\P\\vexo2"] = std::vector<uint8_t>(5000, 7);
+    files.files["C:\\P\\ISCC.exe"] = {1};  // the compiler, next to the builder
     front.project.Title = "Flowers";
     front.project.Author = "Anna";
     front.project.TemplateIndex = 2;

@@ -1,21 +1,26 @@
 // The programs users get, end to end: the 32-bit release build of the builder, the real
 // Inno Setup compiler, the setup program it writes, installed and uninstalled, and the
-// installed screen saver on the screen. Where the kernel refuses 32-bit code all of them
+// installed screen saver on the screen; the compiler is found where its installer records
+// it, so both compiler versions users may have are tried. Where the kernel refuses 32-bit code all of them
 // run under user-mode emulation, which is slow: the waits here are long on purpose.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "builder/output/script.h"
+#include "builder/output/build.h"
 #include "builder/photos/bmp.h"
 #include "builder/project/project_file.h"
 #include "builder/window/form_layout.h"
 #include "runtime/win/saver.h"
+#include "tests/support/compiler_record.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
@@ -158,9 +163,49 @@ std::string SystemIniValue(const char* section, const char* key) {
   return buf;
 }
 
+// The desktop settings value that names the active screen saver (and the other one that
+// switches it on); nothing when it is not set.
+std::optional<std::string> DesktopValue(const char* name) {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+    return std::nullopt;
+  char buf[MAX_PATH * 2] = {};
+  DWORD size = sizeof buf - 1, type = 0;
+  const bool ok = RegQueryValueExA(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+                  type == REG_SZ;
+  RegCloseKey(k);
+  return ok ? std::optional<std::string>(buf) : std::nullopt;
+}
+
+void ClearActiveSaver() {
+  HKEY k;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
+  RegDeleteValueA(k, "SCRNSAVE.EXE");
+  RegCloseKey(k);
+}
+
+// Whether a file is there for 64-bit programs: this test is 32-bit, and its view of the
+// system folder is redirected.
+bool ExistsFor64BitPrograms(const std::string& path) {
+  PVOID old = nullptr;
+  const BOOL off = Wow64DisableWow64FsRedirection(&old);
+  const bool there = Exists(path);
+  if (off) Wow64RevertWow64FsRedirection(old);
+  return there;
+}
+
+// The file name part of a path's long form, as the file system reports it.
+std::string LongFileName(const std::string& path) {
+  char buf[MAX_PATH] = {};
+  if (!GetLongPathNameA(path.c_str(), buf, MAX_PATH)) return "";
+  const std::string full = buf;
+  return full.substr(full.find_last_of('\\') + 1);
+}
+
 struct Shipped : ::testing::Test {
   TempFolder dir;
-  std::string builder, project, searchPath, systemFolder;
+  std::string builder, project, searchPath, systemFolder, compilerFolder;
+  std::unique_ptr<testsupport::CompilerRecord> compiler;
 
   void SetUp() override {
     const char* support = std::getenv("PRISMORA_I386");
@@ -177,7 +222,12 @@ struct Shipped : ::testing::Test {
     for (const char* f : {"Fotoprism.exe", "vexo0", "vexo1", "vexo2", "vexo3", "vexo4", "vexo5", "pixolve.exe",
                           "WizModernImage.bmp", "WizModernSmallImage.bmp"})
       ASSERT_TRUE(CopyFileA((tree + f).c_str(), (builder + f).c_str(), FALSE)) << tree + f;
-    searchPath = WindowsPath(iscc) + ";C:\\windows\\system32;C:\\windows";
+    // The compiler is not on the search path: the builder finds it through the entry its
+    // installer leaves in the registry.
+    searchPath = "C:\\windows\\system32;C:\\windows";
+    compilerFolder = WindowsPath(iscc);
+    compiler = std::make_unique<testsupport::CompilerRecord>("Inno Setup 5", compilerFolder);
+    ASSERT_TRUE(compiler->Written());
 
     char sys[MAX_PATH] = {};
     // A 32-bit setup's {sys}: on a 64-bit Windows the folder 32-bit programs see as system32.
@@ -197,8 +247,42 @@ struct Shipped : ::testing::Test {
     photos::Fill(blue.View(), kBlue);
     TempFolder::Write(dir / "blue.bmp", photos::EncodeBmp24(blue.View()));
     s.Photos = {dir / "red.png", dir / "green.png", dir / "blue.bmp"};
-    project = dir / "Shipped.pmj";
-    TempFolder::Write(project, project::EncodeProjectRecord(s).bytes);
+    settings = s;
+    project = WriteProject(kTitle);
+  }
+  project::ProjectSettings settings;
+
+  // The project with another title, saved beside the others; returns its path.
+  std::string WriteProject(const std::string& title) {
+    project::ProjectSettings s = settings;
+    s.Title = title;
+    const std::string path = dir / (title + ".pmj");
+    TempFolder::Write(path, project::EncodeProjectRecord(s).bytes);
+    return path;
+  }
+  // Fotoprism.exe /build of a project into `setupPath`; its exit code.
+  int CommandLineBuild(const std::string& projectPath, const std::string& setupPath) {
+    Process build;
+    if (!build.Start(Builder("/build \"" + projectPath + "\" \"" + setupPath + "\""), dir.path(), searchPath))
+      return -1;
+    return build.Wait(300000);
+  }
+  int Install(const std::string& setupPath) {
+    Process setup;
+    if (!setup.Start("\"" + setupPath + "\" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART", dir.path(), searchPath))
+      return -1;
+    return setup.Wait(300000);
+  }
+  // The uninstaller starts a copy of itself and ends at once: wait for what it removes.
+  bool Uninstall(const std::string& title) {
+    const std::string folder = systemFolder + title + "\\";
+    Process uninstall;
+    if (!uninstall.Start("\"" + folder + "unins000.exe\" /VERYSILENT /SUPPRESSMSGBOXES /NORESTART", dir.path(),
+                         searchPath))
+      return false;
+    uninstall.Wait(120000);
+    return WaitFor([&] { return !Exists(systemFolder + title + ".scr") && !Exists(folder + "unins000.exe"); },
+                   180000);
   }
 
   std::string Builder(const std::string& args) const { return "\"" + builder + "Fotoprism.exe\" " + args; }
@@ -287,21 +371,34 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
     EXPECT_EQ(img.Width(), 512);
     EXPECT_EQ(img.Height(), 512);
   }
-  // The new screen saver is the active one, by its short name in the system folder.
-  const std::string active = SystemIniValue("boot", "SCRNSAVE.EXE");
-  const std::string shortName = "\\" + output::ShortScreenSaverName(kTitle);
-  ASSERT_GT(active.size(), shortName.size()) << active;
-  EXPECT_EQ(active.substr(active.size() - shortName.size()), shortName);
+  // The new screen saver is the active one, where the NT family reads it and, by the same
+  // short path, in SYSTEM.INI for the Windows 95 family.
+  const std::optional<std::string> active = DesktopValue("SCRNSAVE.EXE");
+  ASSERT_TRUE(active);
+  EXPECT_TRUE(ExistsFor64BitPrograms(*active)) << *active;
+  EXPECT_EQ(LongFileName(*active), std::string(kTitle) + ".scr") << *active;
+  EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
+  EXPECT_EQ(SystemIniValue("boot", "SCRNSAVE.EXE"), *active);
 
-  Step("running the installed screen saver");
+  Step("running the active screen saver as a 64-bit program starts it");
   {
-    Process saver;
-    ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", systemFolder, searchPath));
+    // The 64-bit command interpreter starts the value as it stands: it sees the system
+    // folders as 64-bit Windows itself does, without the redirection this test has.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string shell64 = std::string(windows) + "\\sysnative\\cmd.exe";
+    ASSERT_TRUE(Exists(shell64)) << "no 64-bit command interpreter";
+    Process starter;
+    ASSERT_TRUE(starter.Start("\"" + shell64 + "\" /c \"\"" + *active + "\" /s\"", systemFolder, searchPath));
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
-                                                         runtime::kSaverTitle)); },
+    ASSERT_TRUE(WaitFor([&] { return (window = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle)); },
                         120000))
-        << "the installed screen saver showed no window";
+        << "the active screen saver showed no window";
+    DWORD saverId = 0;
+    GetWindowThreadProcessId(window, &saverId);
+    Process saver;
+    saver.pi.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, saverId);
+    ASSERT_TRUE(saver.pi.hProcess);
     // The project's photos on its cubes: each photo's colour covers part of the screen.
     const RECT screen = testsupport::ScreenRect();
     double red = 0, green = 0, blue = 0;
@@ -337,4 +434,51 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
   // The converter's bitmaps go too, and with them the install folder.
   EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + kTitle); }, 30000));
   EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.bmp")));
+}
+
+// Two screen savers whose titles share their first six letters, one built with each
+// compiler version: each install makes its own file the active one, and uninstalling
+// clears the choice only when it is still the screen saver being removed.
+TEST_F(Shipped, TwoSaversWithTheSameFirstLettersEachBecomeActiveAndUninstallCleanly) {
+  const char* iscc6 = std::getenv("PRISMORA_ISCC6_DIR");
+  ASSERT_NE(iscc6, nullptr) << "PRISMORA_ISCC6_DIR must name the Inno Setup 6 compiler's folder (ctest sets it)";
+  const std::string alpha = "Prismora Alpha", beta = "Prismora Beta";
+  ClearActiveSaver();
+
+  Step("building with Inno Setup 5");
+  ASSERT_EQ(CommandLineBuild(WriteProject(alpha), dir / "alpha.exe"), 0);
+  Step("building with Inno Setup 6");
+  {
+    // Recorded as well: Inno Setup 6 is looked for first.
+    testsupport::CompilerRecord six("Inno Setup 6", WindowsPath(iscc6));
+    ASSERT_TRUE(six.Written());
+    ASSERT_EQ(CommandLineBuild(WriteProject(beta), dir / "beta.exe"), 0);
+  }
+  // Each compiler's setup program carries its own data format's signature.
+  auto madeBy = [&](const std::string& setup, const std::string& signature) {
+    const std::vector<uint8_t> bytes = TempFolder::Read(setup);
+    return std::search(bytes.begin(), bytes.end(), signature.begin(), signature.end()) != bytes.end();
+  };
+  EXPECT_TRUE(madeBy(dir / "alpha.exe", "Inno Setup Setup Data (5."));
+  EXPECT_TRUE(madeBy(dir / "beta.exe", "Inno Setup Setup Data (6."));
+
+  Step("installing both");
+  ASSERT_EQ(Install(dir / "alpha.exe"), 0);
+  const std::optional<std::string> first = DesktopValue("SCRNSAVE.EXE");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(LongFileName(*first), alpha + ".scr") << *first;
+  ASSERT_EQ(Install(dir / "beta.exe"), 0);
+  const std::optional<std::string> second = DesktopValue("SCRNSAVE.EXE");
+  ASSERT_TRUE(second);
+  EXPECT_NE(*second, *first) << "two titles with the same first letters got the same name";
+  EXPECT_EQ(LongFileName(*second), beta + ".scr") << *second;
+  EXPECT_TRUE(ExistsFor64BitPrograms(*first)) << *first;
+  EXPECT_TRUE(ExistsFor64BitPrograms(*second)) << *second;
+  EXPECT_EQ(DesktopValue("ScreenSaveActive"), "1");
+
+  Step("uninstalling the inactive one, then the active one");
+  ASSERT_TRUE(Uninstall(alpha));
+  EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), second) << "removing another screen saver changed the active one";
+  ASSERT_TRUE(Uninstall(beta));
+  EXPECT_FALSE(DesktopValue("SCRNSAVE.EXE")) << "the removed screen saver is still the active one";
 }

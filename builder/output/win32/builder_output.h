@@ -27,6 +27,8 @@ struct OutputSeams {
   std::string systemFolder;        // as the platform reports it
   // Removes HKCU\<key> with everything below it.
   void (*deleteUserKey)(const std::string& key) = nullptr;
+  // Where installed Inno Setup compilers are recorded.
+  platform::ReadRegistryString readRegistryString = nullptr;
 };
 
 // The window's answers to the pipeline. It lives as long as the builder: the preview

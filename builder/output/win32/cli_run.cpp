@@ -141,7 +141,8 @@ struct ConsolePlatform {
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
     return OutputPipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, platform::ProgramPath(),
-                                  system, platform::DeleteUserRegistryKey, '.'});
+                                  system, platform::DeleteUserRegistryKey, '.',
+                                  platform::ReadRegistryText});
   }
 };
 
