@@ -15,32 +15,18 @@
 #include "engine/xfile/writer.h"
 #include "tests/scenes/box_scene.h"
 #include "tests/support/run_program.h"
+#include "tests/engine_gl/render_tool.h"
 #include "tests/support/temp_folder.h"
 
 using namespace prismora;
+using testsupport::FileExists;
+using testsupport::Here;
+using testsupport::SourceFolder;
 
 namespace {
 
 constexpr int kStarts = 200;
 
-std::string Here() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-std::string SourceFolder() {
-  const char* dir = std::getenv("PRISMORA_SOURCE_DIR");
-  if (!dir) return {};
-  std::string s = dir;
-  if (!s.empty() && s[0] == '/') s = "Z:" + s;
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s + "\\";
-}
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary);

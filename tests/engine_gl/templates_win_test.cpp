@@ -7,31 +7,16 @@
 #include <string>
 
 #include "engine/gl/bmp.h"
+#include "tests/engine_gl/render_tool.h"
 #include "tests/support/temp_folder.h"
 
 using namespace prismora;
+using testsupport::FileExists;
+using testsupport::Here;
+using testsupport::SourceFolder;
 
 namespace {
 
-std::string Here() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string s = path;
-  return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-// The source folder as the test runner names it (a Unix path under Wine: drive Z:).
-std::string SourceFolder() {
-  const char* dir = std::getenv("PRISMORA_SOURCE_DIR");
-  if (!dir) return {};  // the caller's file checks fail loudly on the empty folder
-  std::string s = dir;
-  if (!s.empty() && s[0] == '/') s = "Z:" + s;
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s + "\\";
-}
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 int RunProgram(std::string command) {
   STARTUPINFOA si{};
