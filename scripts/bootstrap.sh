@@ -51,7 +51,14 @@ if ! dpkg --print-foreign-architectures | grep -q i386; then
 fi
 if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   say "installing packages: ${missing[*]:-(sources only)}"
-  apt-get update -q >>"$log" 2>&1
+  # A mirror in the middle of a sync serves an index that fails its check; apt then
+  # stops with code 100 although the packages are there. Ask again a few times, then go on
+  # with whatever indexes arrived: the install below says plainly what it cannot find.
+  for attempt in 1 2 3; do
+    apt-get update -q >>"$log" 2>&1 && break
+    say "apt-get update failed (attempt $attempt of 3; see $log)"
+    sleep $((attempt * 10))
+  done
   [ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >>"$log" 2>&1
 fi
 
