@@ -17,6 +17,24 @@ packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-
   libgl1-mesa-dri libglx-mesa0 libgl1 libxcomposite1 libxrender1 libxrandr2 libxi6
   libxinerama1 libxcursor1 libxfixes3 libfreetype6 libfontconfig1)
 
+apt_options=()
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" install -y -q "$@" >>"$log" 2>&1
+}
+# A deb822 sources file without the suites named in $1 (stanzas left with no suite go).
+drop_suites() {
+  awk -v failed=" $1 " '
+    function flush() { if (stanza != "" && suites != "") printf "%s\n", stanza; stanza = ""; suites = "x" }
+    BEGIN { suites = "x" }
+    /^[[:space:]]*$/ { flush(); next }
+    /^Suites:/ {
+      line = "Suites:"; suites = ""
+      for (i = 2; i <= NF; i++) if (!index(failed, " " $i " ")) { line = line " " $i; suites = suites $i }
+      stanza = stanza line "\n"; next
+    }
+    { stanza = stanza $0 "\n" }
+    END { flush() }'
+}
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -53,13 +71,39 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   say "installing packages: ${missing[*]:-(sources only)}"
   # A mirror in the middle of a sync serves an index that fails its check; apt then
   # stops with code 100 although the packages are there. Ask again a few times, then go on
-  # with whatever indexes arrived: the install below says plainly what it cannot find.
+  # with whatever indexes arrived.
+  update_ok=0
   for attempt in 1 2 3; do
-    apt-get update -q >>"$log" 2>&1 && break
+    : > "$deps/apt-update.log"
+    apt-get update -q >>"$deps/apt-update.log" 2>&1 && { update_ok=1; break; }
     say "apt-get update failed (attempt $attempt of 3; see $log)"
     sleep $((attempt * 10))
   done
-  [ ${#missing[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >>"$log" 2>&1
+  cat "$deps/apt-update.log" >>"$log"
+  if [ ${#missing[@]} -gt 0 ] && ! apt_install "${missing[@]}"; then
+    # With one suite's index of one architecture missing (a security suite's i386 list,
+    # say), the 32-bit copies of libraries updated there no longer match their 64-bit
+    # versions and nothing 32-bit installs. Without the suites that failed, both
+    # architectures come from the same indexes.
+    failed=$(grep -o 'Failed to fetch [^ ]*/dists/[^/ ]*/' "$deps/apt-update.log" |
+             sed -e 's|.*/dists/||' -e 's|/$||' | sort -u | tr '\n' ' ')
+    [ $update_ok = 0 ] && [ -n "$failed" ] || { say "package install failed (see $log)"; exit 1; }
+    say "installing without the suites whose indexes failed: $failed"
+    parts="$deps/apt-sources"
+    rm -rf "$parts"; mkdir -p "$parts"
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      drop_suites "$failed" < "$f" > "$parts/$(basename "$f")"
+    done
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+      [ -f "$f" ] || continue
+      awk -v failed=" $failed " '{ keep = 1; for (i = 3; i <= NF; i++) if (index(failed, " " $i " ")) keep = 0 } keep' \
+        "$f" > "$parts/$(basename "$f").list"
+    done
+    apt_options=(-o "Dir::Etc::sourceparts=$parts" -o Dir::Etc::sourcelist=/dev/null)
+    apt-get "${apt_options[@]}" update -q >>"$log" 2>&1 || true
+    apt_install "${missing[@]}" || { say "package install failed (see $log)"; exit 1; }
+  fi
 fi
 
 # 32-bit programs under emulation where the kernel refuses them (before the Wine prefix is
