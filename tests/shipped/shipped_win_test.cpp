@@ -19,6 +19,7 @@
 #include "builder/photos/bmp.h"
 #include "builder/project/project_file.h"
 #include "builder/window/form_layout.h"
+#include "common/trailer.h"
 #include "runtime/win/saver.h"
 #include "tests/support/compiler_record.h"
 #include "tests/support/picture_files.h"
@@ -481,4 +482,52 @@ TEST_F(Shipped, TwoSaversWithTheSameFirstLettersEachBecomeActiveAndUninstallClea
   EXPECT_EQ(DesktopValue("SCRNSAVE.EXE"), second) << "removing another screen saver changed the active one";
   ASSERT_TRUE(Uninstall(beta));
   EXPECT_FALSE(DesktopValue("SCRNSAVE.EXE")) << "the removed screen saver is still the active one";
+}
+
+// Every shipped template started again and again as the system starts a screen saver.
+// Each start takes its own random animation start time, and a fault that depends on it
+// (a draw order that breaks with some depths) shows within a few starts: the program must
+// draw, stay up and end normally every time. PRISMORA_SAVER_STARTS sets how many starts each
+// template gets (5 unless set; 50 for a thorough run).
+TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
+  const char* count = std::getenv("PRISMORA_SAVER_STARTS");
+  const int starts = count ? std::max(1, std::atoi(count)) : 5;
+  const std::string photos = systemFolder + "preview\\";
+  CreateDirectoryA(photos.c_str(), nullptr);
+  const uint32_t colours[] = {kRed, kGreen, kBlue};
+  for (int i = 0; i < 3; ++i) {
+    photos::PixelImage img(512, 512);
+    photos::Fill(img.View(), colours[i]);
+    TempFolder::Write(photos + "preview" + std::to_string(i) + ".bmp", photos::EncodeBmp24(img.View()));
+  }
+  trailer::BuilderRecordFields fields;
+  fields.title = "Prismora Starts";
+  fields.photoCount = 3;
+  fields.previewFlag = true;
+  const trailer::BuilderRecord record = trailer::makeBuilderRecord(fields);
+  for (int templ = 0; templ < 6; ++templ) {
+    std::vector<uint8_t> bytes = TempFolder::Read(builder + "vexo" + std::to_string(templ));
+    ASSERT_FALSE(bytes.empty());
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    const std::string scr = dir / ("starts" + std::to_string(templ) + ".scr");
+    TempFolder::Write(scr, bytes);
+    Step(("starting template " + std::to_string(templ)).c_str());
+    for (int start = 0; start < starts; ++start) {
+      SCOPED_TRACE("template " + std::to_string(templ) + ", start " + std::to_string(start + 1));
+      Process saver;
+      ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", dir.path(), searchPath));
+      HWND window = nullptr;
+      ASSERT_TRUE(WaitFor([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
+                                                          runtime::kSaverTitle)); },
+                          120000))
+          << "no screen saver window (exit code " << saver.Wait(0) << ")";
+      // Long enough for the scene to be walked and drawn many times.
+      Sleep(1500);
+      ASSERT_EQ(WaitForSingleObject(saver.pi.hProcess, 0), DWORD(WAIT_TIMEOUT))
+          << "the screen saver ended by itself (exit code " << saver.Wait(0) << ")";
+      PostMessageA(window, WM_CLOSE, 0, 0);
+      ASSERT_EQ(saver.Wait(60000), 0) << "the screen saver did not end normally";
+    }
+  }
+  for (int i = 0; i < 3; ++i) DeleteFileA((photos + "preview" + std::to_string(i) + ".bmp").c_str());
 }
