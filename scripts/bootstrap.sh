@@ -171,8 +171,9 @@ source_tree() {
   [ -f "$dir/CMakeLists.txt" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
   echo "$dir"
 }
-# libwebp, static: the decoder and the demuxer (first frame of an animation, EXIF). Its
-# build always makes the encoder library too; every program is switched off.
+# libwebp, static: the decoder and the demuxer (first frame of an animation, EXIF) for the
+# builder. Its build always makes the encoder library too (the Windows tests make their
+# WebP files with it); every program is switched off.
 cross_build_libwebp() {
   local arch=$1 prefix="$deps/$1" src
   [ ! -f "$prefix/lib/libwebpdemux.a" ] || return 0
