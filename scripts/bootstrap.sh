@@ -10,6 +10,7 @@ say() { echo "bootstrap: $*"; }
 
 packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build nasm libgtest-dev libjpeg62-turbo-dev dpkg-dev
+  libwebp-dev libtiff-dev webp libtiff-tools
   zlib1g-dev libz-mingw-w64-dev xserver-xorg-core xserver-xorg-video-dummy
   libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386 libxcomposite1:i386 libxrender1:i386
   libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
@@ -157,9 +158,61 @@ cross_build_gtest() {
   cmake --build "$deps/src/gtest-build-$arch" >>"$log" 2>&1
   cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
 }
+# The source tree of Debian's source package $1 (the folder whose name starts with $2)
+# under $deps/src/$1, fetched once; printed.
+source_tree() {
+  local package=$1 stem=$2 dir
+  dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$stem-*" 2>/dev/null | head -n1 || true)
+  if [ -z "$dir" ] || [ ! -f "$dir/CMakeLists.txt" ]; then
+    rm -rf "$deps/src/$package"; mkdir -p "$deps/src/$package"
+    (cd "$deps/src/$package" && apt-get source -q "$package" >>"$log" 2>&1)
+    dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$stem-*" | head -n1)
+  fi
+  [ -f "$dir/CMakeLists.txt" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
+  echo "$dir"
+}
+# libwebp, static: the decoder and the demuxer (first frame of an animation, EXIF) for the
+# builder. Its build always makes the encoder library too (the Windows tests make their
+# WebP files with it); every program is switched off.
+cross_build_libwebp() {
+  local arch=$1 prefix="$deps/$1" src
+  [ ! -f "$prefix/lib/libwebpdemux.a" ] || return 0
+  say "cross-building libwebp ($arch)"
+  src=$(source_tree libwebp libwebp)
+  rm -rf "$deps/src/libwebp/build-$arch"
+  cmake -S "$src" -B "$deps/src/libwebp/build-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF \
+    -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF \
+    -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
+    -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_WEBP_JS=OFF \
+    -DWEBP_USE_THREAD=OFF >>"$log" 2>&1
+  cmake --build "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
+  cmake --install "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
+}
+# libtiff, static, with the codecs its own source holds (LZW, PackBits, CCITT fax, ...),
+# JPEG through the libjpeg-turbo above and Deflate through MinGW's static zlib; none of
+# the optional outside codecs, tools, tests or documents.
+cross_build_libtiff() {
+  local arch=$1 prefix="$deps/$1" src
+  [ ! -f "$prefix/lib/libtiff.a" ] || return 0
+  say "cross-building libtiff ($arch)"
+  src=$(source_tree tiff tiff)
+  rm -rf "$deps/src/tiff/build-$arch"
+  cmake -S "$src" -B "$deps/src/tiff/build-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF \
+    -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dcxx=OFF -Djpeg=ON -Dold-jpeg=ON \
+    -Dzlib=ON -DZLIB_USE_STATIC_LIBS=ON -Dpixarlog=OFF -Dlibdeflate=OFF -Djbig=OFF -Dlerc=OFF \
+    -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dtiff-opengl=OFF -Dsphinx=OFF >>"$log" 2>&1
+  cmake --build "$deps/src/tiff/build-$arch" >>"$log" 2>&1
+  cmake --install "$deps/src/tiff/build-$arch" >>"$log" 2>&1
+}
 for arch in i686 x86_64; do
   cross_build_libjpeg "$arch"
   cross_build_gtest "$arch"
+  cross_build_libwebp "$arch"
+  cross_build_libtiff "$arch"
 done
 
 # The Inno Setup command-line compiler (5.6.1).

@@ -56,7 +56,9 @@ void FitPhotoBytes(std::span<const uint8_t> file, int index, const FittingPlan& 
   out.error.clear();
   out.file.clear();
   auto drawSize = [&](int w, int h) { return TextureDrawSize(plan.border, w, h); };
-  switch (DecodeOwnFormats(file, drawSize, scratch, out.error, gate)) {
+  // A transparent part shows the colour the photo is framed in.
+  const uint32_t background = plan.border ? plan.fills[size_t(index)] : kWhite;
+  switch (DecodeOwnFormats(file, drawSize, scratch, out.error, gate, background)) {
     case OwnDecode::OtherFormat: out.outcome = FittedPhoto::Outcome::ForWindow; return;
     case OwnDecode::Failed: return;
     case OwnDecode::Decoded: break;

@@ -8,6 +8,7 @@
 
 #include <jpeglib.h>
 
+#include "builder/photos/jpeg_colour.h"
 #include "builder/photos/jpeg_entropy.h"
 #include "builder/photos/jpeg_memory.h"
 #include "builder/photos/jpeg_orientation.h"
@@ -26,7 +27,10 @@ struct JumpingErrors {
 
 void JumpBack(j_common_ptr cinfo) {
   auto* errors = reinterpret_cast<JumpingErrors*>(cinfo->err);
-  (*cinfo->err->format_message)(cinfo, errors->message);
+  char libjpegMessage[JMSG_LENGTH_MAX];
+  (*cinfo->err->format_message)(cinfo, libjpegMessage);
+  std::snprintf(errors->message, sizeof errors->message, "%s",
+                JpegFailureText(errors->mgr, libjpegMessage).c_str());
   std::longjmp(errors->back, 1);
 }
 
@@ -72,7 +76,7 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   if (swapped) std::swap(draw.width, draw.height);
   cinfo.scale_num = unsigned(JpegScaleEighths(width, height, draw));
   cinfo.scale_denom = 8;
-  cinfo.out_color_space = JCS_EXT_BGR;  // the byte order of the pixel buffers
+  const bool inks = ChooseJpegOutput(&cinfo);
   // The fitting samples the decoded pixels without smoothing anyway; the merged colour
   // upsampling is cheaper and looks the same after it.
   cinfo.do_fancy_upsampling = FALSE;
@@ -80,15 +84,27 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   // decoded pixels and, for a turned photo, their upright copy.
   const int64_t libjpegBytes = LibjpegDecodeBytes(&cinfo);
   const int64_t pixelBytes = int64_t(cinfo.output_width) * cinfo.output_height * 3;
-  if (!MayTake(gate, libjpegBytes + pixelBytes * (orientation == 1 ? 1 : 2))) return refuse();
-  CapLibjpegMemory(&cinfo, libjpegBytes);
+  // Ink rows come out one at a time into a row of libjpeg's own memory, freed with it.
+  const int64_t inkRowBytes = inks ? int64_t(cinfo.output_width) * 4 : 0;
+  if (!MayTake(gate, libjpegBytes + inkRowBytes + pixelBytes * (orientation == 1 ? 1 : 2)))
+    return refuse();
+  CapLibjpegMemory(&cinfo, libjpegBytes + inkRowBytes);
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
   stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
   PixelView v = stored.View();
+  JSAMPARRAY inkRow = inks ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
+                                                         JPOOL_IMAGE, cinfo.output_width * 4, 1)
+                           : nullptr;
+  const bool inverted = JpegInksInverted(&cinfo);
   while (cinfo.output_scanline < cinfo.output_height) {
     JSAMPROW row = v.Row(int(cinfo.output_scanline));
-    jpeg_read_scanlines(&cinfo, &row, 1);
+    if (!inks) {
+      jpeg_read_scanlines(&cinfo, &row, 1);
+      continue;
+    }
+    jpeg_read_scanlines(&cinfo, inkRow, 1);
+    CmykToBgr(inkRow[0], row, v.width, inverted);
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);

@@ -98,6 +98,13 @@ int JpegOrientation(std::span<const uint8_t> file) {
   return 1;
 }
 
+int ExifOrientation(std::span<const uint8_t> exif) {
+  if (exif.size() >= sizeof kExifHeader &&
+      std::equal(kExifHeader, kExifHeader + sizeof kExifHeader, exif.begin()))
+    exif = exif.subspan(sizeof kExifHeader);
+  return OrientationInTiff(exif);
+}
+
 void TurnUpright(const PixelView& stored, int orientation, const PixelView& upright) {
   const Turn& t = kTurns[orientation >= 1 && orientation <= 8 ? orientation : 1];
   const std::ptrdiff_t col0 = t.colFromEnd ? stored.width - 1 : 0;

@@ -15,6 +15,10 @@ namespace prismora::photos {
 // cannot be read. 2..8: mirrored and/or turned by a quarter, half or three quarters.
 int JpegOrientation(std::span<const uint8_t> file);
 
+// The same tag in an EXIF block other formats carry as a chunk of their own (WebP),
+// with or without the "Exif\0\0" header that JPEG puts before it.
+int ExifOrientation(std::span<const uint8_t> exif);
+
 // Orientations 5..8 swap width and height.
 inline bool SwapsSides(int orientation) { return orientation >= 5 && orientation <= 8; }
 

@@ -6,6 +6,8 @@
 
 #include "builder/photos/bmp.h"
 #include "builder/photos/fitting_workers.h"
+#include "builder/photos/tiff.h"
+#include "builder/photos/webp.h"
 
 namespace prismora::photos {
 namespace {
@@ -107,7 +109,9 @@ RunResult Finish(PhotoJob& job, RunSeams s, const FittingPlan& plan, int index,
     DecodedPhoto& decoded = job.scratch.photo;
     std::string error;
     auto drawSize = [&](int w, int h) { return TextureDrawSize(plan.border, w, h); };
-    if (!job.decode.DecodeBytes(photo.file, drawSize, decoded, error) || decoded.pixels.Empty())
+    if (!job.decode.DecodeBytes(photo.file, drawSize, decoded, error,
+                                choice.border ? choice.fillColor : kWhite) ||
+        decoded.pixels.Empty())
       return PhotoFailed(index, photoPath, error);
     DrawColourOf(job);
     const PixelView source = decoded.pixels.View();
@@ -206,9 +210,13 @@ PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, i
 }
 
 OwnDecode DecodeOwnFormats(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
-                           DecodedPhoto& out, std::string& error, const MemoryGate& gate) {
-  if (LooksLikeJpeg(file))
-    return DecodeJpeg(file, drawSize, out, error, gate) ? OwnDecode::Decoded : OwnDecode::Failed;
+                           DecodedPhoto& out, std::string& error, const MemoryGate& gate,
+                           uint32_t background) {
+  auto result = [](bool decoded) { return decoded ? OwnDecode::Decoded : OwnDecode::Failed; };
+  if (LooksLikeJpeg(file)) return result(DecodeJpeg(file, drawSize, out, error, gate));
+  if (LooksLikeWebp(file))
+    return result(DecodeWebp(file, drawSize, out, error, gate, background));
+  if (LooksLikeTiff(file)) return result(DecodeTiff(file, out, error, gate, background));
   if (!LooksLikeBmp(file)) return OwnDecode::OtherFormat;
   bool refused = false;
   auto watched = [&](int64_t bytes) { return (refused = !MayTake(gate, bytes)) == false; };
@@ -227,18 +235,18 @@ PhotoDecoder::PhotoDecoder(platform::FileSystem& files, OtherFormatDecoder other
       buffer_(std::make_shared<std::vector<uint8_t>>()) {}
 
 bool PhotoDecoder::operator()(const std::string& path, const DrawSizeFor& drawSize,
-                              DecodedPhoto& out, std::string& error) const {
+                              DecodedPhoto& out, std::string& error, uint32_t background) const {
   std::vector<uint8_t>& bytes = *buffer_;
   if (!files_->ReadWholeFile(path, bytes)) {
     error = "Cannot open file \"" + path + "\".";
     return false;
   }
-  return DecodeBytes(bytes, drawSize, out, error);
+  return DecodeBytes(bytes, drawSize, out, error, background);
 }
 
 bool PhotoDecoder::DecodeBytes(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
-                               DecodedPhoto& out, std::string& error) const {
-  switch (DecodeOwnFormats(file, drawSize, out, error)) {
+                               DecodedPhoto& out, std::string& error, uint32_t background) const {
+  switch (DecodeOwnFormats(file, drawSize, out, error, {}, background)) {
     case OwnDecode::Decoded: return true;
     case OwnDecode::Failed: return false;
     case OwnDecode::OtherFormat: break;
@@ -262,7 +270,12 @@ RunResult DrawFittedPhoto(PhotoJob& job, int index) {
   DecodedPhoto& photo = job.scratch.photo;
   std::string error;
   auto drawSize = [&](int w, int h) { return TextureDrawSize(job.settings, w, h); };
-  if (!job.decode(path, drawSize, photo, error) || photo.pixels.Empty())
+  // Transparent parts show the colour this photo will be framed in: the next draw of the
+  // sequence, looked at on a copy, since a photo that fails draws none.
+  RandomColors ahead = job.random;
+  const FitChoice coming = ChoiceFor(job.settings, ahead);
+  const uint32_t background = coming.border ? coming.fillColor : kWhite;
+  if (!job.decode(path, drawSize, photo, error, background) || photo.pixels.Empty())
     return PhotoFailed(index, path, error);
   const FitChoice choice = ChoiceFor(job.settings, job.random);
   const PixelView source = photo.pixels.View();

@@ -13,6 +13,7 @@
 #include "builder/photos/fitting.h"
 #include "builder/photos/jpeg.h"
 #include "builder/photos/pixels.h"
+#include "builder/photos/reader_common.h"
 #include "builder/project/settings.h"
 #include "platform/seams.h"
 
@@ -44,12 +45,15 @@ using OtherFormatDecoder = std::function<bool(std::span<const uint8_t> file,
                                               const DrawSizeFor& drawSize, DecodedPhoto& out,
                                               std::string& error)>;
 
-// What any thread can decode on its own: JPEG (libjpeg, scaled) and uncompressed bitmaps,
-// by their content. `OtherFormat` leaves the file to the window's picture loader; a photo
-// refused for its size is `Failed`, since that loader would try it at full size.
+// What any thread can decode on its own: JPEG (libjpeg, scaled), WebP (libwebp, scaled),
+// TIFF (libtiff) and uncompressed bitmaps, by their content. `OtherFormat` leaves the file
+// to the window's picture loader; a photo of our formats that fails (refused for its
+// size, damaged) is `Failed`, since that loader would try it at full size or crash on it.
+// Transparent parts are put onto `background` (0x00BBGGRR).
 enum class OwnDecode { Decoded, Failed, OtherFormat };
 OwnDecode DecodeOwnFormats(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
-                           DecodedPhoto& out, std::string& error, const MemoryGate& gate = {});
+                           DecodedPhoto& out, std::string& error, const MemoryGate& gate = {},
+                           uint32_t background = kWhite);
 
 // Decodes the photo file at `path`: our own formats here, any other by the window's
 // picture loader (which may be empty: then such files are refused). Called as a function
@@ -62,10 +66,10 @@ class PhotoDecoder {
   explicit operator bool() const { return files_ != nullptr; }
 
   bool operator()(const std::string& path, const DrawSizeFor& drawSize, DecodedPhoto& out,
-                  std::string& error) const;
+                  std::string& error, uint32_t background = kWhite) const;
   // The same for a file already read.
   bool DecodeBytes(std::span<const uint8_t> file, const DrawSizeFor& drawSize,
-                   DecodedPhoto& out, std::string& error) const;
+                   DecodedPhoto& out, std::string& error, uint32_t background = kWhite) const;
   // Where the photo files are read from.
   platform::FileSystem& Files() const { return *files_; }
 

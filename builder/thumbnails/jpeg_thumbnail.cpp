@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "builder/photos/jpeg_colour.h"
 #include "builder/photos/jpeg_entropy.h"
 #include "builder/photos/jpeg_memory.h"
 #include "builder/photos/jpeg_orientation.h"
@@ -103,7 +104,7 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
   d->full = swapped ? Size{stored.height, stored.width} : stored;
   Size target = FitPicture(d->full, area);
   if (swapped) target = {target.height, target.width};
-  d->info.out_color_space = JCS_EXT_BGR;  // blue first, as device independent bitmaps keep it
+  const bool inks = photos::ChooseJpegOutput(&d->info);  // blue first, as DIBs keep it
   d->info.scale_num = 1;
   d->info.scale_denom = unsigned(JpegScaleDenominator(stored, target));
   d->info.dct_method = JDCT_ISLOW;
@@ -111,21 +112,34 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
   // scaled picture and, for a turned photo, its upright copy.
   const int64_t libjpegBytes = photos::LibjpegDecodeBytes(&d->info);
   const int64_t scaledBytes = int64_t(d->info.output_width) * d->info.output_height * 3;
-  if (!photos::MayTake({}, libjpegBytes + scaledBytes * (d->orientation == 1 ? 1 : 2))) {
+  const int64_t inkRowBytes = inks ? int64_t(d->info.output_width) * 4 : 0;
+  if (!photos::MayTake({}, libjpegBytes + inkRowBytes +
+                               scaledBytes * (d->orientation == 1 ? 1 : 2))) {
     d->tooLarge = true;
     jpeg_destroy_decompress(&d->info);
     return false;
   }
-  photos::CapLibjpegMemory(&d->info, libjpegBytes);
+  photos::CapLibjpegMemory(&d->info, libjpegBytes + inkRowBytes);
   jpeg_start_decompress(&d->info);
   photos::InstallFastEntropyDecoder(&d->info);
   d->started = true;
   d->scaled.width = int(d->info.output_width);
   d->scaled.height = int(d->info.output_height);
   d->scaled.pixels.resize(std::size_t(d->scaled.width) * d->scaled.height * 3);
+  // Ink rows go through one row of libjpeg's own memory, freed with the decompressor.
+  JSAMPARRAY inkRow =
+      inks ? (*d->info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d->info), JPOOL_IMAGE,
+                                          d->info.output_width * 4, 1)
+           : nullptr;
+  const bool inverted = photos::JpegInksInverted(&d->info);
   while (d->info.output_scanline < d->info.output_height) {
     JSAMPROW row = &d->scaled.pixels[std::size_t(d->info.output_scanline) * d->scaled.width * 3];
-    jpeg_read_scanlines(&d->info, &row, 1);
+    if (!inks) {
+      jpeg_read_scanlines(&d->info, &row, 1);
+      continue;
+    }
+    jpeg_read_scanlines(&d->info, inkRow, 1);
+    photos::CmykToBgr(inkRow[0], row, d->scaled.width, inverted);
   }
   jpeg_finish_decompress(&d->info);
   jpeg_destroy_decompress(&d->info);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <optional>
 
+#include "builder/photos/tiff.h"
+#include "builder/photos/webp.h"
 #include "builder/thumbnails/declared_size.h"
 #include "builder/thumbnails/gif_frames.h"
 #include "builder/thumbnails/thumbnail_geometry.h"
@@ -25,13 +27,9 @@ void EnsureComStarted() {
   }
 }
 
-// PNG, TIFF and the like, which the OLE decoder refuses: decoded by the imaging
-// component and wrapped as a bitmap picture, so sizes and drawing work as for the
-// decoder's own pictures. Null when no codec reads the bytes either.
-IPicture* PictureThroughImagingComponent(const std::vector<uint8_t>& bytes) {
-  platform::WicImage image;
-  std::string error;
-  if (!platform::DecodeWithWic(bytes, image, error)) return nullptr;
+// Decoded pixels wrapped as a bitmap picture, so sizes and drawing work as for the
+// decoder's own pictures.
+IPicture* PictureFromPixels(const platform::WicImage& image) {
   HBITMAP bitmap = platform::MakeBitmap(image);
   if (!bitmap) return nullptr;
   PICTDESC desc{};
@@ -44,6 +42,37 @@ IPicture* PictureThroughImagingComponent(const std::vector<uint8_t>& bytes) {
     return nullptr;
   }
   return static_cast<IPicture*>(picture);
+}
+
+// PNG and the like, which the OLE decoder refuses: decoded by the imaging component.
+// Null when no codec reads the bytes either.
+IPicture* PictureThroughImagingComponent(const std::vector<uint8_t>& bytes) {
+  platform::WicImage image;
+  std::string error;
+  if (!platform::DecodeWithWic(bytes, image, error)) return nullptr;
+  return PictureFromPixels(image);
+}
+
+// WebP and TIFF, which the builder reads itself (the platform's codecs read few TIFF
+// layouts and, under some systems, no WebP at all), at full size; transparent parts on
+// white. Throws with the reader's reason.
+IPicture* PictureThroughOwnReaders(std::span<const uint8_t> bytes) {
+  photos::DecodedPhoto photo;
+  std::string error;
+  auto fullSize = [](int w, int h) { return photos::PixelSize{w, h}; };
+  const bool decoded = photos::LooksLikeWebp(bytes) ? photos::DecodeWebp(bytes, fullSize, photo, error)
+                                                    : photos::DecodeTiff(bytes, photo, error);
+  if (!decoded || photo.pixels.Empty())
+    throw PictureError("Could not load image. " + (error.empty() ? "Invalid format" : error));
+  platform::WicImage image;
+  image.width = photo.pixels.Width();
+  image.height = photo.pixels.Height();
+  const photos::PixelView v = photo.pixels.View();
+  image.bgr.assign(v.pixels, v.pixels + size_t(v.stride) * v.height);
+  photo = {};
+  IPicture* picture = PictureFromPixels(image);
+  if (!picture) throw PictureError("Could not allocate memory for image");
+  return picture;
 }
 
 }  // namespace
@@ -78,6 +107,10 @@ void TIPicture::LoadPicture() {
   screenWidth_ = screenHeight_ = 0;
   // The platform's decoders size their buffers by the header, whatever the file holds.
   if (!DeclaredSizeAffordable(data_)) throw PictureError("Could not allocate memory for image");
+  if (photos::LooksLikeWebp(data_) || photos::LooksLikeTiff(data_)) {
+    picture_ = PictureThroughOwnReaders(data_);
+    return;
+  }
 
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, data_.empty() ? 1 : data_.size());
   if (!block) throw PictureError("Could not allocate memory for image");

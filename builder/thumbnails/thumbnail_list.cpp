@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "builder/thumbnails/jpeg_thumbnail.h"
+#include "builder/thumbnails/own_thumbnail.h"
 #include "platform/win32/wingui/surface.h"
 
 namespace prismora::thumbnails {
@@ -373,17 +374,18 @@ bool TThumbnailList::MakeBitmap(TThumbnail& item, Size area) {
   if (!ReadPictureFile(item.Filename(), bytes)) return false;
   TThumbnail::Cached cache;
   cache.areaSize = area;
-  // JPEG photos go through libjpeg at a reduced scale; everything else (and JPEGs
-  // libjpeg cannot read) through the platform's decoder, drawn once at the drawn size.
-  // A JPEG too large to decode stays an empty frame: the platform's decoder would
-  // decode it at full size.
-  JpegRefusal refusal = JpegRefusal::None;
-  if (std::optional<DecodedThumbnail> jpeg = DecodeJpegThumbnail(bytes, area, &refusal)) {
-    cache.fullSize = jpeg->fullSize;
-    cache.bitmapSize = {jpeg->image.width, jpeg->image.height};
+  // JPEG, WebP and TIFF photos go through our own readers at (or near) the drawn size;
+  // everything else (and JPEGs libjpeg cannot read) through the platform's decoder, drawn
+  // once at the drawn size. A photo of our kinds that is damaged or too large to decode
+  // stays an empty frame: the platform's decoder would decode it at full size.
+  DecodedThumbnail own;
+  const OwnThumbnail kind = DecodeOwnThumbnail(bytes, area, own, uint32_t(color_));
+  if (kind == OwnThumbnail::Decoded) {
+    cache.fullSize = own.fullSize;
+    cache.bitmapSize = {own.image.width, own.image.height};
     if (cache.bitmapSize.width > 0 && cache.bitmapSize.height > 0)
-      cache.bitmap = BitmapFromPixels(jpeg->image);
-  } else if (refusal == JpegRefusal::TooLarge) {
+      cache.bitmap = BitmapFromPixels(own.image);
+  } else if (kind == OwnThumbnail::Refused) {
     return false;
   } else {
     TIPicture picture;

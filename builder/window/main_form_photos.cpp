@@ -15,13 +15,14 @@
 namespace prismora::window {
 
 const char* AddPhotosFilter() {
-  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.ico;*.emf;*.wmf)"
-         "|*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.ico;*.emf;*.wmf"
+  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.webp;*.ico;*.emf;*.wmf)"
+         "|*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.webp;*.ico;*.emf;*.wmf"
          "|JPEG Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg"
          "|Bitmaps (*.bmp)|*.bmp"
          "|GIF Image (*.gif)|*.gif"
          "|PNG Image (*.png)|*.png"
          "|TIFF Image (*.tif;*.tiff)|*.tif;*.tiff"
+         "|WebP Image (*.webp)|*.webp"
          "|Icons (*.ico)|*.ico"
          "|Metafiles (*.emf;*.wmf)|*.emf;*.wmf";
 }
@@ -167,10 +168,16 @@ void TForm1::ShowCurrentPhoto() {
     const photos::PixelRect r = photos::FittedRect(w, h, side, {border, 0});
     return photos::PixelSize{r.Width(), r.Height()};
   };
+  // Transparent parts show the colour the photo is framed in: with Random Color the next
+  // draw, looked at on a copy, since a photo that cannot be read draws none.
+  const bool randomFill = border && c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked();
+  photos::RandomColors ahead = random_;
+  const uint32_t fill = randomFill ? ahead.NextRandomColor() : previewFill_;
   // A file that cannot be read or decoded ends the handler here, with its message.
-  if (!PhotoDecoder()(path, drawSize, photo, error)) throw std::runtime_error(error);
+  if (!PhotoDecoder()(path, drawSize, photo, error, border ? fill : photos::kWhite))
+    throw std::runtime_error(error);
 
-  if (border && c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked()) previewFill_ = random_.NextRandomColor();
+  if (randomFill) previewFill_ = random_.NextRandomColor();
   const photos::PixelView square{preview.Bits(), side, preview.Height(), preview.Stride()};
   photos::DrawFitted(photo.pixels.View(), photo.fullWidth, photo.fullHeight, square, {border, previewFill_});
   RepaintPreview();

@@ -1,8 +1,10 @@
-// PNG and TIFF photos, which the OLE picture decoder does not read everywhere, go
-// through preparation and export like any other photo.
+// PNG and TIFF photos, which the OLE picture decoder does not read everywhere, and WebP
+// and CMYK JPEG photos, which the builder reads itself, go through preparation and
+// export like any other photo.
 #include "builder/photos/win32/picture_decoder.h"
 
 #include <gtest/gtest.h>
+#include <webp/encode.h>
 
 #include "builder/photos/bmp.h"
 #include "builder/photos/jpeg.h"
@@ -142,4 +144,50 @@ TEST_F(PlatformRun, ThreadsWriteTheSameFilesAndStopAtAPhotoTooLarge) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedIndex, 2);
   EXPECT_EQ(r.error, dir / "huge.jpg" + ": picture too large to decode (65500 x 65500)");
+}
+
+namespace {
+// Lossless WebP by libwebp's own encoder (linked into this test only): left half
+// transparent, right half opaque (r, g, b).
+std::vector<uint8_t> HalfTransparentWebp(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  std::vector<uint8_t> bgra;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) bgra.insert(bgra.end(), {b, g, r, uint8_t(x < w / 2 ? 0 : 255)});
+  uint8_t* out = nullptr;
+  const size_t size = WebPEncodeLosslessBGRA(bgra.data(), w, h, w * 4, &out);
+  std::vector<uint8_t> file(out, out + size);
+  WebPFree(out);
+  return file;
+}
+
+// CMYK as print workflows write it: Adobe's marker, inks stored inverted.
+std::vector<uint8_t> InvertedCmykJpeg(int w, int h, uint8_t c, uint8_t m, uint8_t y, uint8_t k) {
+  std::vector<uint8_t> inks;
+  for (int i = 0; i < w * h; ++i)
+    inks.insert(inks.end(), {uint8_t(255 - c), uint8_t(255 - m), uint8_t(255 - y), uint8_t(255 - k)});
+  return testjpeg::EncodeSamples(w, h, 4, inks, 95, [](jpeg_compress_struct& info) {
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_colorspace(&info, JCS_CMYK);
+  });
+}
+}  // namespace
+
+TEST_F(PlatformRun, WebpAndCmykJpegPhotosAreReadByTheBuilderItself) {
+  testsupport::TempFolder::Write(dir / "half.webp", HalfTransparentWebp(64, 48, 200, 30, 30));
+  // Full cyan ink and no other: (0, 255, 255) light.
+  testsupport::TempFolder::Write(dir / "print.jpg", InvertedCmykJpeg(40, 40, 255, 0, 0, 0));
+  project::ProjectSettings s;
+  s.Photos = {dir / "half.webp", dir / "print.jpg"};
+  s.ResizeMethod = project::kUseBorder;
+  s.RandomColor = false;
+  s.BorderColor = 0x0000FF00;  // green, in the bands and the transparent half
+  CreateDirectoryA((dir / "prepared").c_str(), nullptr);
+  photos::RunResult r = Prepare(s, dir / "prepared\\");
+  ASSERT_TRUE(r.ok) << r.error;
+  photos::PixelImage img = Prepared(dir / "prepared\\preview0.bmp");
+  ASSERT_EQ(img.Width(), 512);
+  EXPECT_EQ(img.View().At(128, 256), 0x0000FF00u);  // transparent half
+  EXPECT_EQ(img.View().At(384, 256), 0x001E1EC8u);  // opaque half, red
+  EXPECT_EQ(img.View().At(256, 10), 0x0000FF00u);   // band
+  ExpectCentre(Prepared(dir / "prepared\\preview1.bmp"), 0x00FFFF00, 8);
 }

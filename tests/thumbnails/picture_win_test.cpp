@@ -2,6 +2,7 @@
 #include "builder/thumbnails/picture_preview.h"
 
 #include <gtest/gtest.h>
+#include <webp/encode.h>
 
 #include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
@@ -311,4 +312,29 @@ TEST(TIPicture, HeadersDeclaringHugePicturesAreRefusedBeforeDecoding) {
   prismora::wingui::Surface pane(200, 200);
   EXPECT_FALSE(DrawPicturePreview(dir / "huge.gif", pane));
   EXPECT_FALSE(DrawPicturePreview(dir / "huge.jpg", pane));
+}
+
+// WebP, which the platform's decoders may not read at all, is read by the builder's own
+// reader and draws like every other picture (top row at the top).
+TEST(TIPicture, WebpDecodesAndDrawsLikeTheOtherFormats) {
+  std::vector<uint8_t> bgr;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x)
+      bgr.insert(bgr.end(), y < 24 ? std::initializer_list<uint8_t>{0, 0, 255}
+                                   : std::initializer_list<uint8_t>{255, 0, 0});
+  uint8_t* encoded = nullptr;
+  const size_t size = WebPEncodeLosslessBGR(bgr.data(), 64, 48, 64 * 3, &encoded);
+  ASSERT_GT(size, 0u);
+  TempFolder dir;
+  TempFolder::Write(dir / "h.webp", std::vector<uint8_t>(encoded, encoded + size));
+  WebPFree(encoded);
+  TIPicture p;
+  p.LoadFromFile(dir / "h.webp");
+  ASSERT_FALSE(p.Empty());
+  EXPECT_EQ(p.Width(), 64);
+  EXPECT_EQ(p.Height(), 48);
+  Canvas c(32, 24);
+  p.DrawExact(c.dc, RECT{0, 0, 32, 24});
+  EXPECT_EQ(c.At(16, 2), 0xFF0000u);   // red on top
+  EXPECT_EQ(c.At(16, 21), 0x0000FFu);  // blue below
 }

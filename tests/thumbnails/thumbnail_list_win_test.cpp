@@ -1,6 +1,7 @@
 #include "builder/thumbnails/thumbnail_list.h"
 
 #include <gtest/gtest.h>
+#include <webp/encode.h>
 
 #include <algorithm>
 
@@ -163,6 +164,42 @@ TEST_F(StandardStrip, TiffAndPngPhotosGetThumbnailsToo) {
     EXPECT_FALSE(IsRed(item.At(placed.left - 1, placed.top))) << i;
     EXPECT_EQ(strip.Thumbnails().Item(i).Cache().fullSize, full[i]) << i;
   }
+}
+
+// WebP and CMYK JPEG photos through the builder's own readers; a WebP declaring a giant
+// stays an empty frame rather than going to the platform's decoder.
+TEST_F(StandardStrip, WebpAndCmykJpegPhotosGetThumbnailsAndAGiantWebpNone) {
+  std::vector<uint8_t> bgr;
+  for (int i = 0; i < 160 * 120; ++i) bgr.insert(bgr.end(), {0, 0, 255});
+  uint8_t* encoded = nullptr;
+  const size_t size = WebPEncodeLosslessBGR(bgr.data(), 160, 120, 160 * 3, &encoded);
+  ASSERT_GT(size, 25u);
+  std::vector<uint8_t> webp(encoded, encoded + size);
+  WebPFree(encoded);
+  TempFolder::Write(dir / "red.webp", webp);
+  // The lossless header's 14-bit sides (after the signature byte at 20) at their largest.
+  const uint32_t bits = 16383 | 16383u << 14 | (webp[24] & 0xF0u) << 24;
+  for (int i = 0; i < 4; ++i) webp[21 + i] = uint8_t(bits >> (8 * i));
+  TempFolder::Write(dir / "giant.webp", webp);
+  std::vector<uint8_t> inks;  // magenta and yellow ink, inverted as Adobe's writers store it
+  for (int i = 0; i < 120 * 90; ++i) inks.insert(inks.end(), {255, 0, 0, 255});
+  TempFolder::Write(dir / "print.jpg", prismora::testjpeg::EncodeSamples(
+                                           120, 90, 4, inks, 95, [](jpeg_compress_struct& c) {
+                                             c.in_color_space = JCS_CMYK;
+                                             jpeg_set_colorspace(&c, JCS_CMYK);
+                                           }));
+  for (const char* name : {"red.webp", "print.jpg", "giant.webp"}) strip.AddFile(dir / name);
+  const Size full[] = {{160, 120}, {120, 90}};
+  for (int i = 0; i < 2; ++i) {
+    DrawnItem item = DrawThroughControl(strip, i, 137, 64);
+    Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
+    Rect placed = PlacePicture(area, full[i]);
+    EXPECT_TRUE(IsRed(item.At((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2)))
+        << i << " " << std::hex << item.At((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2);
+    EXPECT_EQ(strip.Thumbnails().Item(i).Cache().fullSize, full[i]) << i;
+  }
+  DrawThroughControl(strip, 2, 137, 64);
+  EXPECT_FALSE(strip.Thumbnails().Item(2).HasBitmap());
 }
 
 TEST_F(StandardStrip, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {

@@ -8,7 +8,8 @@ using namespace prismora::window;
 using Paths = std::vector<std::string>;
 
 TEST(DroppedFiles, PictureKindsByExtension) {
-  for (const char* name : {"a.jpg", "B.JPEG", "c.Png", "d.tif", "e.TIFF", "f.bmp", "g.gif", "h.ico"})
+  for (const char* name : {"a.jpg", "B.JPEG", "c.Png", "d.tif", "e.TIFF", "f.bmp", "g.gif", "h.ico",
+                           "phone.webp", "WEB.WebP"})
     EXPECT_TRUE(IsPictureFileName(name)) << name;
   for (const char* name : {"notes.txt", "jpg", "archive.jpg.zip", "movie.mp4", ""})
     EXPECT_FALSE(IsPictureFileName(name)) << name;
@@ -16,7 +17,7 @@ TEST(DroppedFiles, PictureKindsByExtension) {
 
 TEST(DroppedFiles, PicturesStayInOrderAndFoldersBringTheirPicturesSortedByName) {
   std::map<std::string, Paths> folders = {
-      {"C:\\Trip", {"b.JPG", "readme.txt", "A.png", "c.tif", "thumbs.db"}},
+      {"C:\\Trip", {"b.JPG", "readme.txt", "A.png", "c.tif", "thumbs.db", "d.webp"}},
       {"D:\\Empty\\", {}},
   };
   DropSource source{
@@ -24,6 +25,7 @@ TEST(DroppedFiles, PicturesStayInOrderAndFoldersBringTheirPicturesSortedByName) 
       [&](const std::string& p) { return folders.at(p); },
   };
   EXPECT_EQ(PhotosFromDrop({"C:\\x.jpg", "C:\\Trip", "D:\\Empty\\", "C:\\notes.txt"}, source),
-            (Paths{"C:\\x.jpg", "C:\\Trip\\A.png", "C:\\Trip\\b.JPG", "C:\\Trip\\c.tif"}));
+            (Paths{"C:\\x.jpg", "C:\\Trip\\A.png", "C:\\Trip\\b.JPG", "C:\\Trip\\c.tif",
+                   "C:\\Trip\\d.webp"}));
   EXPECT_EQ(PhotosFromDrop({}, source), Paths{});
 }

@@ -1,6 +1,7 @@
 // Photo list editing, the single-photo preview and the project in the controls: New
 // Project, Open Project and the auto-save at close and start.
 #include <shlobj.h>
+#include <webp/encode.h>
 
 #include "builder/project/project_file.h"
 #include "tests/support/jpeg_maker.h"
@@ -239,6 +240,31 @@ TEST_F(Photos, CameraPhotoHeldSidewaysShowsUpright) {
   EXPECT_TRUE(similar(PreviewPixel(128, 216), 0x00FF0000u)) << std::hex << PreviewPixel(128, 216);
   EXPECT_EQ(Text(LabelSourceWidthR), "300");
   EXPECT_EQ(Text(LabelSourceHeightR), "400");
+}
+
+TEST_F(Photos, TransparentPartsOfAPhotoShowItsRandomBorderColour) {
+  Start();
+  ASSERT_TRUE(Get<wingui::CheckBox>(CheckBoxRandomColor).Checked());
+  // 400 x 300, left half transparent, right half opaque green (libwebp's own encoder).
+  std::vector<uint8_t> bgra;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) bgra.insert(bgra.end(), {0, 0xC0, 0, uint8_t(x < 200 ? 0 : 255)});
+  uint8_t* encoded = nullptr;
+  const size_t size = WebPEncodeLosslessBGRA(bgra.data(), 400, 300, 400 * 4, &encoded);
+  ASSERT_GT(size, 0u);
+  testsupport::TempFolder::Write(dir / "half.webp", std::vector<uint8_t>(encoded, encoded + size));
+  WebPFree(encoded);
+  AddPhotos({dir / "half.webp"});
+  // The sequence's first two colours, one per showing: the band and the transparent half
+  // alike.
+  for (uint32_t color : {346u, 130u}) {
+    ShowPhoto(0);
+    EXPECT_EQ(PreviewPixel(64, 10), color);    // band
+    EXPECT_EQ(PreviewPixel(64, 128), color);   // transparent half
+    EXPECT_EQ(PreviewPixel(192, 128), 0x0000C000u);
+  }
+  EXPECT_EQ(Text(LabelFormatR), ".webp");
+  EXPECT_EQ(Text(LabelSourceWidthR), "400");
 }
 
 TEST_F(Photos, RandomBorderColoursFollowTheSequenceFromSeedOne) {

@@ -1,5 +1,5 @@
-// The builder's photo decoder: JPEG and bitmap files by our own readers, every other
-// picture kind (GIF, icons, metafiles, PNG, TIFF, ...) through the picture wrapper,
+// The builder's photo decoder: JPEG, WebP, TIFF and bitmap files by our own readers,
+// every other picture kind (GIF, icons, metafiles, PNG, ...) through the picture wrapper,
 // drawn into exactly the size the fitting asks for.
 #pragma once
 #include "builder/photos/photo_runs.h"

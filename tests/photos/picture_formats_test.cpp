@@ -1,0 +1,255 @@
+// WebP and TIFF photos made by the formats' own tools (cwebp, img2webp, webpmux,
+// ImageMagick, libtiff's tiffset) at test time, decoded by the builder's readers and
+// checked against the source pixels: colours, the first page or frame, orientation,
+// transparency on the frame colour, and refusal of damaged and oversized files.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "builder/photos/photo_runs.h"
+#include "builder/photos/tiff.h"
+#include "builder/photos/webp.h"
+#include "tests/support/memory_limit.h"
+#include "tests/support/native_tools.h"
+
+using namespace prismora;
+using namespace prismora::photos;
+bool Tool(const std::string& commandLine) { return prismora::testsupport::Run(commandLine); }
+
+namespace {
+
+constexpr int kW = 64, kH = 48;
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+using Pattern = std::function<Rgb(int x, int y)>;
+
+// Four quadrants of distinct colours, so a swapped channel, a mirror or a turn shows.
+Rgb Quadrants(int x, int y) {
+  static const Rgb colours[4] = {{200, 40, 30}, {40, 170, 60}, {50, 60, 210}, {230, 200, 90}};
+  return colours[(y < kH / 2 ? 0 : 2) + (x < kW / 2 ? 0 : 1)];
+}
+Rgb Blues(int x, int y) {
+  return (x < kW / 2) == (y < kH / 2) ? Rgb{20, 30, 220} : Rgb{240, 240, 240};
+}
+
+uint32_t Colour(Rgb c) { return uint32_t(c.r) | uint32_t(c.g) << 8 | uint32_t(c.b) << 16; }
+
+bool Near(uint32_t a, uint32_t b, int tolerance) {
+  for (int shift : {0, 8, 16})
+    if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) return false;
+  return true;
+}
+
+struct Files {
+  testsupport::ScratchFolder folder;
+  std::string operator/(const std::string& name) const { return folder / name; }
+  // The pattern as a PPM the tools read.
+  std::string Source(const std::string& name, const Pattern& pattern, int w = kW, int h = kH) {
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const Rgb c = pattern(x, y);
+        rgb.insert(rgb.end(), {c.r, c.g, c.b});
+      }
+    testsupport::WritePpm(folder / name, w, h, rgb);
+    return folder / name;
+  }
+  std::vector<uint8_t> Read(const std::string& name) const {
+    return testsupport::ReadBytes(folder / name);
+  }
+};
+
+PixelSize FullSize(int w, int h) { return {w, h}; }
+
+DecodedPhoto Decode(const std::vector<uint8_t>& file, uint32_t background = kWhite,
+                    const DrawSizeFor& draw = FullSize) {
+  DecodedPhoto photo;
+  std::string error;
+  EXPECT_EQ(DecodeOwnFormats(file, draw, photo, error, {}, background), OwnDecode::Decoded)
+      << error;
+  return photo;
+}
+
+// The centres of the pattern's quadrants, in the upright picture.
+void ExpectPattern(const DecodedPhoto& photo, const Pattern& pattern, int tolerance) {
+  ASSERT_EQ(photo.fullWidth, kW);
+  ASSERT_EQ(photo.fullHeight, kH);
+  ASSERT_EQ(photo.pixels.Width(), kW);
+  ASSERT_EQ(photo.pixels.Height(), kH);
+  for (int y : {kH / 4, 3 * kH / 4})
+    for (int x : {kW / 4, 3 * kW / 4})
+      EXPECT_TRUE(Near(photo.pixels.View().At(x, y), Colour(pattern(x, y)), tolerance))
+          << std::hex << photo.pixels.View().At(x, y) << " at " << std::dec << x << "," << y;
+}
+
+// An EXIF block (little-endian TIFF structure) holding only an Orientation tag.
+std::vector<uint8_t> ExifWithOrientation(int orientation) {
+  return {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0,
+          uint8_t(orientation), 0, 0, 0, 0, 0, 0, 0};
+}
+
+}  // namespace
+
+TEST(WebpPhotos, LossyAndLosslessComeOutInTheSourceColours) {
+  Files f;
+  const std::string source = f.Source("q.ppm", Quadrants);
+  ASSERT_TRUE(Tool("cwebp -quiet -q 95 " + source + " -o " + f / "lossy.webp"));
+  ASSERT_TRUE(Tool("cwebp -quiet -lossless " + source + " -o " + f / "lossless.webp"));
+  ExpectPattern(Decode(f.Read("lossy.webp")), Quadrants, 16);
+  ExpectPattern(Decode(f.Read("lossless.webp")), Quadrants, 0);
+}
+
+TEST(WebpPhotos, DecodedNoLargerThanItIsDrawnWithTheFullSizeKept) {
+  Files f;
+  ASSERT_TRUE(Tool("cwebp -quiet -q 95 " + f.Source("q.ppm", Quadrants) + " -o " + f / "q.webp"));
+  const DecodedPhoto photo =
+      Decode(f.Read("q.webp"), kWhite, [](int, int) { return PixelSize{16, 12}; });
+  EXPECT_EQ(photo.fullWidth, kW);
+  EXPECT_EQ(photo.fullHeight, kH);
+  EXPECT_EQ(photo.pixels.Width(), 16);
+  EXPECT_EQ(photo.pixels.Height(), 12);
+  EXPECT_TRUE(Near(photo.pixels.View().At(3, 3), Colour(Quadrants(0, 0)), 20));
+  EXPECT_TRUE(Near(photo.pixels.View().At(12, 9), Colour(Quadrants(kW - 1, kH - 1)), 20));
+}
+
+TEST(WebpPhotos, AnAnimationShowsItsFirstFrame) {
+  Files f;
+  const std::string first = f.Source("a.ppm", Quadrants), second = f.Source("b.ppm", Blues);
+  ASSERT_TRUE(Tool("img2webp -lossless " + first + " -d 200 " + second + " -o " + f / "anim.webp"));
+  ExpectPattern(Decode(f.Read("anim.webp")), Quadrants, 0);
+}
+
+TEST(WebpPhotos, TheExifOrientationTurnsThePhotoUpright) {
+  Files f;
+  // Stored lying on its side: the upright picture turned a quarter anticlockwise, which
+  // orientation 6 (turn a quarter clockwise to view) undoes.
+  const std::string stored = f.Source(
+      "side.ppm", [](int x, int y) { return Quadrants(kW - 1 - y, x); }, kH, kW);
+  testsupport::WriteBytes(f / "exif.bin", ExifWithOrientation(6));
+  ASSERT_TRUE(Tool("cwebp -quiet -lossless " + stored + " -o " + f / "side.webp"));
+  ASSERT_TRUE(Tool("webpmux -set exif " + f / "exif.bin" + " " + f / "side.webp" + " -o " +
+                  f / "turned.webp"));
+  ExpectPattern(Decode(f.Read("turned.webp")), Quadrants, 0);
+}
+
+TEST(WebpPhotos, TransparentPartsShowTheFrameColour) {
+  Files f;
+  // Left half transparent, right half opaque red.
+  std::string header = "P7\nWIDTH " + std::to_string(kW) + "\nHEIGHT " + std::to_string(kH) +
+                       "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+  std::vector<uint8_t> pam(header.begin(), header.end());
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) pam.insert(pam.end(), {200, 0, 0, uint8_t(x < kW / 2 ? 0 : 255)});
+  testsupport::WriteBytes(f / "alpha.pam", pam);
+  ASSERT_TRUE(Tool("cwebp -quiet -lossless -exact " + f / "alpha.pam" + " -o " + f / "alpha.webp"));
+  const DecodedPhoto photo = Decode(f.Read("alpha.webp"), 0x00336699);
+  EXPECT_EQ(photo.pixels.View().At(5, 5), 0x00336699u);
+  EXPECT_EQ(photo.pixels.View().At(kW - 5, 5), 0x000000C8u);
+}
+
+TEST(TiffPhotos, EveryLayoutComesOutInTheSourceColours) {
+  Files f;
+  const std::string source = f.Source("q.ppm", Quadrants);
+  struct Layout {
+    const char* name;
+    std::string options;
+    int tolerance;
+  };
+  const Layout layouts[] = {
+      {"8-bit LZW", "-compress LZW", 0},
+      {"16-bit Deflate", "-depth 16 -compress Zip", 1},
+      {"palette", "-type Palette -compress RLE", 0},
+      {"JPEG inside", "-compress JPEG -quality 95", 16},
+      {"tiled", "-define tiff:tile-geometry=16x16", 0},
+      {"CMYK", "-colorspace CMYK", 2},
+      {"BigTIFF", "", 0},
+  };
+  for (const Layout& l : layouts) {
+    SCOPED_TRACE(l.name);
+    const std::string out =
+        (std::string(l.name) == "BigTIFF" ? "TIFF64:" : "") + f / "layout.tif";
+    ASSERT_TRUE(Tool("convert " + source + " " + l.options + " " + out));
+    ExpectPattern(Decode(f.Read("layout.tif")), Quadrants, l.tolerance);
+  }
+}
+
+TEST(TiffPhotos, AFaxScanAndAMultiPageFileShowTheirFirstPage) {
+  Files f;
+  const std::string blues = f.Source("b.ppm", Blues), quadrants = f.Source("q.ppm", Quadrants);
+  ASSERT_TRUE(Tool("convert " + blues + " -monochrome -compress Group4 " + f / "fax.tif"));
+  const DecodedPhoto fax = Decode(f.Read("fax.tif"));
+  ASSERT_EQ(fax.pixels.Width(), kW);
+  EXPECT_EQ(fax.pixels.View().At(5, 5), 0u);  // the dark blue went black
+  EXPECT_EQ(fax.pixels.View().At(kW - 5, 5), 0x00FFFFFFu);
+  ASSERT_TRUE(Tool("convert " + quadrants + " " + blues + " " + f / "pages.tif"));
+  ExpectPattern(Decode(f.Read("pages.tif")), Quadrants, 0);
+}
+
+TEST(TiffPhotos, TheOrientationTagTurnsThePhotoUpright) {
+  Files f;
+  const std::string stored = f.Source(
+      "side.ppm", [](int x, int y) { return Quadrants(kW - 1 - y, x); }, kH, kW);
+  ASSERT_TRUE(Tool("convert " + stored + " " + f / "side.tif"));
+  ASSERT_TRUE(Tool("tiffset -s 274 6 " + f / "side.tif"));
+  ExpectPattern(Decode(f.Read("side.tif")), Quadrants, 0);
+}
+
+TEST(TiffPhotos, TransparentPartsShowTheFrameColour) {
+  Files f;
+  ASSERT_TRUE(Tool("convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
+                  " xc:'rgba(200,0,0,1)' -region " + std::to_string(kW / 2) + "x" +
+                  std::to_string(kH) + "+0+0 -alpha transparent " + f / "alpha.tif"));
+  const DecodedPhoto photo = Decode(f.Read("alpha.tif"), 0x00336699);
+  EXPECT_EQ(photo.pixels.View().At(5, 5), 0x00336699u);
+  EXPECT_EQ(photo.pixels.View().At(kW - 5, 5), 0x000000C8u);
+}
+
+TEST(DamagedPhotos, CutShortWebpAndTiffFilesAreRefusedCleanly) {
+  Files f;
+  const std::string source = f.Source("q.ppm", Quadrants);
+  ASSERT_TRUE(Tool("cwebp -quiet -q 90 " + source + " -o " + f / "q.webp"));
+  ASSERT_TRUE(Tool("convert " + source + " -compress LZW " + f / "q.tif"));
+  for (const char* name : {"q.webp", "q.tif"}) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> file = f.Read(name);
+    file.resize(file.size() / 2);
+    DecodedPhoto photo;
+    std::string error;
+    EXPECT_EQ(DecodeOwnFormats(file, FullSize, photo, error), OwnDecode::Failed);
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(DamagedPhotos, DeclaredGiantsAreRefusedBeforeAnyDecoderAllocates) {
+  Files f;
+  const std::string source = f.Source("q.ppm", Quadrants);
+  ASSERT_TRUE(Tool("cwebp -quiet -lossless " + source + " -o " + f / "giant.webp"));
+  ASSERT_TRUE(Tool("convert " + source + " -compress LZW " + f / "giant.tif"));
+  // TIFF: 20000 × 20000 declared over 64 × 48 of data.
+  ASSERT_TRUE(Tool("tiffset -s 256 20000 " + f / "giant.tif"));
+  ASSERT_TRUE(Tool("tiffset -s 257 20000 " + f / "giant.tif"));
+  // WebP lossless: the sides sit in the 14-bit fields after the VP8L signature byte.
+  std::vector<uint8_t> webp = f.Read("giant.webp");
+  ASSERT_EQ(webp[20], 0x2F);
+  const uint32_t w = 16383, h = 16383;  // the format's largest
+  const uint32_t bits = (w - 1) | (h - 1) << 14 | (webp[24] & 0xF0u) << 24;
+  for (int i = 0; i < 4; ++i) webp[21 + i] = uint8_t(bits >> (8 * i));
+  for (const auto& [name, file, size] :
+       {std::tuple{"TIFF", f.Read("giant.tif"), std::string("20000 x 20000")},
+        std::tuple{"WebP", webp, std::string("16383 x 16383")}}) {
+    SCOPED_TRACE(name);
+    const testsupport::LimitedRun run = testsupport::RunUnderMemoryLimit(
+        int64_t(64) << 20, [&, file = file, size = size] {
+          DecodedPhoto photo;
+          std::string error;
+          return DecodeOwnFormats(file, FullSize, photo, error) == OwnDecode::Failed &&
+                         error == "picture too large to decode (" + size + ")"
+                     ? 0
+                     : 1;
+        });
+    EXPECT_TRUE(run.returned && run.result == 0 && !run.overLimit)
+        << "returned " << run.returned << " result " << run.result;
+  }
+}
