@@ -234,7 +234,10 @@ ImportResult ImportScene(std::span<const uint8_t> bytes, std::string_view fileNa
     result.error = std::string(fileName) + ": " + read.error;
     return result;
   }
-  return ImportDocument(std::move(read.document));
+  ImportResult result = ImportDocument(std::move(read.document));
+  if (!result.ok() && result.error != kNoTexturedFacesMessage)
+    result.error = std::string(fileName) + ": " + result.error;
+  return result;
 }
 
 }  // namespace prismora::scenes
