@@ -43,7 +43,7 @@ TemplateCliOutcome RunTemplateCommand(const std::vector<std::string>& args, Impo
   try {
     const ImportOutcome made = ImportTemplate(seams, builderFolder, request.scenePath, request.name);
     if (!made.ok()) {
-      out.exitCode = kTemplateRefused;
+      out.exitCode = made.outOfMemory ? kTemplateOutOfMemory : kTemplateRefused;
       out.error = oneLine(made.error);
       return out;
     }

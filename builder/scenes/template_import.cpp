@@ -81,6 +81,7 @@ ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder
     if (!work.empty()) seams.files.RemoveFile(work);
     ImportOutcome out;
     out.error = scenePath + ": not enough memory to import this scene";
+    out.outOfMemory = true;
     return out;
   }
 }
