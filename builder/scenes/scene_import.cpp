@@ -235,8 +235,7 @@ ImportResult ImportScene(std::span<const uint8_t> bytes, std::string_view fileNa
     return result;
   }
   ImportResult result = ImportDocument(std::move(read.document));
-  if (!result.ok() && result.error != kNoTexturedFacesMessage)
-    result.error = std::string(fileName) + ": " + result.error;
+  if (!result.ok()) result.error = std::string(fileName) + ": " + result.error;
   return result;
 }
 

@@ -3,12 +3,8 @@
 // large body costs about what it weighs. Work is asserted by counts and limits, never
 // by the clock.
 #include <gtest/gtest.h>
-#include <malloc.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "engine/scene/animation.h"
@@ -16,34 +12,10 @@
 #include "engine/xfile/loader.h"
 #include "engine/xfile/mszip.h"
 #include "engine/xfile/reader.h"
+#include "tests/support/memory_limit.h"
 
 using namespace prismora::engine;
 using namespace prismora::engine::xfile;
-
-// Bytes held by operator new, and the most held since the last reset: what a read costs.
-namespace {
-std::atomic<std::size_t> gHeld{0}, gPeak{0};
-void* Counted(std::size_t n) {
-  void* p = std::malloc(n ? n : 1);
-  if (!p) throw std::bad_alloc();
-  const std::size_t now = gHeld += malloc_usable_size(p);
-  std::size_t peak = gPeak;
-  while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
-  }
-  return p;
-}
-void Uncounted(void* p) {
-  if (!p) return;
-  gHeld -= malloc_usable_size(p);
-  std::free(p);
-}
-}  // namespace
-void* operator new(std::size_t n) { return Counted(n); }
-void* operator new[](std::size_t n) { return Counted(n); }
-void operator delete(void* p) noexcept { Uncounted(p); }
-void operator delete[](void* p) noexcept { Uncounted(p); }
-void operator delete(void* p, std::size_t) noexcept { Uncounted(p); }
-void operator delete[](void* p, std::size_t) noexcept { Uncounted(p); }
 
 namespace {
 
@@ -211,13 +183,14 @@ TEST(XFileLimitsTest, AMeshBodyCostsAboutWhatItWeighs) {
   body.close();
   const std::vector<uint8_t> file = body.file(false);
 
-  const std::size_t before = gHeld;
-  gPeak = before;
-  {
+  // Run in a child with a limit well above the expected cost, so a regression is told
+  // by its peak rather than ending the test process.
+  const auto run = prismora::testsupport::RunUnderMemoryLimit(int64_t(file.size()) * 8, [&] {
     ReadResult r = readXFile(file);
-    ASSERT_TRUE(r.ok()) << r.error;
-    ASSERT_EQ(r.document.meshes.at(0).positions.size(), kVertices);
-  }
-  const std::size_t cost = gPeak - before;
-  EXPECT_LT(cost, file.size() * 5 / 2) << "read cost " << cost << " bytes for a " << file.size() << "-byte file";
+    return r.ok() && r.document.meshes.at(0).positions.size() == kVertices ? 0 : 1;
+  });
+  ASSERT_TRUE(run.returned) << (run.overLimit ? "over the limit" : "crashed");
+  EXPECT_EQ(run.result, 0);
+  EXPECT_LT(run.peakBytes, int64_t(file.size()) * 5 / 2)
+      << "read cost " << run.peakBytes << " bytes for a " << file.size() << "-byte file";
 }

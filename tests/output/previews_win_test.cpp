@@ -333,7 +333,8 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   dialogs.opens.push_back({plain});
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0], (std::pair<std::string, std::string>{"This scene has no textured faces for photos", "Error"}));
+  EXPECT_EQ(boxes.shown[0],
+            (std::pair<std::string, std::string>{plain + ": This scene has no textured faces for photos", "Error"}));
   EXPECT_EQ(combo.Count(), 6);
   EXPECT_FALSE(files.FileExists(dir / "vexo6"));
 }

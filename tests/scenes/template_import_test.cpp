@@ -88,7 +88,8 @@ TEST_F(Fixture, ImportWritesTheNextFreeTemplateWithSceneBlockAndName) {
 TEST_F(Fixture, FailuresLeaveNoTemplateBehind) {
   files.files["D:\\plain.x"] =
       engine::xfile::writeBinaryXFile(testsupport::BoxScene({0, 0, 0}, 1, {1, 1, 1}, ""));
-  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\plain.x", "P").error, kNoTexturedFacesMessage);
+  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\plain.x", "P").error,
+            "D:\\plain.x: " + std::string(kNoTexturedFacesMessage));
   EXPECT_EQ(ImportTemplate(seams, dir, "D:\\none.x", "P").error, "Could not read D:\\none.x");
   files.files["D:\\bad.x"] = {'x', 'o', 'f'};
   EXPECT_EQ(ImportTemplate(seams, dir, "D:\\bad.x", "P").error.rfind("D:\\bad.x: ", 0), 0u);
