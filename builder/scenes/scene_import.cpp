@@ -9,6 +9,7 @@
 
 #include "engine/scene/animation.h"
 #include "engine/scene/frame.h"
+#include "engine/scene/light_rig.h"
 #include "engine/xfile/loader.h"
 #include "engine/xfile/reader.h"
 
@@ -136,6 +137,23 @@ void AdoptLooseMeshes(XDocument& document, XFrame& fit) {
   document.meshes = std::move(kept);
 }
 
+// A scene made elsewhere carries no light the runtime could use: it gets the importer's
+// key light (engine/scene/light_rig.h), a frame of its own beside the turning scene so
+// the light stays where it is while the scene turns under it.
+XFrame KeyLightFrame() {
+  const Vec3 z = normalize(kKeyLightDirection);
+  const Vec3 x = normalize(cross({0, 1, 0}, z));
+  const Vec3 y = cross(z, x);
+  Matrix4 m = Matrix4::identity();
+  m.setRow(0, x);
+  m.setRow(1, y);
+  m.setRow(2, z);
+  XFrame light;
+  light.name = std::string(kKeyLightFrameName);
+  light.transform = ToArray(m);
+  return light;
+}
+
 XAnimationSet TurnAnimation() {
   XAnimation turn;
   turn.name = "prismora_turn_animation";
@@ -215,6 +233,7 @@ ImportResult ImportDocument(XDocument document) {
   turn.children.push_back(std::move(fit));
   document.frames.clear();
   document.frames.push_back(std::move(turn));
+  document.frames.push_back(KeyLightFrame());
   if (scene.turns) document.animationSets.push_back(TurnAnimation());
 
   trailer::TemplateBlockFields& block = scene.block;

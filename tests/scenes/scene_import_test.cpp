@@ -1,5 +1,7 @@
 #include "builder/scenes/scene_import.h"
 
+#include "engine/scene/light_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -193,8 +195,38 @@ TEST(SceneImport, RefusesScenesWithoutTexturedFacesAndUnreadableFiles) {
   EXPECT_TRUE(ImportScene(text, "box.x").ok());
 }
 
+// A scene made elsewhere brings no light: the import gives it a key light of its own,
+// which stays put while the scene turns, comes from above and in front of the viewer,
+// and with the dimmed ambient light brings a face looking into it to full brightness.
+TEST(SceneImport, TheSceneGetsAKeyLightThatStaysWhileItTurns) {
+  ImportResult r = ImportDocument(BoxScene({50, 0, 0}, 2));
+  ASSERT_TRUE(r.ok()) << r.error;
+  engine::Frame root;
+  engine::AnimationSet animation;
+  ASSERT_TRUE(engine::xfile::loadDocument(WrittenAndRead(r.scene), root, animation).ok());
+  ASSERT_EQ(root.childCount(), 2u);
+  const engine::Frame* light = engine::FindKeyLight(root);
+  ASSERT_NE(light, nullptr);
+  EXPECT_EQ(light->parent(), &root) << "beside the turning scene, not in it";
+  animation.bind(root);
+  for (float t : {0.0f, kTurnTicks / 3.0f}) {
+    animation.setTime(t);
+    const engine::LightRig rig = engine::LightRigFor(light);
+    ASSERT_TRUE(rig.hasKey());
+    EXPECT_NEAR(rig.ambient + rig.key, 1.0f, 1e-6f);
+    EXPECT_LT(rig.ambient, 0.6f) << "dim enough for faces away from the key to read darker";
+    EXPECT_GT(rig.keyDirection.z, 0.3f) << "into the scene, from the viewer's side";
+    EXPECT_LT(rig.keyDirection.y, -0.3f) << "from above";
+    EXPECT_NEAR(engine::length(rig.keyDirection), 1.0f, 1e-4f);
+  }
+  // The six templates' scenes have no such frame: ambient light alone, at full strength.
+  const engine::LightRig plain = engine::LightRigFor(nullptr);
+  EXPECT_FALSE(plain.hasKey());
+  EXPECT_EQ(plain.ambient, 1.0f);
+}
+
 TEST(SceneImport, AddedFrameNamesCarryNoRuntimeFlags) {
-  for (std::string_view name : {kTurnFrameName, kFitFrameName}) {
+  for (std::string_view name : {kTurnFrameName, kFitFrameName, engine::kKeyLightFrameName}) {
     for (std::size_t pos : {5u, 6u})
       EXPECT_TRUE(name.size() <= pos || name[pos] != 'f') << name;
     EXPECT_TRUE(name.size() <= 7 || name[7] != 'v') << name;
