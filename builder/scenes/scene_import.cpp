@@ -120,6 +120,25 @@ std::array<float, 16> ToArray(const Matrix4& m) {
   return values;
 }
 
+// Skinned meshes are in the space of the scene's root whatever frame holds them (see
+// XMesh::skinned): they move into the fitted frame, which stands for that root, so they
+// are drawn whole in their bind pose without the skin that the runtime does not play.
+void AdoptSkinnedMeshes(std::vector<XFrame>& frames, XFrame& fit) {
+  for (XFrame& frame : frames) {
+    std::vector<XMesh> kept;
+    for (XMesh& m : frame.meshes) {
+      if (m.skinned) {
+        m.skinned = false;
+        fit.meshes.push_back(std::move(m));
+      } else {
+        kept.push_back(std::move(m));
+      }
+    }
+    frame.meshes = std::move(kept);
+    AdoptSkinnedMeshes(frame.children, fit);
+  }
+}
+
 // Top-level meshes no frame refers to hang directly in the scene; they move into the
 // fitted frame with the rest.
 void AdoptLooseMeshes(XDocument& document, XFrame& fit) {
@@ -226,6 +245,7 @@ ImportResult ImportDocument(XDocument document) {
   fit.name = std::string(kFitFrameName);
   const float scale = kFittedRadius / radius;
   fit.transform = ToArray(Matrix4::translation(-bounds.centre()) * Matrix4::scaling({scale, scale, scale}));
+  AdoptSkinnedMeshes(document.frames, fit);
   fit.children = std::move(document.frames);
   AdoptLooseMeshes(document, fit);
   XFrame turn;

@@ -307,7 +307,9 @@ bool readMesh(const Node& node, XMesh& mesh, std::string& error) {
 
   for (const Node& c : node.children) {
     if (c.isReference) continue;
-    if (sameType(c.type, "MeshMaterialList")) {
+    if (sameType(c.type, "SkinWeights") || sameType(c.type, "XSkinMeshHeader")) {
+      mesh.skinned = true;
+    } else if (sameType(c.type, "MeshMaterialList")) {
       if (!readMaterialList(c, mesh, error)) return false;
     } else if (sameType(c.type, "MeshNormals")) {
       Values n(c, error);

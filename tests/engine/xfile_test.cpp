@@ -371,3 +371,29 @@ AnimationSet 01_set { Animation { { 294_screen } AnimationKey { 2; 1; 0; 3; 1.5,
   ASSERT_TRUE(numbers.ok()) << numbers.error;
   EXPECT_EQ(numbers.document.meshes.at(0).positions.size(), 3u);
 }
+
+TEST(XFileReaderTest, MeshesWithSkinWeightsAreMarkedSkinned) {
+  const std::string text = R"(xof 0303txt 0032
+Frame body {
+  FrameTransformMatrix { 1,0,0,0, 0,0,1,0, 0,-1,0,0, 0,5,0,1;; }
+  Mesh skin { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
+    XSkinMeshHeader { 1; 1; 1; }
+    SkinWeights { "bone"; 1; 0; 1.0;; 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; } }
+  Mesh plain { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }
+}
+Frame bone { })";
+  ReadResult r = readXFile(bytesOf(text));
+  ASSERT_TRUE(r.ok()) << r.error;
+  ASSERT_EQ(r.document.frames.at(0).meshes.size(), 2u);
+  EXPECT_TRUE(r.document.frames[0].meshes[0].skinned);
+  EXPECT_FALSE(r.document.frames[0].meshes[1].skinned);
+  // Loaded, the skinned mesh hangs at the root of the load, its bind pose untouched;
+  // the plain one stays in its frame.
+  Frame root("root");
+  AnimationSet set;
+  ASSERT_TRUE(loadDocument(r.document, root, set).ok());
+  ASSERT_EQ(root.visuals().size(), 1u);
+  EXPECT_EQ(root.visuals()[0]->name, "skin");
+  ASSERT_EQ(root.child(0).visuals().size(), 1u);
+  EXPECT_EQ(root.child(0).visuals()[0]->name, "plain");
+}

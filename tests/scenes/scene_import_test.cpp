@@ -234,3 +234,28 @@ TEST(SceneImport, AddedFrameNamesCarryNoRuntimeFlags) {
       EXPECT_TRUE(name.size() <= pos || name[pos] != 't') << name;
   }
 }
+
+// A skinned mesh's vertices are its bind pose in the scene's own space; the frame that
+// holds it does not move it again (exporters put a placing matrix there that the bones
+// already account for). Drawn through its frame, a character showed only in part.
+TEST(SceneImport, SkinnedMeshesAreFittedWholeInTheirBindPose) {
+  XDocument doc = BoxScene({500, 0, 0}, 3);  // the frame moves and scales the box
+  doc.frames[0].meshes[0].skinned = true;
+  const Bounds bind = BoundsAtFirstFrame(doc);
+  ASSERT_FALSE(bind.empty);
+  ExpectNear(bind.min, {-10, -20, -30}, 1e-3f);
+  ExpectNear(bind.max, {10, 20, 30}, 1e-3f);
+
+  ImportResult r = ImportDocument(doc);
+  ASSERT_TRUE(r.ok()) << r.error;
+  const XDocument written = WrittenAndRead(r.scene);
+  const Bounds fitted = BoundsAtFirstFrame(written);
+  ExpectNear(fitted.centre(), {0, 0, 0}, 0.01f);
+  EXPECT_NEAR(fitted.radius(), kFittedRadius, 0.05f);
+  // The mesh now sits in the fitted frame itself, and its old frame is empty.
+  const engine::xfile::XFrame& fit = written.frames.at(0).children.at(0);
+  EXPECT_EQ(fit.name, kFitFrameName);
+  ASSERT_EQ(fit.meshes.size(), 1u);
+  EXPECT_EQ(fit.meshes[0].positions.size(), doc.frames[0].meshes[0].positions.size());
+  EXPECT_TRUE(fit.children.at(0).meshes.empty());
+}
