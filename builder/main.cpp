@@ -61,6 +61,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   about.Create(form.Handle());
   form.SetAboutBox(&about);
   platform::Win32MessagePump pump;
+  // The photos' progress window, captioned for the import while one runs.
+  struct SceneImportProgress final : scenes::ImportProgress {
+    photos::ProgressPictureConvertWindow& window;
+    explicit SceneImportProgress(photos::ProgressPictureConvertWindow& w) : window(w) {}
+    void Show(std::string_view text) override {
+      SetWindowTextA(window.Handle(), std::string(text).c_str());
+      window.SetRange(0, 0);
+      window.SetLabel(std::string(text));
+      window.Show();
+    }
+    void Hide() override {
+      window.Hide();
+      SetWindowTextA(window.Handle(), photos::kProgressCaption);
+    }
+  } importProgress(progress);
+  form.SetImportRunner(&pump, &importProgress);
   platform::Win32ProcessLauncher launcher(pump);
   output::TFormFinishCompile finish(launcher, pump);
   finish.Create(form.Handle());

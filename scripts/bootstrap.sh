@@ -215,6 +215,24 @@ for arch in i686 x86_64; do
   cross_build_libtiff "$arch"
 done
 
+# .x scenes from several exporters (text, binary, compressed, skinned, animated), which
+# Debian's assimp source package carries for its own reader's tests; the scene importer's
+# tests read them (tests/scenes). Only the test models are unpacked, into .deps.
+assimp_models="$deps/src/assimp/models"
+if [ ! -d "$assimp_models/X" ]; then
+  say "fetching the .x test scenes (assimp's source package)"
+  rm -rf "$deps/src/assimp"; mkdir -p "$deps/src/assimp"
+  (cd "$deps/src/assimp" && apt-get source --download-only -q assimp >>"$log" 2>&1) || true
+  assimp_orig=$(find "$deps/src/assimp" -maxdepth 1 -name 'assimp_*.orig.tar.*' | head -n1)
+  if [ -n "$assimp_orig" ]; then
+    mkdir -p "$assimp_models"
+    tar -xf "$assimp_orig" -C "$assimp_models" --strip-components=3 --wildcards \
+      '*/test/models/X/*' '*/test/models/invalid/*.x' >>"$log" 2>&1 || true
+    rm -f "$deps/src/assimp"/assimp_*
+  fi
+  [ -d "$assimp_models/X" ] || say "WARNING: the .x test scenes could not be fetched; the scene tests will fail"
+fi
+
 # The Inno Setup command-line compiler (5.6.1).
 if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then
   say "installing the Inno Setup compiler"

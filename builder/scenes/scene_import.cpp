@@ -9,6 +9,7 @@
 
 #include "engine/scene/animation.h"
 #include "engine/scene/frame.h"
+#include "engine/scene/light_rig.h"
 #include "engine/xfile/loader.h"
 #include "engine/xfile/reader.h"
 
@@ -119,6 +120,25 @@ std::array<float, 16> ToArray(const Matrix4& m) {
   return values;
 }
 
+// Skinned meshes are in the space of the scene's root whatever frame holds them (see
+// XMesh::skinned): they move into the fitted frame, which stands for that root, so they
+// are drawn whole in their bind pose without the skin that the runtime does not play.
+void AdoptSkinnedMeshes(std::vector<XFrame>& frames, XFrame& fit) {
+  for (XFrame& frame : frames) {
+    std::vector<XMesh> kept;
+    for (XMesh& m : frame.meshes) {
+      if (m.skinned) {
+        m.skinned = false;
+        fit.meshes.push_back(std::move(m));
+      } else {
+        kept.push_back(std::move(m));
+      }
+    }
+    frame.meshes = std::move(kept);
+    AdoptSkinnedMeshes(frame.children, fit);
+  }
+}
+
 // Top-level meshes no frame refers to hang directly in the scene; they move into the
 // fitted frame with the rest.
 void AdoptLooseMeshes(XDocument& document, XFrame& fit) {
@@ -134,6 +154,23 @@ void AdoptLooseMeshes(XDocument& document, XFrame& fit) {
     else fit.meshes.push_back(std::move(m));
   }
   document.meshes = std::move(kept);
+}
+
+// A scene made elsewhere carries no light the runtime could use: it gets the importer's
+// key light (engine/scene/light_rig.h), a frame of its own beside the turning scene so
+// the light stays where it is while the scene turns under it.
+XFrame KeyLightFrame() {
+  const Vec3 z = normalize(kKeyLightDirection);
+  const Vec3 x = normalize(cross({0, 1, 0}, z));
+  const Vec3 y = cross(z, x);
+  Matrix4 m = Matrix4::identity();
+  m.setRow(0, x);
+  m.setRow(1, y);
+  m.setRow(2, z);
+  XFrame light;
+  light.name = std::string(kKeyLightFrameName);
+  light.transform = ToArray(m);
+  return light;
 }
 
 XAnimationSet TurnAnimation() {
@@ -208,6 +245,7 @@ ImportResult ImportDocument(XDocument document) {
   fit.name = std::string(kFitFrameName);
   const float scale = kFittedRadius / radius;
   fit.transform = ToArray(Matrix4::translation(-bounds.centre()) * Matrix4::scaling({scale, scale, scale}));
+  AdoptSkinnedMeshes(document.frames, fit);
   fit.children = std::move(document.frames);
   AdoptLooseMeshes(document, fit);
   XFrame turn;
@@ -215,6 +253,7 @@ ImportResult ImportDocument(XDocument document) {
   turn.children.push_back(std::move(fit));
   document.frames.clear();
   document.frames.push_back(std::move(turn));
+  document.frames.push_back(KeyLightFrame());
   if (scene.turns) document.animationSets.push_back(TurnAnimation());
 
   trailer::TemplateBlockFields& block = scene.block;
@@ -234,7 +273,9 @@ ImportResult ImportScene(std::span<const uint8_t> bytes, std::string_view fileNa
     result.error = std::string(fileName) + ": " + read.error;
     return result;
   }
-  return ImportDocument(std::move(read.document));
+  ImportResult result = ImportDocument(std::move(read.document));
+  if (!result.ok()) result.error = std::string(fileName) + ": " + result.error;
+  return result;
 }
 
 }  // namespace prismora::scenes

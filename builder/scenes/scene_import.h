@@ -50,6 +50,11 @@ float ViewDistance(float radius);
 inline constexpr std::string_view kTurnFrameName = "scene_turn";
 inline constexpr std::string_view kFitFrameName = "scene_size";
 
+// The way the importer's key light travels: from above the viewer's left shoulder into
+// the scene (the camera looks along +z with +y up), so faces turned towards the viewer
+// and up are bright and the others fall off into the ambient light.
+inline constexpr engine::Vec3 kKeyLightDirection{0.4f, -0.55f, 0.73f};
+
 struct ImportedScene {
   engine::xfile::XDocument document;  // ready to be written as the template's scene
   trailer::TemplateBlockFields block;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
+#include <new>
 
 namespace prismora::scenes {
 
@@ -22,6 +24,41 @@ TemplateCliRequest ParseTemplateArguments(const std::vector<std::string>& args) 
   r.scenePath = args[1];
   if (args.size() == 3) r.name = args[2];
   return r;
+}
+
+TemplateCliOutcome RunTemplateCommand(const std::vector<std::string>& args, ImportSeams seams,
+                                      const std::string& builderFolder) {
+  TemplateCliOutcome out;
+  auto oneLine = [](std::string text) {
+    for (char& c : text)
+      if (c == '\n' || c == '\r') c = ' ';
+    return "Fotoprism: " + text;
+  };
+  const TemplateCliRequest request = ParseTemplateArguments(args);
+  if (!request.problem.empty()) {
+    out.exitCode = kTemplateBadArguments;
+    out.error = oneLine(request.problem);
+    return out;
+  }
+  try {
+    const ImportOutcome made = ImportTemplate(seams, builderFolder, request.scenePath, request.name);
+    if (!made.ok()) {
+      out.exitCode = made.outOfMemory ? kTemplateOutOfMemory : kTemplateRefused;
+      out.error = oneLine(made.error);
+      return out;
+    }
+    out.output = "Template " + std::to_string(made.number) + " \"" + made.name + "\" written to " + made.path;
+  } catch (const std::bad_alloc&) {
+    out.exitCode = kTemplateOutOfMemory;
+    out.error = oneLine(request.scenePath + ": not enough memory to import this scene");
+  } catch (const std::exception& e) {
+    out.exitCode = kTemplateFailed;
+    out.error = oneLine(request.scenePath + ": the import failed (" + e.what() + ")");
+  } catch (...) {
+    out.exitCode = kTemplateFailed;
+    out.error = oneLine(request.scenePath + ": the import failed");
+  }
+  return out;
 }
 
 }  // namespace prismora::scenes

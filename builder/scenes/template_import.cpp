@@ -1,6 +1,7 @@
 #include "builder/scenes/template_import.h"
 
 #include <algorithm>
+#include <new>
 
 #include "builder/scenes/scene_import.h"
 #include "builder/scenes/template_file.h"
@@ -18,10 +19,11 @@ std::string BaseName(const std::string& path) {
   return name;
 }
 
-}  // namespace
-
-ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder,
-                             const std::string& scenePath, std::string_view displayName) {
+// `work` names the working copy once it exists, for the caller to remove when this ends
+// in an exception.
+ImportOutcome ImportTemplateOrThrow(ImportSeams seams, const std::string& builderFolder,
+                                    const std::string& scenePath, std::string_view displayName,
+                                    std::string& workPath) {
   ImportOutcome out;
   std::vector<uint8_t> bytes;
   if (!seams.files.ReadWholeFile(scenePath, bytes)) {
@@ -47,6 +49,7 @@ ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder
   // combo would offer.
   const std::string host = builderFolder + "\\" + std::string(kSceneHostFileName);
   const std::string work = out.path + ".part";
+  workPath = work;
   if (!seams.files.CopyReplacing(host, work)) {
     out.error = "File " + host + "\nNot Found. Please reinstall application.";
     return out;
@@ -62,6 +65,25 @@ ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder
   }
   seams.files.RemoveFile(work);
   return out;
+}
+
+}  // namespace
+
+ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder,
+                             const std::string& scenePath, std::string_view displayName) {
+  // A scene within the reader's limits can still need more memory than a 32-bit process
+  // has left; that is a refusal like any other, said in words, and the working copy is
+  // not left behind.
+  std::string work;
+  try {
+    return ImportTemplateOrThrow(seams, builderFolder, scenePath, displayName, work);
+  } catch (const std::bad_alloc&) {
+    if (!work.empty()) seams.files.RemoveFile(work);
+    ImportOutcome out;
+    out.error = scenePath + ": not enough memory to import this scene";
+    out.outOfMemory = true;
+    return out;
+  }
 }
 
 std::vector<ImportedTemplate> FindImportedTemplates(ImportSeams seams, const std::string& builderFolder) {

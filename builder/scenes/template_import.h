@@ -31,6 +31,7 @@ struct ImportOutcome {
   int number = -1;    // the new template's number (its TemplateIndex)
   std::string path;   // "<folder>\vexo<number>"
   std::string name;   // the display name stored in it
+  bool outOfMemory = false;  // the refusal is for want of memory
   bool ok() const { return error.empty(); }
 };
 

@@ -13,6 +13,7 @@
 #include "builder/photos/fitting.h"
 #include "builder/photos/photo_runs.h"
 #include "builder/project/settings.h"
+#include "builder/scenes/import_worker.h"
 #include "builder/scenes/template_list.h"
 #include "builder/thumbnails/picture.h"
 #include "builder/thumbnails/thumbnail_list.h"
@@ -62,6 +63,13 @@ class TForm1 : public wingui::Window {
   bool Create();
   void SetOutputActions(OutputActions* actions) { actions_ = actions; }
   void SetAboutBox(TAboutBox* about) { about_ = about; }
+  // Imports then run off the window's thread, the window handling its messages and
+  // showing `progress` when one takes more than a moment; without them an import runs
+  // on the window's thread.
+  void SetImportRunner(platform::MessagePump* pump, scenes::ImportProgress* progress) {
+    importPump_ = pump;
+    importProgress_ = progress;
+  }
   // The program ends with this window (false for windows made by tests).
   void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
 
@@ -199,6 +207,8 @@ class TForm1 : public wingui::Window {
   OutputActions noActions_;
   OutputActions* actions_ = &noActions_;
   TAboutBox* about_ = nullptr;
+  platform::MessagePump* importPump_ = nullptr;
+  scenes::ImportProgress* importProgress_ = nullptr;
   HMENU menu_ = nullptr;
   scenes::TemplateList templates_{project::kTemplateItems, {}};
 

@@ -3,6 +3,7 @@
 // template that is gone.
 #include "builder/window/main_form.h"
 
+#include "builder/scenes/import_worker.h"
 #include "builder/scenes/template_import.h"
 
 namespace prismora::window {
@@ -41,9 +42,28 @@ void TForm1::SelectTemplate(int32_t number) {
 }
 
 bool TForm1::ImportScene(const std::string& scenePath) {
-  if (!seams_.templates) return false;
-  const scenes::ImportOutcome made = scenes::ImportTemplate(
-      {seams_.files, *seams_.templates}, FolderWithoutSeparator(seams_.builderFolder), scenePath, {});
+  if (!seams_.templates || busy_) return false;
+  const auto import = [&] {
+    return scenes::ImportTemplate({seams_.files, *seams_.templates}, FolderWithoutSeparator(seams_.builderFolder),
+                                  scenePath, {});
+  };
+  scenes::ImportOutcome made;
+  {
+    // Busy while the import runs and the window handles messages: commands that would
+    // start another run are refused, and a close waits until the import has ended.
+    busy_ = true;
+    struct EndOfImport {
+      TForm1& form;
+      ~EndOfImport() {
+        form.busy_ = false;
+        if (!form.closeWhenIdle_) return;
+        form.closeWhenIdle_ = false;
+        PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+      }
+    } end{*this};
+    made = importPump_ && importProgress_ ? scenes::ImportWhileResponsive(import, *importPump_, *importProgress_)
+                                          : import();
+  }
   if (!made.ok()) {
     seams_.boxes.Show(Handle(), made.error, "Error", platform::BoxIcon::Error);
     return false;

@@ -51,7 +51,15 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
   glFrontFace(GL_CW);
   glCullFace(GL_BACK);
   glShadeModel(GL_SMOOTH);
-  glDisable(GL_LIGHTING);  // one white ambient light: the lit colour is the material colour
+  // One white ambient light: the lit colour is the material colour, so lighting stays off
+  // unless a scene brings a key light (SetCamera switches it per picture). When on, the
+  // material colour is the vertex colour for both ambient and diffuse light, and normals
+  // are renormalised because the frames' matrices scale.
+  glDisable(GL_LIGHTING);
+  glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+  glEnable(GL_COLOR_MATERIAL);
+  glEnable(GL_NORMALIZE);
+  glEnable(GL_LIGHT0);
   glDisable(GL_DITHER);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
@@ -60,6 +68,7 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
   buffers_.Load();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   image::Image white;
   white.width = white.height = 1;
@@ -127,8 +136,9 @@ MeshId GlDevice::AddMesh(MeshData mesh) {
   for (MeshGroup& g : mesh.groups) {
     DropInvalidTriangles(g);
     if (g.indices.empty()) continue;
-    const uint32_t base = uint32_t(d.vertices.size() / 5);
-    for (const MeshVertex& v : g.vertices) d.vertices.insert(d.vertices.end(), {v.u, v.v, v.x, v.y, v.z});
+    const uint32_t base = uint32_t(d.vertices.size() / 8);
+    for (const MeshVertex& v : g.vertices)
+      d.vertices.insert(d.vertices.end(), {v.u, v.v, v.nx, v.ny, v.nz, v.x, v.y, v.z});
     DeviceGroup group;
     // A plain group samples a white texel: switching groups then changes only the bound
     // texture and colour, never whether texturing is on.
@@ -187,6 +197,23 @@ void GlDevice::SetCamera(const Matrix4& view, const engine::FrustumPlane& f) {
   glFrustum(f.left, f.right, f.bottom, f.top, f.front, f.back);
   glMatrixMode(GL_MODELVIEW);
   eyeFromWorld_ = GlEyeFromView(view);
+  if (!rig_.hasKey()) {
+    glDisable(GL_LIGHTING);
+    return;
+  }
+  // A position with w = 0 is a direction towards the light, taken through the current
+  // model-view matrix: given in world space under the camera's.
+  glLoadMatrixf(&eyeFromWorld_.m[0][0]);
+  const GLfloat towardLight[4] = {-rig_.keyDirection.x, -rig_.keyDirection.y, -rig_.keyDirection.z, 0.0f};
+  const GLfloat key[4] = {rig_.key, rig_.key, rig_.key, 1.0f};
+  const GLfloat none[4] = {0, 0, 0, 1};
+  const GLfloat ambient[4] = {rig_.ambient, rig_.ambient, rig_.ambient, 1.0f};
+  glLightfv(GL_LIGHT0, GL_POSITION, towardLight);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, key);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, none);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+  glEnable(GL_LIGHTING);
 }
 
 void GlDevice::Draw(MeshId mesh, const Matrix4& world) {
@@ -203,9 +230,10 @@ void GlDevice::Draw(MeshId mesh, const Matrix4& world) {
     buffers_.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, d.indexBuffer);
     vertices = indices = nullptr;  // offsets into the bound buffers
   }
-  constexpr GLsizei kStride = 5 * sizeof(float);
+  constexpr GLsizei kStride = 8 * sizeof(float);
   glTexCoordPointer(2, GL_FLOAT, kStride, vertices);
-  glVertexPointer(3, GL_FLOAT, kStride, vertices + 2 * sizeof(float));
+  glNormalPointer(GL_FLOAT, kStride, vertices + 2 * sizeof(float));
+  glVertexPointer(3, GL_FLOAT, kStride, vertices + 5 * sizeof(float));
   for (const DeviceGroup& g : d.groups) {
     glBindTexture(GL_TEXTURE_2D, g.texture);
     glColor4f(g.colour.r, g.colour.g, g.colour.b, g.colour.a);

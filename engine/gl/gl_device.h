@@ -30,6 +30,7 @@
 #include "engine/gl/view_math.h"
 #include "engine/gl/bmp.h"
 #include "engine/scene/camera.h"
+#include "engine/scene/light_rig.h"
 
 namespace prismora::gl {
 
@@ -69,6 +70,11 @@ class GlDevice {
   // Directs the next draws to that part of the picture.
   void UseViewport(const PixelRect& viewport);
 
+  // The lights of the next SetCamera and the draws after it: the white ambient light
+  // alone (the default), or a dimmer one with a directional key light (its direction in
+  // world space, taken where SetCamera places the view).
+  void SetLighting(const engine::LightRig& rig) { rig_ = rig; }
+
   // Starts a picture. A window device first follows its window's client size.
   void Clear(ClearMode mode, uint32_t backgroundArgb);
   // view: world to camera space (left-handed, looking along +z); frustum: the extents
@@ -98,7 +104,7 @@ class GlDevice {
   };
   struct DeviceMesh {
     GLuint vertexBuffer = 0, indexBuffer = 0;  // 0: drawn from the arrays below
-    std::vector<float> vertices;               // u, v, x, y, z per vertex
+    std::vector<float> vertices;               // u, v, nx, ny, nz, x, y, z per vertex
     std::vector<uint32_t> indices;
     std::vector<DeviceGroup> groups;
   };
@@ -112,6 +118,7 @@ class GlDevice {
   std::vector<GLuint> textures_;
   std::vector<DeviceMesh> meshes_;  // MeshId n is meshes_[n - 1]
   TextureId white_ = 0;  // what untextured groups sample
+  engine::LightRig rig_;
   std::vector<PixelRect> viewports_;
   bool alive_ = false;
 };

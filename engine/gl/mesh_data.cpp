@@ -27,12 +27,14 @@ MeshData FromSceneMesh(const engine::Mesh& mesh) {
     if (g.material) {
       group.colour = LitColour(g.material->faceColor, g.material->emissive);
       group.texture = g.material->deviceTexture;
+      if (group.texture) group.colour = {1, 1, 1, group.colour.a};
     } else {
       group.colour = {1, 1, 1, 1};
     }
     group.vertices.reserve(g.vertices.size());
     for (const engine::MeshVertex& v : g.vertices)
-      group.vertices.push_back({v.position.x, v.position.y, v.position.z, v.uv.x, v.uv.y});
+      group.vertices.push_back(
+          {v.position.x, v.position.y, v.position.z, v.uv.x, v.uv.y, v.normal.x, v.normal.y, v.normal.z});
     group.indices = g.indices;
     DropInvalidTriangles(group);
     if (!group.indices.empty()) out.groups.push_back(std::move(group));

@@ -1,5 +1,6 @@
-// A mesh as the device compiles it: per material group a colour (already lit), a device
-// texture and a checked triangle list. Made once per scene mesh, never per frame.
+// A mesh as the device compiles it: per material group a colour, a device texture and a
+// checked triangle list, with a normal per vertex for scenes drawn under a key light.
+// Made once per scene mesh, never per frame.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -15,6 +16,7 @@ using MeshId = uint32_t;     // 0: none
 struct MeshVertex {
   float x = 0, y = 0, z = 0;
   float u = 0, v = 0;  // v grows downwards in the picture, as in .x files
+  float nx = 0, ny = 0, nz = 1;
 };
 
 struct MeshGroup {
@@ -28,7 +30,10 @@ struct MeshData {
   std::vector<MeshGroup> groups;
 };
 
-// The scene mesh in the device's terms, taking each material's device texture slot.
+// The scene mesh in the device's terms, taking each material's device texture slot. A
+// group that shows a texture is drawn in white (its material's alpha kept): the texture
+// is a photo, which shows at its own brightness whatever colour the scene's author gave
+// the material (exporters default to a grey that would dim every photo).
 // Triangles that index outside their group's vertices are left out, so a damaged mesh
 // draws what it can and never reads outside an array.
 MeshData FromSceneMesh(const engine::Mesh& mesh);

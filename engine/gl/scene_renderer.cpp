@@ -29,6 +29,7 @@ TextureId SceneRenderer::TextureFor(const std::vector<std::string>& candidates) 
 
 int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& request) {
   problems_.clear();
+  keyLight_ = engine::FindKeyLight(root);
   std::vector<engine::Mesh*> meshes;
   CollectMeshes(root, meshes);
   std::set<const engine::Material*> asked;
@@ -48,6 +49,7 @@ int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& re
 void SceneRenderer::Render(const engine::Frame& root, const engine::Camera& camera) {
   if (!device_.alive()) return;
   const engine::Matrix4 view = camera.viewMatrix();
+  device_.SetLighting(engine::LightRigFor(keyLight_));
   CollectDrawItems(root, items_);
   SortNearestFirst(items_, view, order_);
   for (const DrawItem& item : items_)

@@ -24,8 +24,9 @@ class SceneRenderer {
 
   // Asks `request` once for every material below root that names a texture (in drawing
   // order), uploads the first candidate file that reads as a bitmap, and compiles every
-  // mesh. A file named by several materials is loaded once. Returns how many materials
-  // got a texture.
+  // mesh. A file named by several materials is loaded once. Notes the scene's key light
+  // frame, if it has one (see engine/scene/light_rig.h). Returns how many materials got
+  // a texture.
   int Prepare(engine::Frame& root, const engine::TextureRequest& request);
 
   // Draws everything below root as the camera sees it, once into each of the device's
@@ -45,6 +46,7 @@ class SceneRenderer {
   DrawOrderScratch order_;
   std::map<std::string, TextureId> byFile_;
   std::vector<std::string> problems_;
+  const engine::Frame* keyLight_ = nullptr;
 };
 
 }  // namespace prismora::gl

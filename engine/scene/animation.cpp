@@ -1,6 +1,8 @@
 #include "engine/scene/animation.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "engine/scene/frame.h"
 
@@ -62,18 +64,33 @@ Matrix4 sampleMatrix(const std::vector<Key<Matrix4>>& keys, float time,
   return r;
 }
 
-int AnimationSet::bind(Frame& root) {
-  int bound = 0;
+BindCount AnimationSet::bindCounted(Frame& root) {
+  BindCount count;
+  // One walk builds the name map; a search per animation would cost frames times
+  // animations, hours for a file of a few hundred thousand of each. The walk keeps its
+  // own stack so a deep tree cannot exhaust the thread's.
+  std::unordered_map<std::string_view, Frame*> byName;
+  std::vector<Frame*> pending{&root};
+  while (!pending.empty()) {
+    Frame* f = pending.back();
+    pending.pop_back();
+    ++count.framesVisited;
+    byName.try_emplace(f->name(), f);
+    for (std::size_t i = f->childCount(); i-- > 0;) pending.push_back(&f->child(i));
+  }
   for (Animation& a : animations) {
-    a.frame = a.frameName.empty() ? nullptr : root.findByName(a.frameName);
-    if (!a.frame) continue;
+    a.frame = nullptr;
+    if (a.frameName.empty()) continue;
+    auto it = byName.find(a.frameName);
+    if (it == byName.end()) continue;
+    a.frame = it->second;
     const Matrix4& local = a.frame->localMatrix();
     a.baseScale = scaleOf(local);
     a.baseRotation = rotationOf(local);
     a.basePosition = local.translationPart();
-    ++bound;
+    ++count.bound;
   }
-  return bound;
+  return count;
 }
 
 void AnimationSet::setTime(float time) const {

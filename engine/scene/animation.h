@@ -4,6 +4,7 @@
 // matrix keys lerped element-wise; a time outside the keys' range takes the nearest
 // end key (the clock wraps itself, so the set never loops on its own).
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -36,14 +37,23 @@ struct Animation {
   Vec3 basePosition;
 };
 
+// What binding did: how many animations found their frame, and how many frames were
+// looked at to find them (the tree is walked once, whatever the number of animations).
+struct BindCount {
+  int bound = 0;
+  std::size_t framesVisited = 0;
+};
+
 class AnimationSet {
  public:
   std::string name;
   std::vector<Animation> animations;
 
-  // Finds each animation's frame by name below (and including) `root`; animations
-  // whose frame is missing stay unbound and do nothing. Returns how many were bound.
-  int bind(Frame& root);
+  // Finds each animation's frame by name below (and including) `root`, as a depth-first
+  // search would (the first frame of a name in that order wins); animations whose frame
+  // is missing stay unbound and do nothing. Returns how many were bound.
+  int bind(Frame& root) { return bindCounted(root).bound; }
+  BindCount bindCounted(Frame& root);
   // Sets every bound frame's local transform to the keys' value at `time`.
   // Allocates nothing.
   void setTime(float time) const;

@@ -48,6 +48,10 @@ struct XMesh {
   std::vector<XFace> normalFaces;
   // MeshTextureCoords: one (u, v) per position.
   std::vector<std::array<float, 2>> texCoords;
+  // SkinWeights (or an XSkinMeshHeader) inside: the mesh is skinned. Its bones place it,
+  // never the frame it sits in: its vertices are its bind pose in the space of the
+  // scene's own root. Not written back: a written scene has the mesh where it shows.
+  bool skinned = false;
   friend bool operator==(const XMesh&, const XMesh&) = default;
 };
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace prismora::engine::xfile {
 
@@ -39,6 +40,30 @@ bool isNameChar(char c) {
 
 }  // namespace
 
+float NumberCell::asFloat() const {
+  if (!real) return static_cast<float>(bits);
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+NumberCell integerCell(uint32_t v) { return {v, false}; }
+
+NumberCell floatCell(float f) {
+  NumberCell c;
+  std::memcpy(&c.bits, &f, 4);
+  c.real = true;
+  return c;
+}
+
+NumberCell doubleCell(double d) {
+  constexpr double kMax = std::numeric_limits<float>::max();
+  const float f = d > kMax    ? std::numeric_limits<float>::infinity()
+                  : d < -kMax ? -std::numeric_limits<float>::infinity()
+                              : static_cast<float>(d);
+  return floatCell(f);
+}
+
 bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& error) {
   if (bytes.size() < kHeaderSize) {
     error = "file shorter than the 16-byte .x header";
@@ -73,7 +98,15 @@ bool parseHeader(std::span<const uint8_t> bytes, XHeader& header, std::string& e
 bool Lexer::next(Token& token, std::string& error) {
   token.text.clear();
   token.numbers.clear();
-  return binary_ ? nextBinary(token, error) : nextText(token, error);
+  token.real = false;
+  return binary_ ? nextBinary(token, error) : nextText(token, error, false);
+}
+
+bool Lexer::nextName(Token& token, std::string& error) {
+  token.text.clear();
+  token.numbers.clear();
+  token.real = false;
+  return binary_ ? nextBinary(token, error) : nextText(token, error, true);
 }
 
 bool Lexer::readU16(uint16_t& v) {
@@ -165,14 +198,13 @@ bool Lexer::nextBinary(Token& token, std::string& error) {
         if (doubles_) {
           double d;
           std::memcpy(&d, data_.data() + pos_, 8);
-          token.numbers[i] = d;
+          token.numbers[i] = doubleCell(d).bits;
         } else {
-          float f;
-          std::memcpy(&f, data_.data() + pos_, 4);
-          token.numbers[i] = f;
+          std::memcpy(&token.numbers[i], data_.data() + pos_, 4);
         }
         pos_ += width;
       }
+      token.real = true;
       token.kind = TokenKind::Numbers;
       return true;
     }
@@ -208,7 +240,7 @@ bool Lexer::nextBinary(Token& token, std::string& error) {
   }
 }
 
-bool Lexer::nextText(Token& token, std::string& error) {
+bool Lexer::nextText(Token& token, std::string& error, bool nameExpected) {
   const char* s = reinterpret_cast<const char*>(data_.data());
   const std::size_t n = data_.size();
   // Whitespace and comments (// and #, to the end of the line).
@@ -258,6 +290,12 @@ bool Lexer::nextText(Token& token, std::string& error) {
     token.kind = TokenKind::String;
     return true;
   }
+  if (nameExpected && std::isdigit(static_cast<unsigned char>(c))) {
+    while (pos_ < n && isNameChar(s[pos_])) ++pos_;
+    token.text.assign(s + at, pos_ - at);
+    token.kind = TokenKind::Name;
+    return true;
+  }
   bool signedNumber = (c == '-' || c == '+') && pos_ + 1 < n &&
                       (std::isdigit(static_cast<unsigned char>(s[pos_ + 1])) || s[pos_ + 1] == '.');
   if (std::isdigit(static_cast<unsigned char>(c)) || signedNumber ||
@@ -274,8 +312,13 @@ bool Lexer::nextText(Token& token, std::string& error) {
       error = "bad number \"" + text + "\" at byte " + std::to_string(at);
       return false;
     }
+    // Counts, indices and times are written as plain digits and must stay exact; the
+    // rest are the file's floats.
+    const bool integer = text.find_first_not_of("0123456789") == std::string::npos && v <= 4294967295.0;
+    const NumberCell cell = integer ? integerCell(static_cast<uint32_t>(v)) : doubleCell(v);
     token.kind = TokenKind::Numbers;
-    token.numbers.push_back(v);
+    token.real = cell.real;
+    token.numbers.push_back(cell.bits);
     return true;
   }
   if (isNameStart(c)) {

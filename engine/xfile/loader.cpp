@@ -48,7 +48,9 @@ class Builder {
     for (const XMesh& m : x.meshes) {
       std::shared_ptr<Mesh> mesh;
       if (!buildMesh(m, mesh, error)) return false;
-      visuals.push_back(mesh);
+      // A skinned mesh is drawn whole in its bind pose: where its vertices are, in the
+      // space of the scene's root, not moved again by the frame that holds it.
+      (m.skinned ? skinnedVisuals_ : visuals).push_back(mesh);
     }
     for (const std::string& r : x.meshReferences) {
       auto it = meshesByName_.find(r);
@@ -72,9 +74,11 @@ class Builder {
   }
 
   void attachLooseMeshes(Frame& parent) {
-    // Meshes at the top level that no frame refers to belong to the parent itself.
+    // Meshes at the top level that no frame refers to belong to the parent itself, as
+    // do the skinned meshes.
     for (auto& mesh : topMeshes_)
       if (!referenced_.count(mesh.get())) parent.addVisual(mesh);
+    for (auto& mesh : skinnedVisuals_) parent.addVisual(mesh);
   }
 
  private:
@@ -172,6 +176,7 @@ class Builder {
   std::vector<std::shared_ptr<Mesh>> topMeshes_;
   std::set<const Mesh*> referenced_;
   std::map<const XFrame*, std::vector<std::shared_ptr<Mesh>>> frameVisuals_;
+  std::vector<std::shared_ptr<Mesh>> skinnedVisuals_;
 };
 
 Animation toAnimation(const XAnimation& x) {

@@ -72,7 +72,8 @@ bool inflateBody(std::span<const uint8_t> compressed, std::vector<uint8_t>& body
   // is read as well (the blocks then simply run 16 bytes further).
   const uint32_t total = readU32(compressed.data());
   if (total < kHeaderBytes || total - kHeaderBytes > kMaxInflatedBody) {
-    error = "compressed .x file declares " + std::to_string(total) + " bytes, beyond what is read";
+    error = "compressed .x file declares " + std::to_string(total) + " bytes, more than the limit of " +
+            std::to_string(kMaxInflatedBody >> 20) + " MB for a scene";
     return false;
   }
   const std::size_t expected = total - kHeaderBytes;

@@ -16,14 +16,41 @@ namespace {
 constexpr int kMaxDepth = 48;
 
 // A data object with its values flattened: the scenes' templates are read back from
-// the order of the numbers, which is the same in both encodings.
+// the order of the numbers, which is the same in both encodings. Numbers are kept as
+// the file's 32-bit cells (a bit per cell says float or integer), not widened, so a
+// large body costs about what it weighs.
 struct Node {
   std::string type;
   std::string name;
   bool isReference = false;  // `{ name }`
-  std::vector<double> numbers;
+  std::vector<uint32_t> numbers;
+  std::vector<bool> real;
   std::vector<std::string> strings;
   std::vector<Node> children;  // nested objects and references, in file order
+
+  NumberCell number(std::size_t i) const { return {numbers[i], real[i]}; }
+  // Takes the token's numbers. A large list (a binary mesh's vertices) is taken over or
+  // copied once into a buffer of the size needed, and the token's buffer is let go, so
+  // no list is held twice beyond the moment of the copy.
+  void append(Token& token) {
+    if (numbers.empty()) {
+      numbers.swap(token.numbers);
+    } else if (token.numbers.size() > 64) {
+      std::vector<uint32_t> merged;
+      merged.reserve(numbers.size() + token.numbers.size());
+      merged.insert(merged.end(), numbers.begin(), numbers.end());
+      merged.insert(merged.end(), token.numbers.begin(), token.numbers.end());
+      numbers.swap(merged);
+      std::vector<uint32_t>().swap(token.numbers);
+    } else {
+      // Growing by an eighth keeps appends cheap (text brings one number per token)
+      // without doubling a list that is already large.
+      const std::size_t need = numbers.size() + token.numbers.size();
+      if (need > numbers.capacity()) numbers.reserve(need + numbers.size() / 8 + 16);
+      numbers.insert(numbers.end(), token.numbers.begin(), token.numbers.end());
+    }
+    real.resize(numbers.size(), token.real);
+  }
 };
 
 // Template names compared without regard to case, as exporters disagree on it.
@@ -41,8 +68,15 @@ class Parser {
   Parser(Lexer& lexer, std::string& error) : lexer_(lexer), error_(error) {}
 
   bool parseFile(std::vector<Node>& objects) {
+    // Some exporters end the file with one closing brace too many. After the last
+    // object its meaning is plain; anything but more of them after it is a file whose
+    // braces do not match.
+    bool strayClose = false;
     for (;;) {
       if (!advance()) return false;
+      if (strayClose && tok_.kind != TokenKind::End && tok_.kind != TokenKind::CBrace &&
+          tok_.kind != TokenKind::Separator)
+        return fail("'}' without a matching '{'");
       switch (tok_.kind) {
         case TokenKind::End:
           return true;
@@ -56,6 +90,9 @@ class Parser {
           objects.push_back(std::move(node));
           break;
         }
+        case TokenKind::CBrace:
+          strayClose = true;
+          break;
         case TokenKind::Separator:
           break;
         default:
@@ -66,6 +103,7 @@ class Parser {
 
  private:
   bool advance() { return lexer_.next(tok_, error_); }
+  bool advanceToName() { return lexer_.nextName(tok_, error_); }
   bool fail(const std::string& why) {
     error_ = why + " (byte " + std::to_string(lexer_.offset()) + " of the body)";
     return false;
@@ -89,7 +127,9 @@ class Parser {
   // Called with the type name consumed.
   bool parseObject(Node& node, int depth) {
     if (depth > kMaxDepth) return fail("data objects nested too deeply");
-    if (!advance()) return false;
+    if (++objects_ > kMaxObjects)
+      return fail("more than " + std::to_string(kMaxObjects) + " data objects, the limit for a scene");
+    if (!advanceToName()) return false;
     if (tok_.kind == TokenKind::Name) {
       node.name = tok_.text;
       if (!advance()) return false;
@@ -102,7 +142,10 @@ class Parser {
         case TokenKind::CBrace:
           return true;
         case TokenKind::Numbers:
-          node.numbers.insert(node.numbers.end(), tok_.numbers.begin(), tok_.numbers.end());
+          numbers_ += tok_.numbers.size();
+          if (numbers_ > kMaxNumbers)
+            return fail("more than " + std::to_string(kMaxNumbers) + " numbers, the limit for a scene");
+          node.append(tok_);
           break;
         case TokenKind::String:
           node.strings.push_back(tok_.text);
@@ -118,9 +161,11 @@ class Parser {
           break;
         }
         case TokenKind::OBrace: {
+          if (++references_ > kMaxReferences)
+            return fail("more than " + std::to_string(kMaxReferences) + " references, the limit for a scene");
           Node ref;
           ref.isReference = true;
-          if (!advance()) return false;
+          if (!advanceToName()) return false;
           if (tok_.kind != TokenKind::Name) return fail("reference without a name");
           ref.name = tok_.text;
           if (!advance()) return false;
@@ -140,6 +185,7 @@ class Parser {
   Lexer& lexer_;
   std::string& error_;
   Token tok_;
+  std::size_t objects_ = 0, references_ = 0, numbers_ = 0;
 };
 
 // Reads a node's numbers in order, checking each against what is left.
@@ -154,9 +200,13 @@ class Values {
   }
   bool u32(uint32_t& out, const char* what) {
     if (i_ >= node_.numbers.size()) return fail(std::string("missing ") + what);
-    double v = node_.numbers[i_++];
-    if (!(v >= 0 && v <= 4294967295.0) || v != std::floor(v))
-      return fail(std::string("bad ") + what);
+    const NumberCell c = node_.number(i_++);
+    if (!c.real) {
+      out = c.bits;
+      return true;
+    }
+    const float v = c.asFloat();  // an integer some writers put in a float list
+    if (!(v >= 0 && v < 4294967296.0f) || v != std::floor(v)) return fail(std::string("bad ") + what);
     out = static_cast<uint32_t>(v);
     return true;
   }
@@ -170,12 +220,7 @@ class Values {
   }
   bool f32(float& out, const char* what) {
     if (i_ >= node_.numbers.size()) return fail(std::string("missing ") + what);
-    // A 64-bit value beyond float range would be undefined to convert: saturate it.
-    double v = node_.numbers[i_++];
-    constexpr double kMax = std::numeric_limits<float>::max();
-    out = v > kMax ? std::numeric_limits<float>::infinity()
-        : v < -kMax ? -std::numeric_limits<float>::infinity()
-                    : static_cast<float>(v);
+    out = node_.number(i_++).asFloat();
     return true;
   }
   template <std::size_t N>
@@ -262,7 +307,9 @@ bool readMesh(const Node& node, XMesh& mesh, std::string& error) {
 
   for (const Node& c : node.children) {
     if (c.isReference) continue;
-    if (sameType(c.type, "MeshMaterialList")) {
+    if (sameType(c.type, "SkinWeights") || sameType(c.type, "XSkinMeshHeader")) {
+      mesh.skinned = true;
+    } else if (sameType(c.type, "MeshMaterialList")) {
       if (!readMaterialList(c, mesh, error)) return false;
     } else if (sameType(c.type, "MeshNormals")) {
       Values n(c, error);
@@ -359,7 +406,36 @@ bool readAnimation(const Node& node, XAnimation& anim, std::string& error) {
   return true;
 }
 
+// Every animation and every timed key is work on each tick of the runtime and memory
+// in the document: a file past the limits is refused from its nodes, before anything
+// is built. A key's count is its object's second number.
+bool checkAnimationLimits(const std::vector<Node>& objects, std::string& error) {
+  std::size_t animations = 0, keys = 0;
+  for (const Node& set : objects) {
+    if (set.isReference || !sameType(set.type, "AnimationSet")) continue;
+    for (const Node& a : set.children) {
+      if (a.isReference || !sameType(a.type, "Animation")) continue;
+      ++animations;
+      for (const Node& k : a.children)
+        if (!k.isReference && sameType(k.type, "AnimationKey") && k.numbers.size() >= 2)
+          keys += k.real[1] ? 0 : k.numbers[1];
+    }
+  }
+  if (animations > kMaxAnimations) {
+    error = std::to_string(animations) + " animations, more than the limit of " +
+            std::to_string(kMaxAnimations) + " for a scene";
+    return false;
+  }
+  if (keys > kMaxAnimationKeys) {
+    error = std::to_string(keys) + " animation keys, more than the limit of " +
+            std::to_string(kMaxAnimationKeys) + " for a scene";
+    return false;
+  }
+  return true;
+}
+
 bool readDocument(const std::vector<Node>& objects, XDocument& doc, std::string& error) {
+  if (!checkAnimationLimits(objects, error)) return false;
   for (const Node& n : objects) {
     if (n.isReference) continue;
     if (sameType(n.type, "Material")) {

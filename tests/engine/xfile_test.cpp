@@ -332,3 +332,68 @@ TEST(XFileLoaderTest, UnknownReferencesFailWithoutTouchingTheParent) {
   EXPECT_FALSE(loadDocument(doc, root, set).ok());
   EXPECT_EQ(root.childCount(), 0u);
 }
+
+// What exporters write where the meaning is plain: object and reference names starting
+// with a digit, and a closing brace too many after the last object. Braces that do not
+// match anywhere else are still refused.
+TEST(XFileReaderTest, AcceptsExportersDigitNamesAndAStrayFinalBrace) {
+  const std::string digits = R"(xof 0303txt 0032
+Frame 294_screen {
+  FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 2.5,0,0,1;; }
+  Frame 7 { }
+}
+AnimationSet 01_set { Animation { { 294_screen } AnimationKey { 2; 1; 0; 3; 1.5,0,0;;; } } }
+})";
+  ReadResult r = readXFile(bytesOf(digits));
+  ASSERT_TRUE(r.ok()) << r.error;
+  ASSERT_EQ(r.document.frames.size(), 1u);
+  EXPECT_EQ(r.document.frames[0].name, "294_screen");
+  ASSERT_TRUE(r.document.frames[0].transform);
+  EXPECT_FLOAT_EQ((*r.document.frames[0].transform)[12], 2.5f) << "numbers after the name still read";
+  ASSERT_EQ(r.document.frames[0].children.size(), 1u);
+  EXPECT_EQ(r.document.frames[0].children[0].name, "7");
+  ASSERT_EQ(r.document.animationSets.size(), 1u);
+  EXPECT_EQ(r.document.animationSets[0].name, "01_set");
+  EXPECT_EQ(r.document.animationSets[0].animations.at(0).frameName, "294_screen");
+
+  for (const char* broken : {
+           "xof 0303txt 0032 Frame a { } } Frame b { }",       // a '}' between objects
+           "xof 0303txt 0032 Frame a { Frame b { } } } } Mesh m { 0;; 0;; }",
+           "xof 0303txt 0032 Frame a { Frame b { }",           // one '}' short
+           "xof 0303txt 0032 } Frame a { }",                   // a '}' before anything
+       }) {
+    ReadResult b = readXFile(bytesOf(broken));
+    EXPECT_FALSE(b.ok()) << broken;
+    EXPECT_FALSE(b.error.empty()) << broken;
+  }
+  // A digit in a place where numbers belong is still a number.
+  ReadResult numbers = readXFile(bytesOf("xof 0303txt 0032 Mesh m { 3; 0,0,0;, 1,0,0;, 0,1,0;; 1; 3; 0,1,2;; }"));
+  ASSERT_TRUE(numbers.ok()) << numbers.error;
+  EXPECT_EQ(numbers.document.meshes.at(0).positions.size(), 3u);
+}
+
+TEST(XFileReaderTest, MeshesWithSkinWeightsAreMarkedSkinned) {
+  const std::string text = R"(xof 0303txt 0032
+Frame body {
+  FrameTransformMatrix { 1,0,0,0, 0,0,1,0, 0,-1,0,0, 0,5,0,1;; }
+  Mesh skin { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
+    XSkinMeshHeader { 1; 1; 1; }
+    SkinWeights { "bone"; 1; 0; 1.0;; 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; } }
+  Mesh plain { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }
+}
+Frame bone { })";
+  ReadResult r = readXFile(bytesOf(text));
+  ASSERT_TRUE(r.ok()) << r.error;
+  ASSERT_EQ(r.document.frames.at(0).meshes.size(), 2u);
+  EXPECT_TRUE(r.document.frames[0].meshes[0].skinned);
+  EXPECT_FALSE(r.document.frames[0].meshes[1].skinned);
+  // Loaded, the skinned mesh hangs at the root of the load, its bind pose untouched;
+  // the plain one stays in its frame.
+  Frame root("root");
+  AnimationSet set;
+  ASSERT_TRUE(loadDocument(r.document, root, set).ok());
+  ASSERT_EQ(root.visuals().size(), 1u);
+  EXPECT_EQ(root.visuals()[0]->name, "skin");
+  ASSERT_EQ(root.child(0).visuals().size(), 1u);
+  EXPECT_EQ(root.child(0).visuals()[0]->name, "plain");
+}

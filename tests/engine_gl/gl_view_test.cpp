@@ -60,7 +60,7 @@ TEST(GlView, SceneMeshesBecomeCheckedGroupsWithTheirMaterialSlots) {
   red->deviceTexture = 7;
   engine::MeshGroup a;
   a.material = red;
-  a.vertices = {{{0, 0}, {}, {0, 0, 0}}, {{1, 0}, {}, {1, 0, 0}}, {{1, 1}, {}, {1, 1, 0}}};
+  a.vertices = {{{0, 0}, {0, 0, -1}, {0, 0, 0}}, {{1, 0}, {0, 0, -1}, {1, 0, 0}}, {{1, 1}, {0, 1, 0}, {1, 1, 0}}};
   // One good triangle, one that points past the vertices, and a dangling index.
   a.indices = {0, 1, 2, 0, 1, 3, 2};
   engine::MeshGroup empty;
@@ -68,18 +68,30 @@ TEST(GlView, SceneMeshesBecomeCheckedGroupsWithTheirMaterialSlots) {
   engine::MeshGroup noMaterial;
   noMaterial.vertices = a.vertices;
   noMaterial.indices = {2, 1, 0};
-  mesh.groups = {a, empty, noMaterial};
+  // The grey an exporter gives by default, half transparent, without a texture.
+  auto grey = std::make_shared<engine::Material>();
+  grey->faceColor = {0.588f, 0.588f, 0.588f, 0.5f};
+  engine::MeshGroup plainGrey = noMaterial;
+  plainGrey.material = grey;
+  mesh.groups = {a, empty, noMaterial, plainGrey};
 
   const MeshData data = FromSceneMesh(mesh);
-  ASSERT_EQ(data.groups.size(), 2u);  // the empty group is left out
+  ASSERT_EQ(data.groups.size(), 3u);  // the empty group is left out
   EXPECT_EQ(data.groups[0].indices, (std::vector<uint32_t>{0, 1, 2}));
   EXPECT_EQ(data.groups[0].texture, 7u);
+  // A photo shows at its own brightness: the material's colour does not tint it.
   EXPECT_FLOAT_EQ(data.groups[0].colour.r, 1);
-  EXPECT_FLOAT_EQ(data.groups[0].colour.g, 0);
+  EXPECT_FLOAT_EQ(data.groups[0].colour.g, 1);
+  EXPECT_FLOAT_EQ(data.groups[0].colour.b, 1);
   EXPECT_FLOAT_EQ(data.groups[0].vertices[2].u, 1);
   EXPECT_FLOAT_EQ(data.groups[0].vertices[2].y, 1);
+  EXPECT_FLOAT_EQ(data.groups[0].vertices[2].ny, 1);  // normals travel for the key light
+  EXPECT_FLOAT_EQ(data.groups[0].vertices[0].nz, -1);
   EXPECT_EQ(data.groups[1].texture, 0u);
   EXPECT_FLOAT_EQ(data.groups[1].colour.g, 1);  // untextured white
+  // Without a texture the material's colour is the face's colour, alpha and all.
+  EXPECT_FLOAT_EQ(data.groups[2].colour.r, 0.588f);
+  EXPECT_FLOAT_EQ(data.groups[2].colour.a, 0.5f);
 }
 
 TEST(GlView, DrawItemsCarryEachFramesWorldMatrixDepthFirst) {

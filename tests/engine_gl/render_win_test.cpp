@@ -7,6 +7,7 @@
 
 #include "engine/gl/gl_device.h"
 #include "engine/gl/scene_renderer.h"
+#include "engine/scene/light_rig.h"
 #include "engine/scene/scene.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_meshes.h"
@@ -109,7 +110,7 @@ TEST_F(RenderTest, EachPhotoShowsOnItsMaterialAndTheBackgroundFillsTheRest) {
   EXPECT_TRUE(IsColour(img, 160, 120 - 45, kBack));
 }
 
-TEST_F(RenderTest, PhotoKeepsItsTopUpAndMaterialColourTintsIt) {
+TEST_F(RenderTest, PhotoKeepsItsTopUpAndItsOwnBrightnessUnderAGreyMaterial) {
   image::Image split = Solid(255, 255, 255, 64);
   for (int y = 32; y < 64; ++y)
     for (int x = 0; x < 64; ++x) {
@@ -118,12 +119,47 @@ TEST_F(RenderTest, PhotoKeepsItsTopUpAndMaterialColourTintsIt) {
       p[1] = 0;
     }
   ASSERT_TRUE(image::SaveBmpFile(folder / "split.bmp", split));
-  scene.root.createChild("photo").addVisual(Square(50, MaterialFor("split.bmp", {1, 0.5f, 1, 1})));
+  // The grey exporters give a material by default: it must not dim the photo.
+  scene.root.createChild("photo").addVisual(Square(50, MaterialFor("split.bmp", {0.588f, 0.588f, 0.588f, 1})));
   renderer->Prepare(scene.root, Photos());
   const image::Image img = Draw();
-  // White top half tinted by the material (half green), blue bottom half.
-  EXPECT_TRUE(IsColour(img, 160, 120 - 40, {255, 128, 255}));
+  EXPECT_TRUE(IsColour(img, 160, 120 - 40, {255, 255, 255}));
   EXPECT_TRUE(IsColour(img, 160, 120 + 40, {0, 0, 255}));
+}
+
+// A scene with the importer's key light frame is shaded: faces turned differently get
+// different tones, a photo looking straight into the light shows at its own brightness,
+// and without the frame the same faces are one tone under the white ambient light.
+TEST_F(RenderTest, AKeyLightGivesFacesTheirShapeAndSparesPhotosBrightness) {
+  ASSERT_TRUE(image::SaveBmpFile(folder / "grey.bmp", Solid(200, 200, 200, 64)));
+  const engine::Vec3 d = engine::normalize(engine::Vec3{0.4f, -0.55f, 0.73f});
+  auto grey = MaterialFor("", {0.8f, 0.8f, 0.8f, 1});
+  engine::Frame& front = scene.root.createChild("front");  // faces the camera
+  front.setPosition(&scene.root, {-70, 40, 0});
+  front.addVisual(Square(25, grey));
+  engine::Frame& turned = scene.root.createChild("turned");  // turned 60 degrees away
+  turned.setPosition(&scene.root, {70, 40, 0});
+  turned.setOrientation(&scene.root, {-0.866f, 0, 0.5f}, {0, 1, 0});
+  turned.addVisual(Square(25, grey));
+  engine::Frame& photo = scene.root.createChild("photo");  // looks into the light
+  photo.setPosition(&scene.root, {0, -50, 0});
+  photo.setOrientation(&scene.root, d, {0, 1, 0});
+  photo.addVisual(Square(25, MaterialFor("grey.bmp", {0.5f, 0.5f, 0.5f, 1})));
+
+  renderer->Prepare(scene.root, Photos());
+  const image::Image ambient = Draw();
+  EXPECT_TRUE(IsColour(ambient, 160 - 112, 120 - 64, {204, 204, 204}));
+  EXPECT_TRUE(IsColour(ambient, 160 + 112, 120 - 64, {204, 204, 204})) << "one tone without a light";
+
+  engine::Frame& light = scene.root.createChild(std::string(engine::kKeyLightFrameName));
+  light.setOrientation(&scene.root, d, {0, 1, 0});
+  renderer->Prepare(scene.root, Photos());
+  const image::Image lit = Draw();
+  const Rgb a = At(lit, 160 - 112, 120 - 64), b = At(lit, 160 + 112, 120 - 64);
+  EXPECT_GT(std::abs(a.r - b.r), 20) << "front " << a.r << " and turned " << b.r << " differ";
+  EXPECT_LT(std::max(a.r, b.r), 205);
+  EXPECT_GT(std::min(a.r, b.r), 204 * 0.45 - 4) << "nothing darker than the ambient light";
+  EXPECT_TRUE(IsColour(lit, 160, 120 + 80, {200, 200, 200})) << "the photo at its own brightness";
 }
 
 TEST_F(RenderTest, UntexturedMaterialsShowTheirColourUnderTheWhiteAmbientLight) {

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include "builder/project/project_file.h"
+#include "builder/scenes/import_worker.h"
 #include "builder/scenes/win32/template_folder_win.h"
 #include "engine/xfile/writer.h"
 #include "common/trailer.h"
+#include "platform/win32/win32_seams.h"
 #include "runtime/win/config_dialog.h"
 #include "runtime/win/saver.h"
 #include "tests/output/builder_window.h"
@@ -267,9 +269,20 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   templateFolder = &folder;
   StartBuilder();
   AddRedAndGreen();
+  // As the builder runs it: the import on a worker thread while the window handles its
+  // messages, the progress shown only for a long one and always hidden again.
+  platform::Win32MessagePump importPump;
+  struct CountedProgress : scenes::ImportProgress {
+    int shows = 0, hides = 0;
+    void Show(std::string_view) override { ++shows; }
+    void Hide() override { ++hides; }
+  } importProgress;
+  form->SetImportRunner(&importPump, &importProgress);
 
   dialogs.opens.push_back({scene});
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
+  EXPECT_EQ(importProgress.shows, importProgress.hides);
+  EXPECT_FALSE(form->Busy()) << "the busy state ends with the import";
   Pump();
   ASSERT_TRUE(errors.empty()) << errors.front();
   ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().first;
@@ -333,7 +346,8 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   dialogs.opens.push_back({plain});
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuImportScene, 0), 0);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0], (std::pair<std::string, std::string>{"This scene has no textured faces for photos", "Error"}));
+  EXPECT_EQ(boxes.shown[0],
+            (std::pair<std::string, std::string>{plain + ": This scene has no textured faces for photos", "Error"}));
   EXPECT_EQ(combo.Count(), 6);
   EXPECT_FALSE(files.FileExists(dir / "vexo6"));
 }

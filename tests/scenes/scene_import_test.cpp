@@ -1,5 +1,7 @@
 #include "builder/scenes/scene_import.h"
 
+#include "engine/scene/light_rig.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -193,12 +195,67 @@ TEST(SceneImport, RefusesScenesWithoutTexturedFacesAndUnreadableFiles) {
   EXPECT_TRUE(ImportScene(text, "box.x").ok());
 }
 
+// A scene made elsewhere brings no light: the import gives it a key light of its own,
+// which stays put while the scene turns, comes from above and in front of the viewer,
+// and with the dimmed ambient light brings a face looking into it to full brightness.
+TEST(SceneImport, TheSceneGetsAKeyLightThatStaysWhileItTurns) {
+  ImportResult r = ImportDocument(BoxScene({50, 0, 0}, 2));
+  ASSERT_TRUE(r.ok()) << r.error;
+  engine::Frame root;
+  engine::AnimationSet animation;
+  ASSERT_TRUE(engine::xfile::loadDocument(WrittenAndRead(r.scene), root, animation).ok());
+  ASSERT_EQ(root.childCount(), 2u);
+  const engine::Frame* light = engine::FindKeyLight(root);
+  ASSERT_NE(light, nullptr);
+  EXPECT_EQ(light->parent(), &root) << "beside the turning scene, not in it";
+  animation.bind(root);
+  for (float t : {0.0f, kTurnTicks / 3.0f}) {
+    animation.setTime(t);
+    const engine::LightRig rig = engine::LightRigFor(light);
+    ASSERT_TRUE(rig.hasKey());
+    EXPECT_NEAR(rig.ambient + rig.key, 1.0f, 1e-6f);
+    EXPECT_LT(rig.ambient, 0.6f) << "dim enough for faces away from the key to read darker";
+    EXPECT_GT(rig.keyDirection.z, 0.3f) << "into the scene, from the viewer's side";
+    EXPECT_LT(rig.keyDirection.y, -0.3f) << "from above";
+    EXPECT_NEAR(engine::length(rig.keyDirection), 1.0f, 1e-4f);
+  }
+  // The six templates' scenes have no such frame: ambient light alone, at full strength.
+  const engine::LightRig plain = engine::LightRigFor(nullptr);
+  EXPECT_FALSE(plain.hasKey());
+  EXPECT_EQ(plain.ambient, 1.0f);
+}
+
 TEST(SceneImport, AddedFrameNamesCarryNoRuntimeFlags) {
-  for (std::string_view name : {kTurnFrameName, kFitFrameName}) {
+  for (std::string_view name : {kTurnFrameName, kFitFrameName, engine::kKeyLightFrameName}) {
     for (std::size_t pos : {5u, 6u})
       EXPECT_TRUE(name.size() <= pos || name[pos] != 'f') << name;
     EXPECT_TRUE(name.size() <= 7 || name[7] != 'v') << name;
     for (std::size_t pos : {8u, 9u})
       EXPECT_TRUE(name.size() <= pos || name[pos] != 't') << name;
   }
+}
+
+// A skinned mesh's vertices are its bind pose in the scene's own space; the frame that
+// holds it does not move it again (exporters put a placing matrix there that the bones
+// already account for). Drawn through its frame, a character showed only in part.
+TEST(SceneImport, SkinnedMeshesAreFittedWholeInTheirBindPose) {
+  XDocument doc = BoxScene({500, 0, 0}, 3);  // the frame moves and scales the box
+  doc.frames[0].meshes[0].skinned = true;
+  const Bounds bind = BoundsAtFirstFrame(doc);
+  ASSERT_FALSE(bind.empty);
+  ExpectNear(bind.min, {-10, -20, -30}, 1e-3f);
+  ExpectNear(bind.max, {10, 20, 30}, 1e-3f);
+
+  ImportResult r = ImportDocument(doc);
+  ASSERT_TRUE(r.ok()) << r.error;
+  const XDocument written = WrittenAndRead(r.scene);
+  const Bounds fitted = BoundsAtFirstFrame(written);
+  ExpectNear(fitted.centre(), {0, 0, 0}, 0.01f);
+  EXPECT_NEAR(fitted.radius(), kFittedRadius, 0.05f);
+  // The mesh now sits in the fitted frame itself, and its old frame is empty.
+  const engine::xfile::XFrame& fit = written.frames.at(0).children.at(0);
+  EXPECT_EQ(fit.name, kFitFrameName);
+  ASSERT_EQ(fit.meshes.size(), 1u);
+  EXPECT_EQ(fit.meshes[0].positions.size(), doc.frames[0].meshes[0].positions.size());
+  EXPECT_TRUE(fit.children.at(0).meshes.empty());
 }

@@ -1,8 +1,12 @@
 #include "builder/scenes/template_import.h"
 
+#include <functional>
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 #include "builder/scenes/scene_import.h"
+#include "builder/scenes/template_cli.h"
 #include "builder/scenes/template_file.h"
 #include "builder/scenes/template_list.h"
 #include "engine/xfile/reader.h"
@@ -84,7 +88,8 @@ TEST_F(Fixture, ImportWritesTheNextFreeTemplateWithSceneBlockAndName) {
 TEST_F(Fixture, FailuresLeaveNoTemplateBehind) {
   files.files["D:\\plain.x"] =
       engine::xfile::writeBinaryXFile(testsupport::BoxScene({0, 0, 0}, 1, {1, 1, 1}, ""));
-  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\plain.x", "P").error, kNoTexturedFacesMessage);
+  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\plain.x", "P").error,
+            "D:\\plain.x: " + std::string(kNoTexturedFacesMessage));
   EXPECT_EQ(ImportTemplate(seams, dir, "D:\\none.x", "P").error, "Could not read D:\\none.x");
   files.files["D:\\bad.x"] = {'x', 'o', 'f'};
   EXPECT_EQ(ImportTemplate(seams, dir, "D:\\bad.x", "P").error.rfind("D:\\bad.x: ", 0), 0u);
@@ -115,4 +120,42 @@ TEST(TemplateList, ImportedLinesFollowTheSixAndMapToTheirNumbers) {
   EXPECT_FALSE(list.IsImported(5)) << "the six cannot be removed";
   EXPECT_FALSE(list.IsImported(7));
   EXPECT_NE(MissingTemplateWarning(7).find("vexo7"), std::string::npos);
+}
+
+// `/template` ends every way with an exit code and one line: made, refused, wrong
+// arguments, out of memory (the working copy removed) and any other exception.
+TEST_F(Fixture, TheCommandLineTurnsEveryEndIntoAnExitCodeAndALine) {
+  const std::vector<std::string> good{"/template", "D:\\scenes\\garden box.x", "Garden"};
+  TemplateCliOutcome made = RunTemplateCommand(good, seams, dir);
+  EXPECT_EQ(made.exitCode, kTemplateMade);
+  EXPECT_NE(made.output.find("vexo6"), std::string::npos) << made.output;
+
+  TemplateCliOutcome refused = RunTemplateCommand({"/template", "D:\\missing.x"}, seams, dir);
+  EXPECT_EQ(refused.exitCode, kTemplateRefused);
+  EXPECT_NE(refused.error.find("D:\\missing.x"), std::string::npos) << refused.error;
+
+  EXPECT_EQ(RunTemplateCommand({"/template"}, seams, dir).exitCode, kTemplateBadArguments);
+
+  struct ThrowingFolder : FakeFolder {
+    std::function<void()> thrower;
+    using FakeFolder::FakeFolder;
+    bool PutSceneResource(const std::string&, std::span<const uint8_t>) override {
+      thrower();
+      return false;
+    }
+  } throwing{files};
+  ImportSeams throwingSeams{files, throwing};
+  throwing.thrower = [] { throw std::bad_alloc(); };
+  TemplateCliOutcome memory = RunTemplateCommand(good, throwingSeams, dir);
+  EXPECT_EQ(memory.exitCode, kTemplateOutOfMemory);
+  EXPECT_NE(memory.error.find("not enough memory"), std::string::npos) << memory.error;
+  EXPECT_NE(memory.error.find("garden box.x"), std::string::npos) << memory.error;
+  for (const auto& [path, bytes] : files.files)
+    EXPECT_EQ(path.find(".part"), std::string::npos) << path << " was left behind";
+
+  throwing.thrower = [] { throw std::runtime_error("disk on fire"); };
+  TemplateCliOutcome other = RunTemplateCommand(good, throwingSeams, dir);
+  EXPECT_EQ(other.exitCode, kTemplateFailed);
+  EXPECT_NE(other.error.find("disk on fire"), std::string::npos) << other.error;
+  EXPECT_EQ(other.error.find('\n'), std::string::npos);
 }

@@ -23,10 +23,11 @@ inline std::shared_ptr<engine::Mesh> Square(float half, std::shared_ptr<engine::
   auto mesh = std::make_shared<engine::Mesh>();
   engine::MeshGroup g;
   g.material = std::move(material);
-  g.vertices = {{{0, 0}, {}, {-half, half, 0}},
-                {{1, 0}, {}, {half, half, 0}},
-                {{1, 1}, {}, {half, -half, 0}},
-                {{0, 1}, {}, {-half, -half, 0}}};
+  const engine::Vec3 n{0, 0, facingAway ? 1.0f : -1.0f};
+  g.vertices = {{{0, 0}, n, {-half, half, 0}},
+                {{1, 0}, n, {half, half, 0}},
+                {{1, 1}, n, {half, -half, 0}},
+                {{0, 1}, n, {-half, -half, 0}}};
   g.indices = facingAway ? std::vector<uint32_t>{0, 2, 1, 0, 3, 2} : std::vector<uint32_t>{0, 1, 2, 0, 2, 3};
   mesh->groups.push_back(std::move(g));
   return mesh;

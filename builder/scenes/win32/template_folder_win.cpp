@@ -42,25 +42,12 @@ std::string BuilderFolderForImport() {
 }
 
 int RunTemplateImportCli(const std::vector<std::string>& args) {
-  const TemplateCliRequest request = ParseTemplateArguments(args);
-  if (!request.problem.empty()) {
-    Console(STD_ERROR_HANDLE, "Fotoprism: " + request.problem + "\r\n");
-    return 2;
-  }
   platform::Win32FileSystem files;
   Win32TemplateFolder folder;
-  const ImportOutcome made = ImportTemplate({files, folder}, BuilderFolderForImport(),
-                                            request.scenePath, request.name);
-  if (!made.ok()) {
-    std::string text = made.error;
-    for (char& c : text)
-      if (c == '\n') c = ' ';
-    Console(STD_ERROR_HANDLE, "Fotoprism: " + text + "\r\n");
-    return 1;
-  }
-  Console(STD_OUTPUT_HANDLE, "Template " + std::to_string(made.number) + " \"" + made.name +
-                                 "\" written to " + made.path + "\r\n");
-  return 0;
+  const TemplateCliOutcome run = RunTemplateCommand(args, {files, folder}, BuilderFolderForImport());
+  if (!run.error.empty()) Console(STD_ERROR_HANDLE, run.error + "\r\n");
+  if (!run.output.empty()) Console(STD_OUTPUT_HANDLE, run.output + "\r\n");
+  return run.exitCode;
 }
 
 }  // namespace prismora::scenes

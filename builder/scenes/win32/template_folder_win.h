@@ -18,7 +18,8 @@ class Win32TemplateFolder final : public TemplateFolder {
 std::string BuilderFolderForImport();
 
 // `Fotoprism.exe /template SCENE.x "Name"`: imports and reports on the console;
-// exit code 0 made, 1 refused or failed, 2 wrong arguments.
+// exit codes as TemplateExitCode says (0 made, 1 refused, 2 wrong arguments, 3 out of
+// memory, 4 any other failure).
 int RunTemplateImportCli(const std::vector<std::string>& args);
 
 }  // namespace prismora::scenes
