@@ -80,11 +80,26 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   // decoded pixels and, for a turned photo, their upright copy.
   const int64_t libjpegBytes = LibjpegDecodeBytes(&cinfo);
   const int64_t pixelBytes = int64_t(cinfo.output_width) * cinfo.output_height * 3;
-  if (!MayTake(gate, libjpegBytes + pixelBytes * (orientation == 1 ? 1 : 2))) return refuse();
+  // The gate and the pixel buffer may throw (an allocation that fails); libjpeg's own
+  // memory is given back before the exception goes on. No libjpeg call runs inside these
+  // blocks, so no error jump leaves them.
+  bool granted = false;
+  try {
+    granted = MayTake(gate, libjpegBytes + pixelBytes * (orientation == 1 ? 1 : 2));
+  } catch (...) {
+    jpeg_destroy_decompress(&cinfo);
+    throw;
+  }
+  if (!granted) return refuse();
   CapLibjpegMemory(&cinfo, libjpegBytes);
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
-  stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
+  try {
+    stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
+  } catch (...) {
+    jpeg_destroy_decompress(&cinfo);
+    throw;
+  }
   PixelView v = stored.View();
   while (cinfo.output_scanline < cinfo.output_height) {
     JSAMPROW row = v.Row(int(cinfo.output_scanline));
