@@ -100,6 +100,34 @@ TEST_F(AssemblyOnDisk, PreviewReturnsOnlyAfterTheLockIsReleased) {
   EXPECT_EQ(testsupport::TempFolder::Read(target).size(), templ.size() + 836);
 }
 
+// Held open without sharing for longer than the preview waits (a program other than a
+// preview keeping it): the wait ends and the box names the file and the system's reason.
+TEST_F(AssemblyOnDisk, PreviewGivesUpOnATargetLockedForGood) {
+  testsupport::TempFolder::Write(target, {1, 2, 3});
+  HANDLE h = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(output::AssemblePreviewScreenSaver(seams, templPath, record, target));
+  CloseHandle(h);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0].rfind("Could not write " + target + "\n", 0), 0u) << boxes.texts[0];
+  EXPECT_NE(boxes.texts[0].find("still in use"), std::string::npos) << boxes.texts[0];
+  EXPECT_EQ(testsupport::TempFolder::Read(target).size(), 3u);
+}
+
+TEST_F(AssemblyOnDisk, PreviewReportsAReadOnlyTargetAtOnce) {
+  testsupport::TempFolder::Write(target, {1, 2, 3});
+  ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(output::AssemblePreviewScreenSaver(seams, templPath, record, target));
+  EXPECT_LT(GetTickCount() - start, DWORD(output::kPreviewInUseWaitMs));  // no wait at all
+  SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0].rfind("Could not write " + target + "\n", 0), 0u) << boxes.texts[0];
+  EXPECT_EQ(boxes.texts[0].find("still in use"), std::string::npos) << boxes.texts[0];
+  EXPECT_GT(boxes.texts[0].size(), ("Could not write " + target + "\n").size());  // the reason
+  EXPECT_EQ(testsupport::TempFolder::Read(target).size(), 3u);
+}
+
 TEST(Win32FileSystem, WholeFileWritesReplaceAndReport) {
   prismora::testsupport::TempFolder dir;
   platform::Win32FileSystem files;
