@@ -532,9 +532,10 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
     Process saver;
     const bool started = saver.Start("\"" + launched + "\"", systemFolder, searchPath);
     EXPECT_TRUE(started) << "the program the setup offers to start cannot be started";
-    if (started)
+    if (started) {
       EXPECT_TRUE(WaitFor([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
           << "the installed program showed no window";
+    }
   }  // ended here
 
   Step("the converter run again over a missing photo writes its log");
