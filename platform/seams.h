@@ -22,10 +22,26 @@ struct MessageBoxes {
                          BoxIcon icon, BoxButtons buttons = BoxButtons::Ok) = 0;
 };
 
+// Why a copy did not happen: the target was in use by another program (which may soon
+// let it go), or anything else (read-only, disk full, no such folder), which waiting does
+// not mend. `reason` is the system's own text when there is one.
+enum class CopyFailure { None, InUse, Other };
+struct CopyOutcome {
+  CopyFailure failure = CopyFailure::None;
+  std::string reason;
+  bool ok() const { return failure == CopyFailure::None; }
+};
+
 struct FileSystem {
   virtual ~FileSystem() = default;
   // Copies, replacing an existing target. False when the copy did not happen.
   virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;
+  // The same copy, telling why it failed. A file system that cannot tell calls every
+  // failure `Other`.
+  virtual CopyOutcome CopyReplacingWhy(const std::string& from, const std::string& to) {
+    if (CopyReplacing(from, to)) return {};
+    return {CopyFailure::Other, {}};
+  }
   // Whether the file can be opened for reading right now.
   virtual bool CanOpenForRead(const std::string& path) = 0;
   // Writes `data` after the last byte of an existing file; true only when all of it

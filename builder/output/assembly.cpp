@@ -40,6 +40,17 @@ std::string AppendFailedMessage(const std::string& target) {
          "\n(disk full or write-protected?).";
 }
 
+std::string CopyFailedMessage(const std::string& target, const platform::CopyOutcome& copy) {
+  std::string why = copy.reason;
+  if (why.empty())
+    why = copy.failure == platform::CopyFailure::InUse
+              ? "The file is in use by another program."
+              : "The file is write-protected, or the disk is full.";
+  if (copy.failure == platform::CopyFailure::InUse)
+    why += "\n(still in use after " + std::to_string(kPreviewInUseWaitMs / 1000) + " seconds)";
+  return "Could not write " + target + "\n" + why;
+}
+
 namespace {
 bool AppendRecord(AssemblySeams& s, const trailer::BuilderRecord& record, const std::string& target) {
   if (s.files.AppendToFile(target, record)) return true;
@@ -52,15 +63,25 @@ bool AppendRecord(AssemblySeams& s, const trailer::BuilderRecord& record, const 
 
 bool AssemblePreviewScreenSaver(AssemblySeams s, const std::string& templatePath,
                                 const trailer::BuilderRecord& record, const std::string& target) {
-  // An earlier preview usually still runs from the target; wait for it to end while
-  // the builder keeps answering. Only a template that cannot be read ends the wait.
-  while (!s.files.CopyReplacing(templatePath, target)) {
+  // An earlier preview usually still runs from the target for a moment; wait for it to
+  // end while the builder keeps answering, but only while the target is in use and only
+  // for a bounded time: a read-only target or a full disk never mends by waiting, and an
+  // endless wait would also hold off closing the builder.
+  int waited = 0;
+  for (;;) {
+    const platform::CopyOutcome copy = s.files.CopyReplacingWhy(templatePath, target);
+    if (copy.ok()) break;
     if (!s.files.CanOpenForRead(templatePath)) {
       s.boxes.Show(s.owner, MissingTemplateMessage(templatePath), "Error", BoxIcon::Error);
       return false;
     }
+    if (copy.failure != platform::CopyFailure::InUse || waited >= kPreviewInUseWaitMs) {
+      s.boxes.Show(s.owner, CopyFailedMessage(target, copy), "Error", BoxIcon::Error);
+      return false;
+    }
     s.pump.RunPending();
     s.pump.Pause(kPreviewRetryPauseMs);
+    waited += kPreviewRetryPauseMs;
   }
   return AppendRecord(s, record, target);
 }

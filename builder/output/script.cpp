@@ -101,7 +101,9 @@ std::string SetupScriptText(const ScriptInputs& in) {
       "\"Additional icons:\"",
       "[Files]",
       "Source: \"" + f + t + ".scr\"; DestDir: \"{sys}\"" + copy,
-      "Source: \"" + f + t + ".scr\"; DestName: " + t + ".exe; DestDir: \"{sys}\"" + copy,
+      // Quoted: the compiler trims an unquoted value, and a title's leading blank would
+      // then install a file under another name than the one [Run] starts.
+      "Source: \"" + f + t + ".scr\"; DestName: \"" + t + ".exe\"; DestDir: \"{sys}\"" + copy,
       "Source: \"" + f + "pixolve.exe\"; DestDir: \"{app}\"" + copy,
   });
   for (int i = 0; i < in.photoCount; ++i)
@@ -113,10 +115,12 @@ std::string SetupScriptText(const ScriptInputs& in) {
       // value the [Code] section writes.
       "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: "
       "\"{code:SaverPath}\"",
-      // The converter's bitmaps were made at install time, so the uninstaller would leave
-      // them (and with them the folder) in the system folder: it removes exactly those.
+      // The converter's bitmaps and its log (pixolve.log, written whenever it ran) were
+      // made at install time, so the uninstaller would leave them (and with them the
+      // folder) in the system folder: it removes exactly those.
       "[UninstallDelete]",
       "Type: files; Name: \"{app}\\" + t + "*.bmp\"",
+      "Type: files; Name: \"{app}\\pixolve.log\"",
       "Type: dirifempty; Name: \"{app}\"",
       "[Run]",
       "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: " +

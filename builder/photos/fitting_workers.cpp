@@ -1,6 +1,7 @@
 #include "builder/photos/fitting_workers.h"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -74,8 +75,36 @@ void FitPhotoBytes(std::span<const uint8_t> file, int index, const FittingPlan& 
   EncodeCanvas(out.texture.View(), plan.kind, out.encoded, out.error);
 }
 
+namespace {
+
+// What a photo's result holds in memory until the run takes it.
+int64_t ResultBytes(const FittedPhoto& photo) {
+  auto pixels = [](const PixelImage& image) {
+    return int64_t(image.Width()) * image.Height() * 3;
+  };
+  return int64_t(photo.file.size()) + int64_t(photo.encoded.size()) + pixels(photo.preview) +
+         pixels(photo.texture);
+}
+
+// A photo that went wrong on a worker. Its buffers go first: after a failed allocation
+// they are what the next photos need. The reasons fit in a string's own storage, so
+// setting them allocates nothing.
+void FailPhoto(FittedPhoto& photo, const char* reason) noexcept {
+  photo = FittedPhoto{};
+  photo.outcome = FittedPhoto::Outcome::Failed;
+  try {
+    photo.error = reason;
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
 FittingWorkers::FittingWorkers(int threads, FittingPlan plan)
     : plan_(std::move(plan)), spares_(size_t(std::max(threads, 1)) * 2) {
+  // Reserved now, so that a worker giving buffers back never allocates.
+  spareResults_.reserve(spares_);
+  spareFiles_.reserve(spares_);
   // A process short of address space may refuse a thread; the run makes do with fewer.
   try {
     for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
@@ -89,30 +118,45 @@ FittingWorkers::~FittingWorkers() {
 }
 
 void FittingWorkers::Hand(int index, std::vector<uint8_t> file) {
+  const int64_t bytes = int64_t(file.size());
   {
     std::lock_guard lock(mutex_);
-    waitingBytes_ += int64_t(file.size());
-    orders_.push_back({index, std::move(file)});
+    Slot& slot = results_[index];
+    try {
+      orders_.push_back({index, std::move(file)});
+    } catch (...) {
+      results_.erase(index);
+      throw;
+    }
+    slot = Slot{};
+    slot.heldBytes = bytes;
+    heldBytes_ += bytes;
   }
   ordered_.notify_one();
 }
 
 void FittingWorkers::HandFailure(int index, std::string error) {
-  FittedPhoto failed;
-  failed.error = std::move(error);
   {
     std::lock_guard lock(mutex_);
-    results_[index] = std::move(failed);
+    Slot& slot = results_[index];
+    heldBytes_ -= slot.heldBytes;
+    slot = Slot{};
+    slot.ready = true;
+    slot.photo.error = std::move(error);
   }
   finished_.notify_all();
 }
 
 std::optional<FittedPhoto> FittingWorkers::Take(int index, std::chrono::milliseconds wait) {
   std::unique_lock lock(mutex_);
-  finished_.wait_for(lock, wait, [&] { return results_.count(index) > 0; });
+  finished_.wait_for(lock, wait, [&] {
+    auto found = results_.find(index);
+    return found != results_.end() && found->second.ready;
+  });
   auto found = results_.find(index);
-  if (found == results_.end()) return std::nullopt;
-  FittedPhoto photo = std::move(found->second);
+  if (found == results_.end() || !found->second.ready) return std::nullopt;
+  std::optional<FittedPhoto> photo(std::move(found->second.photo));
+  heldBytes_ -= found->second.heldBytes;
   results_.erase(found);
   return photo;
 }
@@ -130,9 +174,9 @@ std::vector<uint8_t> FittingWorkers::FileBuffer() {
   return buffer;
 }
 
-int64_t FittingWorkers::WaitingBytes() const {
+int64_t FittingWorkers::HeldBytes() const {
   std::lock_guard lock(mutex_);
-  return waitingBytes_;
+  return heldBytes_;
 }
 
 void FittingWorkers::Stop() {
@@ -140,7 +184,15 @@ void FittingWorkers::Stop() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
     orders_.clear();
-    waitingBytes_ = 0;
+    // Photos not finished yet are dropped; their workers find no place for them.
+    for (auto it = results_.begin(); it != results_.end();) {
+      if (it->second.ready) {
+        ++it;
+        continue;
+      }
+      heldBytes_ -= it->second.heldBytes;
+      it = results_.erase(it);
+    }
   }
   ordered_.notify_all();
 }
@@ -151,17 +203,52 @@ bool FittingWorkers::WaitIdle(std::chrono::milliseconds wait) {
 }
 
 void FittingWorkers::FitWithinPool(Order& order, DecodedPhoto& scratch, FittedPhoto& photo) {
-  int64_t taken = 0;
+  // The pool gets back what this photo took, however the fitting ends.
+  struct Taken {
+    MemoryPool& pool;
+    int64_t bytes = 0;
+    ~Taken() { pool.Give(bytes); }
+  } taken{memory_};
   auto gate = [&](int64_t bytes) {
     if (!memory_.Take(bytes)) return false;
-    taken += bytes;
+    taken.bytes += bytes;
+    if (plan_.onMemoryGranted) plan_.onMemoryGranted(order.index, bytes);
     return true;
   };
   FitPhotoBytes(order.file, order.index, plan_, scratch, photo, gate);
   if (int64_t(scratch.pixels.Width()) * scratch.pixels.Height() * 3 > kKeptPixelBytes)
     scratch = DecodedPhoto{};
-  memory_.Give(taken);
   if (photo.outcome == FittedPhoto::Outcome::ForWindow) photo.file = std::move(order.file);
+}
+
+void FittingWorkers::FitGuarded(Order& order, DecodedPhoto& scratch, FittedPhoto& photo) noexcept {
+  try {
+    FitWithinPool(order, scratch, photo);
+    return;
+  } catch (const std::bad_alloc&) {
+    FailPhoto(photo, "out of memory");
+  } catch (...) {
+    FailPhoto(photo, "fitting failed");
+  }
+  // Whatever the decode left half made is not kept for the next photo.
+  scratch = DecodedPhoto{};
+}
+
+void FittingWorkers::Finished(Order& order, FittedPhoto& photo) noexcept {
+  std::lock_guard lock(mutex_);
+  auto found = results_.find(order.index);
+  if (!stopping_ && found != results_.end()) {
+    Slot& slot = found->second;
+    heldBytes_ -= slot.heldBytes;
+    slot.heldBytes = ResultBytes(photo);
+    heldBytes_ += slot.heldBytes;
+    slot.photo = std::move(photo);
+    slot.ready = true;
+  }
+  // Reserved for `spares_` buffers: no allocation here.
+  if (!order.file.empty() && int64_t(order.file.capacity()) <= kKeptFileBytes &&
+      spareFiles_.size() < spares_)
+    spareFiles_.push_back(std::move(order.file));
 }
 
 void FittingWorkers::Work() {
@@ -175,23 +262,25 @@ void FittingWorkers::Work() {
       if (stopping_) return;
       order = std::move(orders_.front());
       orders_.pop_front();
-      waitingBytes_ -= int64_t(order.file.size());
       if (!spareResults_.empty()) {
         photo = std::move(spareResults_.back());
         spareResults_.pop_back();
       }
       ++busy_;
     }
-    FitWithinPool(order, scratch, photo);
-    {
-      std::lock_guard lock(mutex_);
-      if (!stopping_) results_[order.index] = std::move(photo);
-      if (!order.file.empty() && int64_t(order.file.capacity()) <= kKeptFileBytes &&
-          spareFiles_.size() < spares_)
-        spareFiles_.push_back(std::move(order.file));
-      --busy_;
-    }
-    finished_.notify_all();
+    // The busy count goes back down on every way out of this photo, so WaitIdle ends.
+    struct Busy {
+      FittingWorkers& workers;
+      ~Busy() {
+        {
+          std::lock_guard lock(workers.mutex_);
+          --workers.busy_;
+        }
+        workers.finished_.notify_all();
+      }
+    } busy{*this};
+    FitGuarded(order, scratch, photo);
+    Finished(order, photo);
   }
 }
 

@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -57,6 +58,10 @@ struct FittingPlan {
   std::vector<uint32_t> fills;   // with `border`: each photo's colour, in list order
   PixelSize preview, texture;    // the two surfaces
   OutputKind kind = OutputKind::Bitmap;
+  // Called on the worker each time a decode has been granted memory, with the photo's
+  // index and the bytes granted. Tests throw from it as a real allocation would fail at
+  // that point; empty in the product.
+  std::function<void(int index, int64_t bytes)> onMemoryGranted;
 };
 
 // One photo made ready away from the window.
@@ -81,7 +86,9 @@ void FitPhotoBytes(std::span<const uint8_t> file, int index, const FittingPlan& 
                    DecodedPhoto& scratch, FittedPhoto& out, const MemoryGate& gate = {});
 
 // The worker threads of one run. Photos are handed over in list order and started in
-// that order; results wait until the run takes them.
+// that order; results wait until the run takes them. Whatever goes wrong on a worker,
+// an allocation that fails included, becomes that photo's failure: a worker never ends
+// the program and never leaves the run waiting for a result that cannot come.
 class FittingWorkers {
  public:
   FittingWorkers(int threads, FittingPlan plan);
@@ -102,8 +109,12 @@ class FittingWorkers {
   // than the workers gain.
   void Recycle(FittedPhoto photo);
   std::vector<uint8_t> FileBuffer();
-  // Bytes of files handed over and not yet started on.
-  int64_t WaitingBytes() const;
+  // Bytes held for photos handed over and not yet taken back: files waiting or being
+  // worked on, and finished results (a file only the window's loader reads stays whole
+  // in its result until the run decodes it).
+  int64_t HeldBytes() const;
+  // Bytes the decodes being worked on hold from the shared pool.
+  int64_t PoolBytesInUse() const { return memory_.InUse(); }
   // Starts no further photo; those being worked on are finished and dropped.
   void Stop();
   // True once no worker is busy, waiting at most `wait`.
@@ -114,8 +125,17 @@ class FittingWorkers {
     int index;
     std::vector<uint8_t> file;
   };
+  // A photo handed over: its place for the result, made on the run's thread so that a
+  // worker finishing it allocates nothing.
+  struct Slot {
+    bool ready = false;
+    int64_t heldBytes = 0;
+    FittedPhoto photo;
+  };
   void Work();
+  void FitGuarded(Order& order, DecodedPhoto& scratch, FittedPhoto& photo) noexcept;
   void FitWithinPool(Order& order, DecodedPhoto& scratch, FittedPhoto& photo);
+  void Finished(Order& order, FittedPhoto& photo) noexcept;
 
   const FittingPlan plan_;
   const size_t spares_;  // buffers kept for reuse, of each kind
@@ -123,10 +143,10 @@ class FittingWorkers {
   mutable std::mutex mutex_;
   std::condition_variable ordered_, finished_;
   std::deque<Order> orders_;
-  std::map<int, FittedPhoto> results_;
+  std::map<int, Slot> results_;
   std::vector<FittedPhoto> spareResults_;
   std::vector<std::vector<uint8_t>> spareFiles_;
-  int64_t waitingBytes_ = 0;
+  int64_t heldBytes_ = 0;
   int busy_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;

@@ -86,12 +86,26 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   const int64_t pixelBytes = int64_t(cinfo.output_width) * cinfo.output_height * 3;
   // Ink rows come out one at a time into a row of libjpeg's own memory, freed with it.
   const int64_t inkRowBytes = inks ? int64_t(cinfo.output_width) * 4 : 0;
-  if (!MayTake(gate, libjpegBytes + inkRowBytes + pixelBytes * (orientation == 1 ? 1 : 2)))
-    return refuse();
+  // The gate and the pixel buffer may throw (an allocation that fails); libjpeg's own
+  // memory is given back before the exception goes on. No libjpeg call runs inside these
+  // blocks, so no error jump leaves them.
+  bool granted = false;
+  try {
+    granted = MayTake(gate, libjpegBytes + inkRowBytes + pixelBytes * (orientation == 1 ? 1 : 2));
+  } catch (...) {
+    jpeg_destroy_decompress(&cinfo);
+    throw;
+  }
+  if (!granted) return refuse();
   CapLibjpegMemory(&cinfo, libjpegBytes + inkRowBytes);
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
-  stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
+  try {
+    stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
+  } catch (...) {
+    jpeg_destroy_decompress(&cinfo);
+    throw;
+  }
   PixelView v = stored.View();
   JSAMPARRAY inkRow = inks ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo),
                                                          JPOOL_IMAGE, cinfo.output_width * 4, 1)

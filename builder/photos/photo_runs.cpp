@@ -74,6 +74,7 @@ RunResult ConvertHere(PhotoJob& job, RunSeams s, OutputKind kind, const PathFor&
 FittingPlan PlanFor(PhotoJob& job, OutputKind kind) {
   FittingPlan plan;
   plan.kind = kind;
+  plan.onMemoryGranted = job.onWorkerMemory;
   plan.border = job.settings.ResizeMethod == project::kUseBorder;
   RandomColors colours = job.random;
   for (int index = 0; index < PhotoCount(job); ++index)
@@ -134,7 +135,8 @@ RunResult Finish(PhotoJob& job, RunSeams s, const FittingPlan& plan, int index,
 }
 
 // Reading runs ahead of the photo being finished by this many photos per worker, and by
-// at most this many bytes of files not yet started on (but always the next photo).
+// at most this many bytes held for photos not yet finished here, files and results alike
+// (but always the next photo).
 constexpr int kPhotosAheadPerWorker = 2;
 constexpr int64_t kBytesAhead = int64_t(64) << 20;
 
@@ -154,7 +156,7 @@ RunResult ConvertOnWorkers(PhotoJob& job, RunSeams s, OutputKind kind, const Pat
     s.pump.RunPending();
     s.progress.SetLabel(ProgressLabel(index, count));
     while (handed < count && handed - index < kPhotosAheadPerWorker * threads &&
-           (handed == index || workers.WaitingBytes() < kBytesAhead)) {
+           (handed == index || workers.HeldBytes() < kBytesAhead)) {
       const std::string& photoPath = job.settings.Photos[size_t(handed)];
       std::vector<uint8_t> bytes = workers.FileBuffer();
       if (files.ReadWholeFile(photoPath, bytes))
@@ -176,15 +178,24 @@ RunResult ConvertOnWorkers(PhotoJob& job, RunSeams s, OutputKind kind, const Pat
 }
 
 int ThreadsFor(const PhotoJob& job) {
-  int threads = job.threads;
-  if (threads <= 0) threads = int(std::max(1u, std::thread::hardware_concurrency()));
-  return std::min(threads, PhotoCount(job));
+  return RunThreads(job.threads, PhotoCount(job), std::thread::hardware_concurrency());
 }
+
+// Hides the progress window however the run ends: it has no close box, so one left on
+// screen by an exception would stay there for the rest of the session.
+struct ProgressShown {
+  RunSeams& s;
+  bool hidden = false;
+  ~ProgressShown() {
+    if (!hidden) s.progress.Hide();
+  }
+};
 
 // The loop both runs share; they differ in file names, format and the order in which
 // the progress window is shown and given its limits.
 RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
                      const PathFor& pathFor) {
+  ProgressShown shown{s};
   if (showFirst) s.progress.Show();
   s.progress.SetRange(0, PhotoCount(job));
   if (!showFirst) s.progress.Show();
@@ -194,11 +205,18 @@ RunResult ConvertAll(PhotoJob& job, RunSeams s, OutputKind kind, bool showFirst,
   // Also after a failure: a progress window left on screen could never be closed.
   s.pump.RunPending();
   s.progress.Hide();
+  shown.hidden = true;
   s.pump.RunPending();
   return result;
 }
 
 }  // namespace
+
+int RunThreads(int requested, int photos, unsigned cores, size_t pointerBytes) {
+  int threads = requested > 0 ? requested : int(std::max(1u, cores));
+  if (pointerBytes == 4) threads = std::min(threads, kMaxThreads32Bit);
+  return std::max(1, std::min(threads, photos));
+}
 
 PixelSize TextureDrawSize(bool border, int width, int height) {
   PixelRect r = FittedRect(width, height, kTextureSide, {border, 0});

@@ -98,6 +98,8 @@ struct PhotoJob {
   // Threads that decode, fit and encode photos: 0 for one per processor core, 1 for
   // everything on the calling thread. Never more than there are photos.
   int threads = 0;
+  // Passed to the workers (FittingPlan::onMemoryGranted); empty in the product.
+  std::function<void(int index, int64_t bytes)> onWorkerMemory{};
 };
 
 struct RunSeams {
@@ -112,6 +114,12 @@ struct RunResult {
   std::string error;     // for the error box
 };
 
+// Worker threads for a run: `requested` (0: one per core of `cores`), never more than
+// there are photos, and in a 32-bit process (`pointerBytes` 4) at most
+// kMaxThreads32Bit, since every worker's buffers come out of 2 to 4 GB of address space.
+inline constexpr int kMaxThreads32Bit = 4;
+int RunThreads(int requested, int photos, unsigned cores, size_t pointerBytes = sizeof(void*));
+
 // Loads photo `index` and draws it fitted onto both surfaces. Under "Use border" with
 // Random Color on, draws one colour for it from the sequence (the same on both surfaces).
 RunResult DrawFittedPhoto(PhotoJob& job, int index);
@@ -121,7 +129,8 @@ PixelSize TextureDrawSize(const project::ProjectSettings& settings, int width, i
 PixelSize TextureDrawSize(bool border, int width, int height);
 
 // Writes «folder»«stem»«i».bmp (512 × 512, 24 bits) for every photo. The caller creates
-// the folder. On failure the progress window is hidden and the files written so far stay.
+// the folder. On failure the progress window is hidden and the files written so far stay;
+// it is hidden too when an exception (an allocation failing on this thread) ends the run.
 RunResult PrepareTextures(PhotoJob& job, RunSeams seams, const std::string& folder,
                           const std::string& stem);
 

@@ -319,10 +319,14 @@ void TForm1::OnMouseMove(int, int) {
 void TForm1::OnCommand(int id, int code, HWND) {
   for (const CommandRoute& r : kRoutes)
     if (r.id == id && (r.code == kAny || r.code == code)) {
-      if (!busy_ || r.whileBusy)
+      if (!busy_ || r.whileBusy) {
         (this->*r.handler)();
-      else
-        MessageBeep(MB_ICONWARNING);  // refused until the running command ends
+        return;
+      }
+      MessageBeep(MB_ICONWARNING);  // refused until the running command ends
+      // The combo shows the refused pick already; the running command keeps its own.
+      if (id == ComboBoxScreensaverTemplate)
+        c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).SetItemIndex(templateItemOfRun_);
       return;
     }
 }
@@ -337,6 +341,7 @@ void TForm1::SetPreviewPhotosReady(bool ready) {
 void TForm1::RunOutputCommand(void (OutputActions::*command)(TForm1&)) {
   if (busy_) return;
   busy_ = true;
+  templateItemOfRun_ = c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex();
   struct EndOfRun {
     TForm1& form;
     ~EndOfRun() {

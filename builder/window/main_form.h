@@ -216,6 +216,9 @@ class TForm1 : public wingui::Window {
   output::PreviewPhotos previewPhotos_;
   bool busy_ = false;
   bool closeWhenIdle_ = false;
+  // The template item the running command started with: a pick refused while busy puts
+  // it back, so the combo, the running preview, Build and the auto-save agree.
+  int templateItemOfRun_ = -1;
   bool oldPlatform_ = false;
   bool autoSaved_ = false;
   bool quitOnDestroy_ = false;

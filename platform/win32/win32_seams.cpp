@@ -33,6 +33,31 @@ bool Win32FileSystem::CopyReplacing(const std::string& from, const std::string& 
   return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+namespace {
+// The system's text for an error code, without its line break.
+std::string SystemErrorText(DWORD code) {
+  char* text = nullptr;
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                               FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string out = n && text ? std::string(text, n) : "Error " + std::to_string(code) + ".";
+  if (text) LocalFree(text);
+  while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' '))
+    out.pop_back();
+  return out;
+}
+}  // namespace
+
+CopyOutcome Win32FileSystem::CopyReplacingWhy(const std::string& from, const std::string& to) {
+  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return {};
+  const DWORD code = GetLastError();
+  // A program running from the file, or one holding it open without sharing or with a
+  // lock on part of it: these end when that program lets go.
+  const bool inUse = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+                     code == ERROR_USER_MAPPED_FILE;
+  return {inUse ? CopyFailure::InUse : CopyFailure::Other, SystemErrorText(code)};
+}
+
 bool Win32FileSystem::CanOpenForRead(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

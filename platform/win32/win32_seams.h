@@ -11,6 +11,7 @@ struct Win32MessageBoxes final : MessageBoxes {
 
 struct Win32FileSystem final : FileSystem {
   bool CopyReplacing(const std::string& from, const std::string& to) override;
+  CopyOutcome CopyReplacingWhy(const std::string& from, const std::string& to) override;
   bool CanOpenForRead(const std::string& path) override;
   bool AppendToFile(const std::string& path, std::span<const uint8_t> data) override;
   bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) override;

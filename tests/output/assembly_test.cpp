@@ -103,3 +103,40 @@ TEST_F(Fixture, PreviewStopsWaitingWhenTheTemplateDisappears) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].first.rfind("File ", 0), 0u);
 }
+
+// A target that stays in use (a program other than a preview holding it) ends the wait
+// after a bounded time with a box that names the file and the reason.
+TEST_F(Fixture, PreviewGivesUpOnATargetStillInUseAfterTheWait) {
+  files.locked.insert(target);
+  pump.onRun = [&] {
+    if (pump.runs == 1000) files.locked.clear();  // far beyond the wait: only an endless one gets here
+  };
+  EXPECT_FALSE(AssemblePreviewScreenSaver(seams, tmpl, record, target));
+  EXPECT_EQ(pump.pauses, kPreviewInUseWaitMs / kPreviewRetryPauseMs);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].first,
+            "Could not write C:\\Prismora\\Flowers.scr\nThe file is in use by another process.\n"
+            "(still in use after 5 seconds)");
+  EXPECT_EQ(boxes.shown[0].second, "Error");
+  EXPECT_FALSE(files.files.count(target));
+}
+
+// Waiting never makes a read-only target or a full disk writable: the box comes at once.
+TEST_F(Fixture, PreviewReportsATargetThatCannotBeWrittenAtOnce) {
+  for (const char* reason : {"Access is denied.", "There is not enough space on the disk."}) {
+    boxes.shown.clear();
+    pump.runs = pump.pauses = 0;
+    files.unwritable[target] = reason;
+    pump.onRun = [&] {
+      if (pump.runs == 1000) files.unwritable.clear();  // only an endless wait gets here
+    };
+    EXPECT_FALSE(AssemblePreviewScreenSaver(seams, tmpl, record, target));
+    EXPECT_EQ(pump.pauses, 0);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].first, "Could not write C:\\Prismora\\Flowers.scr\n" + std::string(reason));
+    EXPECT_EQ(boxes.shown[0].second, "Error");
+  }
+  // Without a reason from the file system the box still says what may be wrong.
+  EXPECT_EQ(CopyFailedMessage(target, {platform::CopyFailure::Other, ""}),
+            "Could not write C:\\Prismora\\Flowers.scr\nThe file is write-protected, or the disk is full.");
+}

@@ -100,6 +100,42 @@ TEST_F(AssemblyOnDisk, PreviewReturnsOnlyAfterTheLockIsReleased) {
   EXPECT_EQ(testsupport::TempFolder::Read(target).size(), templ.size() + 836);
 }
 
+// Held open without sharing for longer than the preview waits (a program other than a
+// preview keeping it): the wait ends and the box names the file and the system's reason.
+TEST_F(AssemblyOnDisk, PreviewGivesUpOnATargetLockedForGood) {
+  testsupport::TempFolder::Write(target, {1, 2, 3});
+  HANDLE h = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(output::AssemblePreviewScreenSaver(seams, templPath, record, target));
+  CloseHandle(h);
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  EXPECT_EQ(boxes.texts[0].rfind("Could not write " + target + "\n", 0), 0u) << boxes.texts[0];
+  EXPECT_NE(boxes.texts[0].find("still in use"), std::string::npos) << boxes.texts[0];
+  EXPECT_EQ(testsupport::TempFolder::Read(target).size(), 3u);
+}
+
+// A target that cannot be written for a reason waiting does not mend: the box at once.
+void ExpectRefusedAtOnce(output::AssemblySeams& seams, RecordingBoxes& boxes, const std::string& templPath,
+                         const trailer::BuilderRecord& record, const std::string& target) {
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(output::AssemblePreviewScreenSaver(seams, templPath, record, target));
+  EXPECT_LT(GetTickCount() - start, DWORD(output::kPreviewInUseWaitMs));  // no wait at all
+  ASSERT_EQ(boxes.texts.size(), 1u);
+  const std::string head = "Could not write " + target + "\n";
+  EXPECT_EQ(boxes.texts[0].rfind(head, 0), 0u) << boxes.texts[0];
+  EXPECT_EQ(boxes.texts[0].find("still in use"), std::string::npos) << boxes.texts[0];
+  EXPECT_GT(boxes.texts[0].size(), head.size());  // the system's reason follows
+}
+
+// A folder of the target's name: no program holds it and no wait makes it a file; the copy
+// fails with "access denied", the error a read-only target gives. (The read-only attribute
+// itself cannot be tried here: Wine run by the superuser writes into read-only files.)
+TEST_F(AssemblyOnDisk, PreviewReportsATargetItCannotWriteAtOnce) {
+  ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+  ExpectRefusedAtOnce(seams, boxes, templPath, record, target);
+  RemoveDirectoryA(target.c_str());
+}
+
 TEST(Win32FileSystem, WholeFileWritesReplaceAndReport) {
   prismora::testsupport::TempFolder dir;
   platform::Win32FileSystem files;

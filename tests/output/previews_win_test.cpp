@@ -241,6 +241,25 @@ TEST_F(Previews, ClosingWhileThePhotosAreWrittenWaitsForTheRunToEnd) {
   EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the run was lost";
 }
 
+// preview.scr held by another program for good: the preview gives up after its bounded
+// wait with an error box naming the file, and a close asked for meanwhile then happens.
+TEST_F(Previews, APreviewFileHeldForGoodEndsInAnErrorAndTheBuilderStillCloses) {
+  StartBuilder();
+  AddRedAndGreen();
+  const std::string target = dir / "preview.scr";
+  TempFolder::Write(target, {1, 2, 3});
+  HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  SelectItem(ComboBoxScreensaverTemplate, 0);
+  CloseHandle(held);
+  ASSERT_FALSE(boxes.shown.empty());
+  EXPECT_EQ(boxes.shown.back().first.rfind("Could not write " + target + "\n", 0), 0u) << boxes.shown.back().first;
+  EXPECT_EQ(boxes.shown.back().second, "Error");
+  Pump();
+  EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the wait was lost";
+}
+
 TEST_F(Previews, ChangingTheFittingWhileThePhotosAreWrittenLeavesThemNotCurrent) {
   StartBuilder();
   AddRedAndGreen();

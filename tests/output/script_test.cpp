@@ -38,7 +38,7 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
       "Name: \"desktopicon\"; Description: \"Create a &desktop icon\"; GroupDescription: \"Additional icons:\"",
       "[Files]",
       "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
-      "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestName: Untitled Screen Saver.exe; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestName: \"Untitled Screen Saver.exe\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\pixolve.exe\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver1.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
@@ -47,6 +47,7 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
       "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{code:SaverPath}\"",
       "[UninstallDelete]",
       "Type: files; Name: \"{app}\\Untitled Screen Saver*.bmp\"",
+      "Type: files; Name: \"{app}\\pixolve.log\"",
       "Type: dirifempty; Name: \"{app}\"",
       "[Run]",
       "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 3 Untitled Screen Saver",
@@ -95,7 +96,7 @@ TEST(SetupScript, LicenceTextIsWrittenUnchangedBeforeTheScript) {
   std::string written(files.files["C:\\B\\license.txt"].begin(), files.files["C:\\B\\license.txt"].end());
   EXPECT_EQ(written, "line one\r\nline two");
   EXPECT_EQ(Lines(*script)[7], "LicenseFile=license.txt");
-  EXPECT_EQ(Lines(*script)[22], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2 Untitled Screen Saver");
+  EXPECT_EQ(Lines(*script)[23], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2 Untitled Screen Saver");
 
   s.LicenseText.clear();  // an empty licence still gives a file, of zero bytes
   ASSERT_TRUE(BuildSetupScript(s, "C:\\B\\", files, error));
@@ -140,13 +141,15 @@ TEST(SetupScript, LeadingAndTrailingBlanksStayInEveryLine) {
   EXPECT_EQ(lines[1], "AppName= Sea ");
   EXPECT_EQ(lines[3], "DefaultDirName={sys}\\ Sea ");
   EXPECT_EQ(lines[10], "Source: \"C:\\B\\ Sea .scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
-  EXPECT_EQ(lines[11], "Source: \"C:\\B\\ Sea .scr\"; DestName:  Sea .exe; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
+  // Quoted, so the compiler keeps the blanks and installs the name [Run] starts.
+  EXPECT_EQ(lines[11], "Source: \"C:\\B\\ Sea .scr\"; DestName: \" Sea .exe\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
   EXPECT_EQ(lines[13], "Source: \"C:\\B\\ Sea 0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite");
   EXPECT_EQ(lines[16], "Filename: \"{win}\\SYSTEM.INI\"; Key: \"SCRNSAVE.EXE\"; Section: \"boot\";  String: \"{code:SaverPath}\"");
   EXPECT_NE(std::find(lines.begin(), lines.end(), "  Result := AddBackslash(Folder) + ' Sea .scr';"), lines.end());
   EXPECT_EQ(lines[18], "Type: files; Name: \"{app}\\ Sea *.bmp\"");
-  EXPECT_EQ(lines[21], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2  Sea ");
-  EXPECT_EQ(lines[22], "Filename: \"{sys}\\ Sea .exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent");
+  EXPECT_EQ(lines[19], "Type: files; Name: \"{app}\\pixolve.log\"");
+  EXPECT_EQ(lines[22], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2  Sea ");
+  EXPECT_EQ(lines[23], "Filename: \"{sys}\\ Sea .exe\"; Description: \"Launch Program\"; Flags: nowait postinstall skipifsilent");
 }
 
 TEST(TitleCheck, RefusesWhatWouldBreakFileNamesOrScriptLines) {
@@ -175,4 +178,50 @@ TEST(TitleCheck, RefusesTitlesWindowsWouldChangeOrTheRecordWouldCut) {
   for (const char* good : {"CONSOLE", "Con Air", "COM", "COM10", "LPT", "NULL", "PRNT", "my CON",
                            "x.CON", "AUX1", ".con"})
     EXPECT_FALSE(UnsafeTitleReason(good)) << good;
+}
+
+namespace {
+
+// A parameter's value as Inno Setup reads it: a quoted value loses its quotes (a doubled
+// quote stands for one), an unquoted one loses its leading and trailing blanks.
+std::string ParameterValue(const std::string& line, const std::string& name) {
+  size_t at = line.find(name + ": ");
+  if (at == std::string::npos) return "<missing>";
+  at += name.size() + 2;
+  if (line[at] == '"') {
+    std::string value;
+    for (size_t i = at + 1; i < line.size(); ++i) {
+      if (line[i] != '"') {
+        value += line[i];
+      } else if (i + 1 < line.size() && line[i + 1] == '"') {
+        value += '"';
+        ++i;
+      } else {
+        break;
+      }
+    }
+    return value;
+  }
+  std::string value = line.substr(at, line.find(';', at) - at);
+  value.erase(0, value.find_first_not_of(' '));
+  value.erase(value.find_last_not_of(' ') + 1);
+  return value;
+}
+
+}  // namespace
+
+// The program [Run] offers to start is the second copy [Files] installs, under the same
+// name as the compiler reads it, whatever blanks lead the title.
+TEST(SetupScript, TheLaunchedProgramIsTheOneInstalled) {
+  for (const char* title : {"Flowers", " Flowers", "  Two Lead", "My Screen Saver"}) {
+    const std::vector<std::string> lines = Lines(SetupScriptText({title, "C:\\B\\", false, 2}));
+    std::string installed, launched;
+    for (const std::string& line : lines) {
+      if (line.find("DestName: ") != std::string::npos) installed = "{sys}\\" + ParameterValue(line, "DestName");
+      if (line.find("Description: \"Launch Program\"") != std::string::npos)
+        launched = ParameterValue(line, "Filename");
+    }
+    EXPECT_EQ(installed, launched) << "title \"" << title << "\"";
+    EXPECT_EQ(launched, "{sys}\\" + std::string(title) + ".exe");
+  }
 }

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <map>
 #include <thread>
 
@@ -305,7 +308,8 @@ struct RunOutcome {
 };
 
 RunOutcome RunOnce(int threads, bool jpegOutput, const std::vector<std::vector<uint8_t>>& photos,
-                   int randomDrawsBefore = 0) {
+                   int randomDrawsBefore = 0,
+                   std::function<void(int, int64_t)> onWorkerMemory = {}) {
   testsupport::FakeFiles files;
   testsupport::FakePump pump;
   RecordingProgress progress;
@@ -322,7 +326,7 @@ RunOutcome RunOnce(int threads, bool jpegOutput, const std::vector<std::vector<u
   }
   RunOutcome out;
   PhotoDecoder decode = MakePhotoDecoder(files, FakeLoader(out.loaderThreads));
-  PhotoJob job{settings, random, surfaces, decode, {}, threads};
+  PhotoJob job{settings, random, surfaces, decode, {}, threads, std::move(onWorkerMemory)};
   RunSeams seams{files, pump, progress};
   out.result = jpegOutput ? ExportPhotoJpegs(job, seams, "C:\\out\\")
                           : PrepareTextures(job, seams, "C:\\out\\", "p");
@@ -435,4 +439,158 @@ TEST(MemoryPool, ALargeTakerWaitsUntilEnoughIsGivenBack) {
   large.join();
   EXPECT_TRUE(taken);
   EXPECT_EQ(pool.InUse(), 50);
+}
+
+// An allocation that fails on a worker (here where the decoder is granted its memory and
+// would allocate it) ends the run at that photo with its error, like any photo that cannot
+// be read, instead of ending the program.
+TEST(ThreadedRuns, AnAllocationFailingOnAWorkerIsThatPhotosFailure) {
+  const std::vector<std::vector<uint8_t>> photos = MixedPhotos(9);  // photo 5 is a JPEG
+  for (int threads : {2, 5}) {
+    const RunOutcome run = RunOnce(threads, false, photos, 0, [](int index, int64_t) {
+      if (index == 5) throw std::bad_alloc();
+    });
+    EXPECT_FALSE(run.result.ok);
+    EXPECT_EQ(run.result.failedIndex, 5);
+    EXPECT_EQ(run.result.error, "C:\\in\\5.pic: out of memory");
+    EXPECT_EQ(run.files.size(), 5u);
+  }
+}
+
+namespace {
+
+FittingPlan SmallPlan() {
+  FittingPlan plan;
+  plan.preview = {kPreviewSide, kPreviewSide};
+  plan.texture = {kTextureSide, kTextureSide};
+  return plan;
+}
+
+FittedPhoto TakeOrFail(FittingWorkers& workers, int index) {
+  // A generous bound, so that a lost result fails the test instead of hanging it.
+  std::optional<FittedPhoto> photo = workers.Take(index, std::chrono::seconds(60));
+  EXPECT_TRUE(photo.has_value()) << "photo " << index << " never came back";
+  return photo ? std::move(*photo) : FittedPhoto{};
+}
+
+}  // namespace
+
+// Whatever a worker throws, the pool gets its bytes back, the busy count returns to zero
+// and the other photos are fitted as usual.
+TEST(FittingWorkers, AThrowingPhotoGivesBackItsMemoryAndItsWorker) {
+  FittingPlan plan = SmallPlan();
+  plan.onMemoryGranted = [](int index, int64_t) {
+    if (index == 1) throw std::bad_alloc();
+    if (index == 3) throw std::runtime_error("a reason too long for the string's own storage");
+  };
+  FittingWorkers workers(2, plan);
+  ASSERT_EQ(workers.Threads(), 2);
+  for (int i = 0; i < 5; ++i) workers.Hand(i, testjpeg::SolidJpeg(400, 300, {0, 0, 255}));
+  for (int i = 0; i < 5; ++i) {
+    const FittedPhoto photo = TakeOrFail(workers, i);
+    if (i == 1 || i == 3) {
+      EXPECT_EQ(photo.outcome, FittedPhoto::Outcome::Failed) << i;
+      EXPECT_EQ(photo.error, i == 1 ? "out of memory" : "fitting failed");
+    } else {
+      EXPECT_EQ(photo.outcome, FittedPhoto::Outcome::Fitted) << i;
+      EXPECT_FALSE(photo.encoded.empty());
+    }
+  }
+  EXPECT_TRUE(workers.WaitIdle(std::chrono::seconds(60)));
+  EXPECT_EQ(workers.PoolBytesInUse(), 0);
+  EXPECT_EQ(workers.HeldBytes(), 0);
+}
+
+// Files only the window's loader reads stay whole in their results until the run takes
+// them: they count against the read-ahead as much as files not yet started on.
+TEST(FittingWorkers, ResultsHoldingWholeFilesCountAsHeld) {
+  FittingWorkers workers(2, SmallPlan());
+  const size_t sizes[] = {1000, 2000, 3000};
+  for (int i = 0; i < 3; ++i) workers.Hand(i, std::vector<uint8_t>(sizes[i], uint8_t('O')));
+  const FittedPhoto last = TakeOrFail(workers, 2);
+  EXPECT_EQ(last.outcome, FittedPhoto::Outcome::ForWindow);
+  EXPECT_EQ(last.file.size(), 3000u);
+  EXPECT_EQ(workers.HeldBytes(), 3000);  // photos 0 and 1, finished or not
+  TakeOrFail(workers, 0);
+  EXPECT_EQ(workers.HeldBytes(), 2000);
+  TakeOrFail(workers, 1);
+  EXPECT_EQ(workers.HeldBytes(), 0);
+}
+
+namespace {
+
+// Counts the files read, so a test can see how far reading runs ahead.
+struct CountingFiles : testsupport::FakeFiles {
+  int reads = 0;
+  bool ReadWholeFile(const std::string& p, std::vector<uint8_t>& out) override {
+    ++reads;
+    return FakeFiles::ReadWholeFile(p, out);
+  }
+};
+
+}  // namespace
+
+// Large files of a kind only the window reads (a scanned TIFF, say) are detected at once on
+// the workers; reading ahead still stops at the byte limit instead of at the photo count.
+TEST(ThreadedRuns, ReadingAheadCountsResultsThatHoldWholeFiles) {
+  constexpr size_t kPhotoBytes = size_t(24) << 20;  // the limit (64 MB) holds two and a bit
+  CountingFiles files;
+  testsupport::FakePump pump;
+  RecordingProgress progress;
+  MemorySurfaces surfaces;
+  RandomColors random;
+  project::ProjectSettings settings;
+  for (int i = 0; i < 8; ++i) {
+    settings.Photos.push_back("C:\\in\\" + std::to_string(i) + ".tif");
+    files.files[settings.Photos.back()] = std::vector<uint8_t>(kPhotoBytes, uint8_t('I' + i % 2));
+  }
+  std::vector<int> aheadAtDecode;
+  PhotoDecoder decode = MakePhotoDecoder(
+      files, [&](std::span<const uint8_t>, const DrawSizeFor&, DecodedPhoto& out, std::string&) {
+        aheadAtDecode.push_back(files.reads - int(aheadAtDecode.size()));
+        out.pixels.Resize(8, 8);
+        out.fullWidth = out.fullHeight = 8;
+        return true;
+      });
+  PhotoJob job{settings, random, surfaces, decode, {}, 4};
+  const RunResult result = PrepareTextures(job, {files, pump, progress}, "C:\\out\\", "p");
+  ASSERT_TRUE(result.ok) << result.error;
+  ASSERT_EQ(aheadAtDecode.size(), 8u);
+  for (size_t i = 0; i < aheadAtDecode.size(); ++i)
+    EXPECT_LE(aheadAtDecode[i], 3) << "photo " << i;  // the one decoded and two more
+}
+
+TEST(ThreadedRuns, ThreadsFollowTheCoresExceptIn32BitProcesses) {
+  EXPECT_EQ(RunThreads(0, 50, 16, 8), 16);
+  EXPECT_EQ(RunThreads(0, 50, 16, 4), kMaxThreads32Bit);
+  EXPECT_EQ(RunThreads(12, 50, 2, 4), kMaxThreads32Bit);
+  EXPECT_EQ(RunThreads(3, 50, 16, 4), 3);
+  EXPECT_EQ(RunThreads(0, 2, 16, 8), 2);   // never more than photos
+  EXPECT_EQ(RunThreads(0, 50, 0, 8), 1);   // the core count unknown
+  EXPECT_EQ(RunThreads(0, 0, 16, 8), 1);
+  EXPECT_EQ(RunThreads(0, 50, 16), sizeof(void*) == 4 ? kMaxThreads32Bit : 16);
+}
+
+// An allocation that fails on the run's own thread (here in the window's picture loader)
+// goes on to the program's error report, and the progress window, which the user cannot
+// close, is hidden first.
+TEST_F(Runs, AnExceptionOnTheRunsThreadHidesTheProgressWindow) {
+  AddPhotos(2);
+  files.files["C:\\photos\\p2.png"] = {'P', 'N', 'G'};
+  settings.Photos.push_back("C:\\photos\\p2.png");
+  PhotoDecoder throwing = MakePhotoDecoder(
+      files, [](std::span<const uint8_t>, const DrawSizeFor&, DecodedPhoto&, std::string&) -> bool {
+        throw std::bad_alloc();
+      });
+  for (int threads : {1, 3}) {
+    PhotoJob throwingJob{settings, random, surfaces, throwing, {}, threads};
+    progress = RecordingProgress{};
+    EXPECT_THROW(PrepareTextures(throwingJob, seams, "C:\\out\\", "p"), std::bad_alloc);
+    EXPECT_FALSE(progress.visible) << threads << " threads";
+    progress = RecordingProgress{};
+    EXPECT_THROW(ExportPhotoJpegs(throwingJob, seams, "C:\\out\\"), std::bad_alloc);
+    EXPECT_FALSE(progress.visible) << threads << " threads";
+    ASSERT_FALSE(progress.calls.empty());
+    EXPECT_EQ(progress.calls.back(), "hide");
+  }
 }

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <new>
+
 #include <gtest/gtest.h>
 
 #include "builder/photos/bmp.h"
@@ -212,4 +214,30 @@ TEST_F(WinRuns, OtherFormatsAreRenderedByTheWindowsLoaderAtTheirDrawSize) {
   EXPECT_EQ(img.View().At(10, 128), kRed);
   EXPECT_EQ(img.View().At(500, 383), kBlue);
   EXPECT_EQ(img.View().At(500, 384), kGreen);
+}
+
+// An allocation failing on the window's thread (here in the picture loader) goes on to
+// the program's error report; the progress window, which has no close box, is gone first.
+// One failing on a worker is that photo's error; the window is hidden too.
+TEST_F(WinRuns, AllocationFailuresOnEitherThreadHideTheProgressWindow) {
+  AddPhotos(4, /*jpeg=*/true);
+  settings.Photos.push_back(dir / "scan.gif");
+  TempFolder::Write(settings.Photos.back(), {'G', 'I', 'F'});
+  decode = MakePhotoDecoder(files, [](std::span<const uint8_t>, const DrawSizeFor&, DecodedPhoto&,
+                                      std::string&) -> bool { throw std::bad_alloc(); });
+  for (int threads : {1, 3}) {
+    job.threads = threads;
+    EXPECT_THROW(PrepareTexturesInFolder(job, seams, dir / "p\\", "preview"), std::bad_alloc);
+    EXPECT_FALSE(IsWindowVisible(progress.Handle())) << threads << " threads";
+  }
+  job.threads = 3;
+  job.onWorkerMemory = [](int index, int64_t) {
+    if (index == 2) throw std::bad_alloc();
+  };
+  const RunResult r = PrepareTexturesInFolder(job, seams, dir / "q\\", "preview");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.failedIndex, 2);
+  EXPECT_EQ(r.error, settings.Photos[2] + ": out of memory");
+  EXPECT_FALSE(IsWindowVisible(progress.Handle()));
+  EXPECT_FALSE(TempFolder::Read(dir / "q\\preview1.bmp").empty());
 }

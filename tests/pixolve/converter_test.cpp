@@ -1,8 +1,14 @@
 // The converter's command line, conversion and log, over in-memory files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string_view>
+
 #include "builder/photos/bmp.h"
 #include "builder/photos/jpeg.h"
+#include "builder/output/script.h"
 #include "pixolve/converter.h"
 #include "tests/support/fake_seams.h"
 #include "tests/support/jpeg_maker.h"
@@ -109,4 +115,50 @@ TEST_F(Converter, BadCommandLineIsLoggedWithItsOwnCode) {
   std::string log = Text(files.files[folder + "pixolve.log"]);
   EXPECT_NE(log.find("usage"), std::string::npos);
   EXPECT_EQ(log.substr(log.size() - 2), "\r\n");
+}
+
+namespace {
+
+// The [UninstallDelete] file patterns of a setup script, below {app}.
+std::vector<std::string> UninstallPatterns(const std::string& script) {
+  std::vector<std::string> patterns;
+  const std::string start = "Type: files; Name: \"{app}\\";
+  for (size_t at = script.find(start); at != std::string::npos; at = script.find(start, at + 1)) {
+    const size_t from = at + start.size();
+    patterns.push_back(script.substr(from, script.find('"', from) - from));
+  }
+  return patterns;
+}
+
+// Windows' match of a name against a pattern with '*', letter case aside.
+bool Matches(std::string_view name, std::string_view pattern) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == '*')
+    return Matches(name, pattern.substr(1)) || (!name.empty() && Matches(name.substr(1), pattern));
+  return !name.empty() && std::tolower((unsigned char)name[0]) == std::tolower((unsigned char)pattern[0]) &&
+         Matches(name.substr(1), pattern.substr(1));
+}
+
+}  // namespace
+
+// Whatever the converter writes into the install folder (its bitmaps, and its log when a
+// photo failed) is named by the uninstaller's list, so uninstalling leaves no folder.
+TEST_F(Converter, TheUninstallerRemovesEverythingTheConverterWrote) {
+  const std::string title = " My Saver";  // a leading blank, as the builder allows
+  files.files[folder + title + "0.jpg"] = Jpeg(512, 512, 0x000000FF);
+  files.files[folder + title + "1.jpg"] = {0xFF, 0xD8, 0xFF, 0x00};  // damaged: a log line
+  const std::set<std::string> installed = {folder + title + "0.jpg", folder + title + "1.jpg"};
+  EXPECT_EQ(RunConverter(files, folder, "pixolve.exe 2 " + title), kConversionFailed);
+  const std::vector<std::string> patterns =
+      UninstallPatterns(output::SetupScriptText({title, "C:\\B\\", false, 2}));
+  int written = 0;
+  for (const auto& [path, bytes] : files.files) {
+    if (installed.count(path)) continue;  // the uninstaller removes what it installed
+    ++written;
+    const std::string name = path.substr(folder.size());
+    EXPECT_TRUE(std::any_of(patterns.begin(), patterns.end(),
+                            [&](const std::string& p) { return Matches(name, p); }))
+        << "\"" << name << "\" would stay in the install folder";
+  }
+  EXPECT_EQ(written, 2);  // " My Saver0.bmp" and pixolve.log
 }

@@ -534,3 +534,74 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
   }
   for (int i = 0; i < 3; ++i) DeleteFileA((photos + "preview" + std::to_string(i) + ".bmp").c_str());
 }
+
+namespace {
+
+// Whether a process shows any visible top-level window.
+bool ShowsAWindow(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    bool found = false;
+  } s{pid};
+  EnumWindows(
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == s.pid && IsWindowVisible(w)) s.found = true;
+        return !s.found;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+}  // namespace
+
+// A title may start with a blank: the setup installs the second copy under the very name
+// its last page offers to start, and the active screen saver keeps the blank too. The
+// uninstaller then removes what the converter wrote at install time, its log included, and
+// with them the install folder.
+TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLog) {
+  const std::string title = " Prismora Lead";
+  ClearActiveSaver();
+  Step("building and installing a title with a leading blank");
+  const std::string setupPath = dir / "lead.exe";
+  ASSERT_EQ(CommandLineBuild(WriteProject(title), setupPath), 0);
+  ASSERT_EQ(Install(setupPath), 0);
+  const std::string folder = systemFolder + title + "\\";
+  EXPECT_TRUE(Exists(systemFolder + title + ".scr"));
+  const std::string launched = systemFolder + title + ".exe";  // what [Run] starts
+  EXPECT_TRUE(Exists(launched)) << "the program the setup offers to start is not there";
+  EXPECT_FALSE(Exists(systemFolder + title.substr(1) + ".exe")) << "installed under a trimmed name";
+  const std::optional<std::string> active = DesktopValue("SCRNSAVE.EXE");
+  ASSERT_TRUE(active);
+  EXPECT_EQ(LongFileName(*active), title + ".scr") << *active;
+  ASSERT_TRUE(WaitFor([&] { return Exists(folder + title + "2.bmp"); }, 30000));
+
+  Step("starting it as the setup's last page does");
+  {
+    // Not an assertion: the install is removed below whatever happens here.
+    Process saver;
+    const bool started = saver.Start("\"" + launched + "\"", systemFolder, searchPath);
+    EXPECT_TRUE(started) << "the program the setup offers to start cannot be started";
+    if (started) {
+      EXPECT_TRUE(WaitFor([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
+          << "the installed program showed no window";
+    }
+  }  // ended here
+
+  Step("the converter run again over a missing photo writes its log");
+  {
+    Process converter;
+    EXPECT_TRUE(converter.Start("\"" + folder + "pixolve.exe\" 4 " + title, folder, searchPath));
+    EXPECT_NE(converter.Wait(120000), 0);  // photo 3 is not there
+  }
+  EXPECT_TRUE(Exists(folder + "pixolve.log"));
+
+  Step("uninstalling");
+  ASSERT_TRUE(Uninstall(title));
+  EXPECT_FALSE(Exists(launched));
+  EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + title); }, 30000))
+      << "the install folder stayed behind";
+  EXPECT_FALSE(Exists(folder + "pixolve.log"));
+}

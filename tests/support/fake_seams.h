@@ -11,10 +11,12 @@
 
 namespace prismora::testsupport {
 
-// A file system in memory; files listed in `locked` refuse to be replaced.
+// A file system in memory; files listed in `locked` refuse to be replaced, as files in
+// use by another program; those in `unwritable` refuse with the reason given.
 struct FakeFiles : platform::FileSystem {
   std::map<std::string, std::vector<uint8_t>> files;
   std::set<std::string> locked;
+  std::map<std::string, std::string> unwritable;
   bool failAppend = false;
   int copies = 0;
   std::function<void()> onCopy;
@@ -22,9 +24,15 @@ struct FakeFiles : platform::FileSystem {
   bool CopyReplacing(const std::string& from, const std::string& to) override {
     ++copies;
     if (onCopy) onCopy();
-    if (!files.count(from) || locked.count(to)) return false;
+    if (!files.count(from) || locked.count(to) || unwritable.count(to)) return false;
     files[to] = files[from];
     return true;
+  }
+  platform::CopyOutcome CopyReplacingWhy(const std::string& from, const std::string& to) override {
+    if (CopyReplacing(from, to)) return {};
+    if (!files.count(from)) return {platform::CopyFailure::Other, "The system cannot find the file specified."};
+    if (unwritable.count(to)) return {platform::CopyFailure::Other, unwritable[to]};
+    return {platform::CopyFailure::InUse, "The file is in use by another process."};
   }
   bool CanOpenForRead(const std::string& p) override { return files.count(p) > 0; }
   bool AppendToFile(const std::string& p, std::span<const uint8_t> d) override {

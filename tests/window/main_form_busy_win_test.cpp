@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "builder/project/project_file.h"
 #include "tests/window/window_test_support.h"
 
 using namespace prismora;
@@ -17,6 +18,7 @@ namespace {
 // compiler wait do. `during` posts the messages under test once the run is under way.
 struct SlowCommands : OutputActions {
   int depth = 0, deepest = 0, builds = 0, templates = 0, previews = 0;
+  int templateAtEnd = -1;  // the template the project names as the run ends
   bool windowAliveAtEnd = false;
   std::function<void()> during;
 
@@ -29,6 +31,7 @@ struct SlowCommands : OutputActions {
       Sleep(10);
     }
     windowAliveAtEnd = IsWindow(form.Handle()) != FALSE;
+    templateAtEnd = form.ReadSettings().TemplateIndex;
     --depth;
   }
   void TemplateChosen(TForm1& f) override { Run(f, templates); }
@@ -109,4 +112,35 @@ TEST_F(Busy, PagesAndTheFittingStillAnswerDuringARun) {
   EXPECT_TRUE(IsWindowVisible(Control(PanelRightLicense)));
   EXPECT_TRUE(IsWindowEnabled(Control(CheckBoxRandomColor)));
   EXPECT_FALSE(form->PreviewPhotosReady()) << "the photos were prepared with the old fitting";
+}
+
+// A template picked while a run is under way is refused, and the combo goes back to the
+// template the run plays, so the preview, a later Build and the auto-save all name it.
+TEST_F(Busy, ARefusedTemplatePickPutsThePreviousTemplateBack) {
+  StartWithPhotos();
+  auto pick = [&](int item) {
+    return [this, item] {
+      SendMessageA(Control(ComboBoxScreensaverTemplate), CB_SETCURSEL, WPARAM(item), 0);
+      Post(ComboBoxScreensaverTemplate, CBN_SELCHANGE);
+    };
+  };
+  commands.during = pick(4);
+  SelectItem(ComboBoxScreensaverTemplate, 2);  // starts the template's preview
+  EXPECT_EQ(commands.templates, 1);
+  EXPECT_EQ(commands.templateAtEnd, 2);
+  EXPECT_EQ(SendMessageA(Control(ComboBoxScreensaverTemplate), CB_GETCURSEL, 0, 0), 2);
+  EXPECT_EQ(form->ReadSettings().TemplateIndex, 2);
+
+  commands.during = pick(5);
+  Click(ImageBuild);
+  EXPECT_EQ(commands.builds, 1);
+  EXPECT_EQ(commands.templateAtEnd, 2);
+  EXPECT_EQ(commands.templates, 1);
+  EXPECT_EQ(SendMessageA(Control(ComboBoxScreensaverTemplate), CB_GETCURSEL, 0, 0), 2);
+
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  Pump();
+  project::ProjectSettings saved;
+  project::DecodeProjectRecord(testsupport::TempFolder::Read(dir / "AutoSave.pmj"), saved);
+  EXPECT_EQ(saved.TemplateIndex, 2);
 }
