@@ -82,6 +82,7 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   const int64_t pixelBytes = int64_t(cinfo.output_width) * cinfo.output_height * 3;
   if (!MayTake(gate, libjpegBytes + pixelBytes * (orientation == 1 ? 1 : 2))) return refuse();
   CapLibjpegMemory(&cinfo, libjpegBytes);
+  LimitLibjpegScans(&cinfo);
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
   stored.Resize(int(cinfo.output_width), int(cinfo.output_height));
