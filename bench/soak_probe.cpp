@@ -30,7 +30,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,7 @@ struct Session {
   Csv& csv;
   double start = 0;
   std::string failure;
+  bool expectBox = false;  // while a file dialog is awaited
 
   void Sample_() {
     Sample s = Take(pi.hProcess);
@@ -191,12 +194,40 @@ struct Session {
     csv.Write(s);
   }
   // Waits for a condition, sampling every second while it waits; false after `ms`.
+  // The text of a message box the builder shows (a dialog with a static text and an OK
+  // button but no file name box), if one is up: the session did not expect it.
+  std::string BoxText() const {
+    HWND box = Window("#32770", nullptr);
+    if (!box || FileNameBox(box)) return {};
+    // The longest static text in it: the box's message (its number differs between
+    // Windows and Wine).
+    std::string longest;
+    EnumChildWindows(
+        box,
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
+          char c[32] = {}, text[512] = {};
+          GetClassNameA(w, c, sizeof c);
+          if (_stricmp(c, "Static") != 0) return TRUE;
+          GetWindowTextA(w, text, sizeof text);
+          auto& longest = *reinterpret_cast<std::string*>(p);
+          if (std::strlen(text) > longest.size()) longest = text;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&longest));
+    return longest;
+  }
   template <class F>
   bool WaitFor(F done, int ms) {
     double last = Now();
     for (int waited = 0; waited < ms; waited += 100) {
       if (done()) return true;
       if (!Running(pi.hProcess)) return false;
+      if (!expectBox && waited % 1000 == 0) {
+        if (std::string box = BoxText(); !box.empty()) {
+          failure = "the builder says \"" + box + "\"";
+          return false;
+        }
+      }
       Sleep(100);
       if (Now() - last >= 1.0) {
         Sample_();
@@ -265,7 +296,7 @@ struct Session {
     return Child(dialog, 0x480, "Edit");
   }
   bool Fail(const std::string& what) {
-    failure = what;
+    if (failure.empty()) failure = what;
     return false;
   }
   // Types a file name into a file dialog of this title and confirms it.
@@ -273,6 +304,7 @@ struct Session {
     HWND dialog = nullptr;
     if (!WaitFor([&] { return (dialog = Window("#32770", title)) != nullptr; }, 180000))
       return Fail(std::string("no ") + title + " dialog");
+    expectBox = true;
     Pause(500);
     HWND name = FileNameBox(dialog);
     if (!name) {
@@ -290,8 +322,9 @@ struct Session {
     }
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(GetDlgItem(dialog, IDOK)));
-    if (!WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 60000))
-      return Fail(std::string("the ") + title + " dialog stayed");
+    const bool closed = WaitFor([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 60000);
+    expectBox = false;
+    if (!closed) return Fail(std::string("the ") + title + " dialog stayed");
     return true;
   }
   void Command(int id) { PostMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
@@ -353,19 +386,20 @@ int RunSession(const std::string& builder, const std::string& project, const std
     return 3;
   }
   std::vector<Sample> roundEnds;
+  std::map<std::string, int> firstKinds, lastKinds;
   int round = 0;
   bool ok = true;
   while (Now() - s.start < seconds) {
     if (!(ok = s.Round(photos, setup, round))) break;
     Sample end = Take(s.pi.hProcess);
     end.seconds -= s.start;
-    std::string kinds;
-    for (const auto& [kind, n] : prismora::bench::HandleKinds(s.pi.hProcess, 4096))
-      kinds += " " + kind + " " + std::to_string(n);
-    std::printf("%s: round %d done at %.0f s; handles:%s\n", csv.label.c_str(), round + 1, end.seconds,
-                kinds.c_str());
+    std::printf("%s: round %d done at %.0f s\n", csv.label.c_str(), round + 1, end.seconds);
     std::fflush(stdout);
-    if (end.seconds >= warmup) roundEnds.push_back(end);
+    if (end.seconds >= warmup) {
+      roundEnds.push_back(end);
+      lastKinds = prismora::bench::HandleKinds(s.pi.hProcess, 4096);
+      if (roundEnds.size() == 1) firstKinds = lastKinds;
+    }
     ++round;
   }
   int status = 0;
@@ -376,7 +410,12 @@ int RunSession(const std::string& builder, const std::string& project, const std
     std::printf("%s: too few rounds after warm-up (%zu)\n", csv.label.c_str(), roundEnds.size());
     status = 3;
   } else {
-    std::printf("%s: %d rounds\n", csv.label.c_str(), round);
+    // Which kinds of handle changed, to tell whose code holds them.
+    std::string changed;
+    for (const auto& [kind, n] : lastKinds)
+      if (n != firstKinds[kind]) changed += " " + kind + " " + std::to_string(firstKinds[kind]) + " -> " + std::to_string(n);
+    std::printf("%s: %d rounds; handle kinds that changed:%s\n", csv.label.c_str(), round,
+                changed.empty() ? " none" : changed.c_str());
     status = Verdict(csv.label, roundEnds.front(), roundEnds.back());
   }
   PostMessageA(s.main, WM_CLOSE, 0, 0);
