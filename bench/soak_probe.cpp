@@ -19,9 +19,11 @@
 // after warm-up; session: the samples taken at the end of each round, the same point of
 // the work, the first round after warm-up against the last). It prints one line:
 //   "<label>: private 41.2 -> 41.9 MB, working set ..., GDI 35 -> 35, USER 12 -> 12,
-//    handles 180 -> 181: steady"
-// and exits 1 when private bytes grow by more than 4 MB and 5 %, or any handle count by
-// more than 8 (the windows it has as well); 3 when the process ended by itself or a step found no window.
+//    handles 180 -> 181, windows 3 -> 3: steady"
+// (the session first names the kinds of handle that changed) and exits 1 when private
+// bytes grow by more than 4 MB and 5 %, or a handle count or the number of windows by
+// more than 8; 3 when the process ended by itself, or the session met a message box it
+// did not expect or missed a window it waited for.
 #include <windows.h>
 #include <psapi.h>
 #include <tlhelp32.h>
@@ -253,11 +255,14 @@ struct Session {
           DWORD owner = 0;
           GetWindowThreadProcessId(w, &owner);
           if (owner != s.pid || !IsWindowVisible(w)) return TRUE;
-          char c[64] = {}, t[128] = {};
+          // The title as the window manager keeps it: asking the window itself would
+          // wait for a busy program to answer.
+          char c[64] = {};
+          wchar_t t[128] = {};
           GetClassNameA(w, c, sizeof c);
-          InternalGetWindowText(w, reinterpret_cast<LPWSTR>(t), 64);
+          InternalGetWindowText(w, t, 128);
           std::string title;
-          for (int i = 0; i < 128 && (t[i] || t[i + 1]); i += 2) title += t[i];
+          for (const wchar_t* q = t; *q; ++q) title += char(*q < 128 ? *q : '?');
           if ((!s.cls || std::string(c) == s.cls) && (!s.title || title == s.title)) {
             s.found = w;
             return FALSE;
@@ -374,8 +379,16 @@ int RunSession(const std::string& builder, const std::string& project, const std
   Session s{.csv = csv};
   std::string cmd = "\"" + builder + "\" \"" + project + "\"";
   const std::string folder = builder.substr(0, builder.find_last_of('\\') + 1);
+  // The compiler the builds start writes its progress to the console: not into the report.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE nul = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOA si{sizeof si};
-  if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &s.pi)) {
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = si.hStdError = nul;
+  const BOOL started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &si, &s.pi);
+  if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+  if (!started) {
     std::printf("%s: the builder could not be started\n", csv.label.c_str());
     return 3;
   }
