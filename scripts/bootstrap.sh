@@ -233,6 +233,26 @@ if [ ! -d "$assimp_models/X" ]; then
   [ -d "$assimp_models/X" ] || say "WARNING: the .x test scenes could not be fetched; the scene tests will fail"
 fi
 
+# The pictures other projects publish for testing their own readers (PNG, TIFF and GIF
+# suites; libjpeg-turbo's are in its source above): the reader corpus tests run every
+# photo reader over them. Only fetched and unpacked, never built; nothing of them goes
+# into the repository.
+fetch_picture_suite() {
+  local name=$1 dir="$deps/src/$1"
+  [ -f "$dir/.unpacked" ] && return 0
+  # A source tree fetched above for a cross-build serves as well.
+  if find "$dir" -mindepth 2 -maxdepth 2 -type d -name debian 2>/dev/null | grep -q .; then
+    touch "$dir/.unpacked"; return 0
+  fi
+  say "fetching $name's source (its test pictures)"
+  rm -rf "$dir"; mkdir -p "$dir"
+  (cd "$dir" && apt-get source -q "$name" >>"$log" 2>&1) ||
+    { echo "bootstrap: $name's source could not be fetched (see $log)" >&2; exit 1; }
+  touch "$dir/.unpacked"
+}
+for suite in libpng1.6 tiff giflib; do fetch_picture_suite "$suite"; done
+find_jpeg_source
+
 # The Inno Setup command-line compiler (5.6.1).
 if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then
   say "installing the Inno Setup compiler"

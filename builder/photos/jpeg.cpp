@@ -98,6 +98,7 @@ bool DecodeInto(std::span<const uint8_t> file, const DrawSizeFor& drawSize, int 
   }
   if (!granted) return refuse();
   CapLibjpegMemory(&cinfo, libjpegBytes + inkRowBytes);
+  LimitLibjpegScans(&cinfo);
   jpeg_start_decompress(&cinfo);
   InstallFastEntropyDecoder(&cinfo);  // libjpeg's own stays for the rare other kinds
   try {

@@ -17,6 +17,18 @@ int64_t RoundUp(int64_t value, int64_t multiple) {
 // manager and the per-pass bookkeeping: well under this.
 constexpr int64_t kFixedBytes = int64_t(1) << 20;
 
+// libjpeg's own message numbers end well below this; ours is added to its table.
+constexpr int kScanLimitMessage = 1000;
+const char* const kScanLimitText[] = {"JPEG file has more than %d scans", nullptr};
+
+void StopPastScanLimit(j_common_ptr common) {
+  auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  if (cinfo->input_scan_number <= kMaxJpegScans) return;
+  cinfo->err->msg_code = kScanLimitMessage;
+  cinfo->err->msg_parm.i[0] = kMaxJpegScans;
+  (*cinfo->err->error_exit)(common);
+}
+
 }  // namespace
 
 int64_t LibjpegDecodeBytes(jpeg_decompress_struct* cinfo) {
@@ -45,6 +57,26 @@ int64_t LibjpegDecodeBytes(jpeg_decompress_struct* cinfo) {
 void CapLibjpegMemory(jpeg_decompress_struct* cinfo, int64_t bytes) {
   // `long` is 32 bits on Windows; every limit we set is far below that.
   cinfo->mem->max_memory_to_use = long(std::min<int64_t>(bytes, LONG_MAX));
+}
+
+}  // namespace prismora::photos
+
+namespace prismora::photos {
+
+void LimitLibjpegScans(jpeg_decompress_struct* cinfo) {
+  // Lives in the image's pool, so jpeg_destroy_decompress frees it.
+  auto* progress = static_cast<jpeg_progress_mgr*>(
+      (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE, sizeof(jpeg_progress_mgr)));
+  *progress = {};
+  progress->progress_monitor = StopPastScanLimit;
+  cinfo->progress = progress;
+  cinfo->err->addon_message_table = kScanLimitText;
+  cinfo->err->first_addon_message = kScanLimitMessage;
+  cinfo->err->last_addon_message = kScanLimitMessage;
+}
+
+bool StoppedAtScanLimit(const jpeg_decompress_struct* cinfo) {
+  return cinfo->err->msg_code == kScanLimitMessage;
 }
 
 }  // namespace prismora::photos

@@ -19,4 +19,13 @@ int64_t LibjpegDecodeBytes(jpeg_decompress_struct* cinfo);
 // buffers that would take it past `bytes` (it has no backing store to fall back on).
 void CapLibjpegMemory(jpeg_decompress_struct* cinfo, int64_t bytes);
 
+// A progressive file's scans each go over every coefficient of the whole picture, and
+// a scan header takes a few bytes: a small file repeating one scan thousands of times
+// keeps the decoder busy for minutes. Encoders write about ten scans; libjpeg is made to
+// stop, through its error exit with a message naming the limit, after this many.
+inline constexpr int kMaxJpegScans = 500;
+void LimitLibjpegScans(jpeg_decompress_struct* cinfo);
+// Whether the error libjpeg stopped with is that limit.
+bool StoppedAtScanLimit(const jpeg_decompress_struct* cinfo);
+
 }  // namespace prismora::photos

@@ -85,6 +85,7 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
   d->error.manager.error_exit = JumpBack;
   d->error.manager.emit_message = Quiet;
   if (setjmp(d->error.back)) {
+    d->tooLarge = photos::StoppedAtScanLimit(&d->info);
     jpeg_destroy_decompress(&d->info);
     return false;
   }
@@ -120,6 +121,7 @@ bool Decode(std::span<const uint8_t> data, Size area, Decoding* d) {
     return false;
   }
   photos::CapLibjpegMemory(&d->info, libjpegBytes + inkRowBytes);
+  photos::LimitLibjpegScans(&d->info);
   jpeg_start_decompress(&d->info);
   photos::InstallFastEntropyDecoder(&d->info);
   d->started = true;

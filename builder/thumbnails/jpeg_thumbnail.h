@@ -33,7 +33,8 @@ enum class JpegRefusal {
   // unsupported colour space): the caller may try another decoder.
   NotForLibjpeg,
   // A JPEG whose declared size costs more memory than one photo may take (see
-  // photo_memory.h). No other decoder may try it: they would all decode it at full size.
+  // photo_memory.h), or with more scans than kMaxJpegScans (see jpeg_memory.h). No other
+  // decoder may try it: they would all decode it at full size, and every scan.
   TooLarge,
 };
 

@@ -5,6 +5,7 @@
 
 #include "builder/photos/bmp.h"
 #include "builder/photos/jpeg.h"
+#include "builder/photos/jpeg_memory.h"
 #include "builder/photos/photo_runs.h"
 #include "builder/thumbnails/jpeg_thumbnail.h"
 #include "tests/support/jpeg_maker.h"
@@ -60,6 +61,27 @@ int BothDecode(const std::vector<uint8_t>& file) {
   photo = {};
   if (!DecodeJpegThumbnail(file, {120, 90})) return kThumbnailWrong;
   return kAsExpected;
+}
+
+// A small progressive grey picture whose last scan is repeated `times` times before its
+// end marker: a few bytes a scan, each one more pass over every coefficient.
+std::vector<uint8_t> RepeatingLastScan(int times) {
+  const int side = 64;
+  std::vector<uint8_t> samples(size_t(side) * side);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i * 7);
+  std::vector<uint8_t> file = testjpeg::EncodeSamples(side, side, 1, samples, 80,
+                                                      [](jpeg_compress_struct& c) { jpeg_simple_progression(&c); });
+  // Markers are the only 0xFF 0xDA pairs: the scans' data stuffs every 0xFF with a zero.
+  size_t lastScan = 0;
+  for (size_t i = 0; i + 1 < file.size(); ++i)
+    if (file[i] == 0xFF && file[i + 1] == 0xDA) lastScan = i;
+  const size_t end = file.size() - 2;  // the end-of-image marker
+  const std::vector<uint8_t> scan(file.begin() + long(lastScan), file.begin() + long(end));
+  std::vector<uint8_t> out(file.begin(), file.begin() + long(end));
+  for (int i = 0; i < times; ++i) out.insert(out.end(), scan.begin(), scan.end());
+  out.push_back(0xFF);
+  out.push_back(0xD9);
+  return out;
 }
 
 std::string Describe(const LimitedRun& run) {
@@ -150,4 +172,18 @@ TEST(CraftedBitmaps, ADeclaredGigapixelIsRefusedForItsSizeNotItsLength) {
                                                                               : kPhotoWrong;
   });
   EXPECT_TRUE(run.returned && run.result == kAsExpected) << Describe(run);
+}
+
+TEST(CraftedJpegs, AProgressiveFileRepeatingAScanIsRefusedAtTheScanLimitByBothDecoders) {
+  // Its own half dozen scans and as many again as the limit leaves: still a photo.
+  EXPECT_EQ(BothDecode(RepeatingLastScan(kMaxJpegScans - 20)), kAsExpected);
+  const std::vector<uint8_t> bomb = RepeatingLastScan(kMaxJpegScans);
+  DecodedPhoto photo;
+  std::string error;
+  EXPECT_FALSE(DecodeJpeg(bomb, Texture, photo, error));
+  EXPECT_EQ(error, "JPEG file has more than " + std::to_string(kMaxJpegScans) + " scans");
+  // No other decoder may try it either: the platform's would go through every scan.
+  JpegRefusal why = JpegRefusal::None;
+  EXPECT_FALSE(DecodeJpegThumbnail(bomb, {120, 90}, &why));
+  EXPECT_EQ(why, JpegRefusal::TooLarge);
 }
