@@ -161,7 +161,7 @@ bool TForm1::Create() {
 
   // FormCreate: the project of the last session.
   project::ProjectSettings s = ReadSettings();
-  project::LoadAutoSave(seams_.builderFolder, s, seams_.files);
+  project::LoadAutoSave(Handle(), seams_.builderFolder, s, seams_.files, seams_.boxes);
   WriteSettings(s);
   ShowPage(Page::Photos);
   return true;
@@ -431,7 +431,7 @@ void TForm1::PunltMenuSaveClick() {
 
 void TForm1::OpenProjectFile(const std::string& path) {
   project::ProjectSettings s = ReadSettings();
-  project::ReadProjectInto(path, s, seams_.files);
+  project::OpenProjectPath(Handle(), path, s, seams_.files, seams_.boxes);
   WriteSettings(s);
 }
 
@@ -456,7 +456,7 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TForm1::PunltMenuOpenClick() {
   project::ProjectSettings s = ReadSettings();
-  if (project::OpenProjectCommand(Handle(), s, seams_.dialogs, seams_.files) == project::OpenOutcome::Read) {
+  if (project::OpenProjectCommand(Handle(), s, seams_.dialogs, seams_.files, seams_.boxes) == project::OpenOutcome::Read) {
     WriteSettings(s);
   } else {
     // Unreadable (or cancelled): only the indices may have been reset.
