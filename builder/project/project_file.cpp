@@ -213,7 +213,9 @@ void ReadCompanionInto(const std::string& projectPath, std::span<const uint8_t> 
     s.Photos = std::move(*photos);
     return;
   }
-  if (missingCompanion) *missingCompanion = candidates.back();
+  // Named as the file beside the project under the project's own name: where a user who
+  // moved or renamed both files would put it back, and where it is looked for first.
+  if (missingCompanion) *missingCompanion = own;
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ SaveResult SaveProjectFile(const std::string& path, const ProjectSettings& s,
 // project file, looked for under the project's own name first (both files moved or
 // renamed together) and then under the name it was saved with (only the project
 // renamed). When neither is a matching companion the photos in the record are kept and
-// `missingCompanion` (when given) receives the path the companion was expected at.
+// `missingCompanion` (when given) receives the companion's path under the project's name.
 std::optional<ProjectSettings> LoadProjectFile(const std::string& path,
                                                const ProjectSettings& current,
                                                platform::FileSystem& fs,

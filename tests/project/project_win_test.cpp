@@ -117,21 +117,22 @@ TEST(ProjectFileOnDisk, FiveThousandPhotosComeBackAfterTheAutoSaveAndAMove) {
   EXPECT_EQ(started.Photos, s.Photos);
 
   // Both files moved to another folder under a new name: still whole.
-  TempFolder other;
-  ASSERT_TRUE(MoveFileA((dir / "AutoSave.pmj").c_str(), (other / "Trip.pmj").c_str()));
-  ASSERT_TRUE(MoveFileA((dir / "AutoSave.pml").c_str(), (other / "Trip.pml").c_str()));
+  const std::string other = dir / "moved\\";
+  ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+  ASSERT_TRUE(MoveFileA((dir / "AutoSave.pmj").c_str(), (other + "Trip.pmj").c_str()));
+  ASSERT_TRUE(MoveFileA((dir / "AutoSave.pml").c_str(), (other + "Trip.pml").c_str()));
   ProjectSettings moved;
-  ASSERT_TRUE(ReadProjectInto(other / "Trip.pmj", moved, fs));
+  ASSERT_TRUE(ReadProjectInto(other + "Trip.pmj", moved, fs));
   EXPECT_EQ(moved.Photos, s.Photos);
 
   // The companion left behind: a warning naming it, and the record's photos.
-  ASSERT_TRUE(MoveFileA((other / "Trip.pml").c_str(), (dir / "Trip.pml").c_str()));
+  ASSERT_TRUE(MoveFileA((other + "Trip.pml").c_str(), (dir / "Trip.pml").c_str()));
   ScriptedDialogs dialogs;
-  dialogs.path = other / "Trip.pmj";
+  dialogs.path = other + "Trip.pmj";
   ProjectSettings partial;
   EXPECT_EQ(OpenProjectCommand(nullptr, partial, dialogs, fs, boxes), OpenOutcome::Read);
   EXPECT_GT(partial.Photos.size(), 100u);
   EXPECT_LT(partial.Photos.size(), 5000u);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_NE(boxes.shown[0].first.find(other / "Trip.pml"), std::string::npos) << boxes.shown[0].first;
+  EXPECT_NE(boxes.shown[0].first.find(other + "Trip.pml"), std::string::npos) << boxes.shown[0].first;
 }
