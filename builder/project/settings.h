@@ -57,6 +57,11 @@ struct ProjectSettings {
   bool operator==(const ProjectSettings&) const = default;
 };
 
+// The interval as the builder's edit box shows it, and its text read back: the leading
+// digits (spaces around them allowed), none meaning 0, cut to kMaxPhotoChangeSeconds.
+std::string PhotoChangeText(int32_t seconds);
+int32_t ParsePhotoChangeText(std::string_view text);
+
 // The values the main window starts with, before the auto-save is read.
 inline ProjectSettings FirstStartSettings() { return {}; }
 

@@ -151,6 +151,7 @@ bool TForm1::Create() {
   c_.Get<wingui::Edit>(EditEmail).SetLimit(99);
   c_.Get<wingui::Edit>(EditWebsite).SetLimit(99);
   c_.Get<wingui::Memo>(MemoLicenseAgreement).SetLimit(14999);
+  c_.Get<wingui::Edit>(EditPhotoChange).SetLimit(4);
   PreviewSurface().Resize(photos::kPreviewSide, photos::kPreviewSide);
   imageForSave_.Resize(photos::kTextureSide, photos::kTextureSide);
   WriteSettings(project::FirstStartSettings());
@@ -200,6 +201,7 @@ project::ProjectSettings TForm1::ReadSettings() const {
   s.ResizeMethod = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex();
   s.RandomColor = c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked();
   s.EraseBackground = c_.Get<wingui::CheckBox>(CheckBoxErBack).Checked();
+  s.PhotoChangeSeconds = project::ParsePhotoChangeText(c_.Get<wingui::Edit>(EditPhotoChange).Text());
   s.Photos = strip_.Filenames();
   return s;
 }
@@ -227,6 +229,7 @@ void TForm1::WriteSettings(const project::ProjectSettings& s) {
   c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
   c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetChecked(s.RandomColor);
   c_.Get<wingui::CheckBox>(CheckBoxErBack).SetChecked(s.EraseBackground);
+  c_.Get<wingui::Edit>(EditPhotoChange).SetText(project::PhotoChangeText(s.PhotoChangeSeconds));
 }
 
 void TForm1::LoadWizardPictures(const project::ProjectSettings& s) {
