@@ -64,12 +64,14 @@ std::vector<Facing> CountFacing(const engine::Frame& root, const engine::Camera&
 std::optional<std::size_t> ChooseSlotToChange(std::span<const PhotoSlot> slots,
                                               std::span<const Facing> facing, uint32_t nowMs,
                                               bool anyway) {
-  std::optional<std::size_t> best;
   auto seenShare = [&](std::size_t i) {
     const Facing f = i < facing.size() ? facing[i] : Facing{};
     return f.total == 0 ? 0.0 : double(f.seen) / double(f.total);
   };
+  const bool anySeen = std::any_of(slots.begin(), slots.end(), [](const PhotoSlot& s) { return s.seen; });
+  std::optional<std::size_t> best;
   for (std::size_t i = 0; i < slots.size(); ++i) {
+    if (anySeen && !slots[i].seen) continue;
     const double share = seenShare(i);
     if (share > 0 && !anyway) continue;
     if (!best) {
@@ -106,14 +108,20 @@ bool PhotoChanger::Due(uint32_t nowMs) const {
   return changing() && !slots_.empty() && int32_t(nowMs - dueMs_) >= 0;
 }
 
+void PhotoChanger::Observe(std::span<const Facing> facing) {
+  for (std::size_t i = 0; i < slots_.size() && i < facing.size(); ++i)
+    if (facing[i].seen > 0) slots_[i].seen = true;
+}
+
 std::optional<PhotoChange> PhotoChanger::Change(uint32_t nowMs, std::span<const Facing> facing) {
+  Observe(facing);
   if (!Due(nowMs)) return std::nullopt;
   const bool anyway = int32_t(nowMs - dueMs_) >= int32_t(2 * intervalMs_);
   std::optional<std::size_t> slot = ChooseSlotToChange(slots_, facing, nowMs, anyway);
   if (!slot) return std::nullopt;
   const int photo = deck_->Next(onScreen_);
   onScreen_[*slot] = photo;
-  slots_[*slot] = {photo, nowMs};
+  slots_[*slot] = {photo, nowMs, false};
   dueMs_ = nowMs + intervalMs_;
   return PhotoChange{*slot, photo};
 }

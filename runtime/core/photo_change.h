@@ -34,11 +34,16 @@ std::vector<Facing> CountFacing(const engine::Frame& root, const engine::Camera&
 struct PhotoSlot {
   int photo = 0;
   uint32_t shownSinceMs = 0;
+  // Some face of it has been in sight since the photo went up. A photo not seen yet is
+  // not changed while one that was seen can be: otherwise a texture that is rarely in
+  // sight would take photo after photo and none of them would ever be seen.
+  bool seen = false;
 };
 
-// The slot to change: among those with no face seen, the one that has shown its photo
-// longest. With `anyway`, when none is unseen: the one with the smallest seen share,
-// longest shown first. Nothing when there is no slot, or none unseen and not `anyway`.
+// The slot to change, among the slots whose photo has been seen (all of them when none
+// has): one with no face in sight now, the one that has shown its photo longest. With
+// `anyway`, when none is out of sight: the one with the smallest share in sight, longest
+// shown first. Nothing when there is no slot, or none out of sight and not `anyway`.
 std::optional<std::size_t> ChooseSlotToChange(std::span<const PhotoSlot> slots,
                                               std::span<const Facing> facing, uint32_t nowMs,
                                               bool anyway);
@@ -66,8 +71,11 @@ class PhotoChanger {
   void Start(uint32_t nowMs);
   // Whether a change is due; the caller then counts the facing and calls Change.
   bool Due(uint32_t nowMs) const;
+  // Notes which slots are in sight now (every tick while changing()).
+  void Observe(std::span<const Facing> facing);
   // The change to make now, or nothing while no slot is turned away (asked again on a
-  // later tick). Records it: the next change is due one interval after this one.
+  // later tick). Observes `facing` first and records the change: the next change is due
+  // one interval after this one.
   std::optional<PhotoChange> Change(uint32_t nowMs, std::span<const Facing> facing);
 
   const std::vector<PhotoSlot>& slots() const { return slots_; }

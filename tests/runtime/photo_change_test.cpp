@@ -140,6 +140,14 @@ TEST(PhotoChange, ChoosesAnUnseenTextureLongestShownOrWaits) {
   EXPECT_FALSE(ChooseSlotToChange(slots, allSeen, 2000, false));
   EXPECT_EQ(ChooseSlotToChange(slots, allSeen, 2000, true), 3u);
   EXPECT_FALSE(ChooseSlotToChange({}, {}, 2000, true));
+
+  // A photo not in sight since it went up is kept: the turned-away slot 1 has not been
+  // seen, slot 0 has.
+  slots[0].seen = true;
+  slots[2].seen = true;
+  EXPECT_EQ(ChooseSlotToChange(slots, f, 2000, false), 0u);
+  // Overdue: the least seen of the seen ones, not the never-seen slot 3.
+  EXPECT_EQ(ChooseSlotToChange(slots, allSeen, 2000, true), 2u);
 }
 
 TEST(PhotoChanger, ZeroIntervalNeverDealsNorChanges) {
@@ -169,7 +177,8 @@ TEST(PhotoChanger, GoesThroughEveryPhotoOneSlotAtATimeEveryInterval) {
   EXPECT_EQ(seen.size(), slotCount);  // each slot starts with its own photo
   changer.Start(10000);
 
-  std::vector<Facing> facing(slotCount, Facing{4, 4});
+  const std::vector<Facing> allInSight(slotCount, Facing{4, 4});
+  std::vector<Facing> facing = allInSight;
   EXPECT_FALSE(changer.Due(14999));
   EXPECT_TRUE(changer.Due(15000));
   // Every texture in sight: nothing changes for two more intervals.
@@ -182,12 +191,24 @@ TEST(PhotoChanger, GoesThroughEveryPhotoOneSlotAtATimeEveryInterval) {
   EXPECT_EQ(changer.slots()[7].photo, c->photo);
   seen.insert(c->photo);
   EXPECT_FALSE(changer.Due(29999));  // one interval after the change
+  // Slot 7's new photo has not been in sight yet: it stays even though 7 is the only
+  // texture turned away, until the change is overdue (then another, seen one goes).
+  EXPECT_FALSE(changer.Change(30000, facing));
+  auto overdue = changer.Change(40000, facing);
+  ASSERT_TRUE(overdue);
+  EXPECT_NE(overdue->slot, 7u);
+  seen.insert(overdue->photo);
 
-  // The texture turned away takes each new photo; after one round all were shown.
-  uint32_t now = 30000;
-  for (int i = 0; i < photos - int(slotCount) - 1; ++i, now += 5000) {
+  // Textures turn in and out of sight one after another; each turned away in its turn
+  // takes the next photo. After one round every photo was put up.
+  uint32_t now = 45000;
+  for (int i = 0; i < photos - int(slotCount) - 2; ++i, now += 5000) {
+    changer.Observe(allInSight);
+    facing = allInSight;
+    facing[std::size_t(i) % slotCount] = Facing{0, 4};
     auto next = changer.Change(now, facing);
-    ASSERT_TRUE(next);
+    ASSERT_TRUE(next) << i;
+    EXPECT_EQ(next->slot, std::size_t(i) % slotCount);
     seen.insert(next->photo);
     // Never a photo that another texture is showing.
     for (std::size_t s = 0; s < slotCount; ++s) {
