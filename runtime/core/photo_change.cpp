@@ -15,6 +15,7 @@ float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 struct Viewer {
   Vec3 eye;
   Matrix4 view;
+  engine::FrustumPlane frustum;
   std::span<engine::Material* const> materials;
   std::vector<Facing>* out;
 };
@@ -29,15 +30,25 @@ void CountMesh(const engine::Mesh& mesh, const Matrix4& world, const Viewer& v) 
           g.indices[i + 2] >= g.vertices.size())
         continue;  // the device drops such triangles too
       Vec3 p[3];
+      // The corners in front of the camera, projected onto its front plane: the face
+      // reaches into the view when their bounds overlap the view's.
+      float left = 1e30f, right = -1e30f, bottom = 1e30f, top = -1e30f;
       bool inFront = false;
       for (int k = 0; k < 3; ++k) {
         p[k] = engine::transformPoint(g.vertices[g.indices[i + k]].position, world);
-        inFront = inFront || engine::transformPoint(p[k], v.view).z > 0;
+        const Vec3 e = engine::transformPoint(p[k], v.view);
+        if (!(e.z > v.frustum.front)) continue;
+        inFront = true;
+        const float x = e.x / e.z * v.frustum.front, y = e.y / e.z * v.frustum.front;
+        left = std::min(left, x), right = std::max(right, x);
+        bottom = std::min(bottom, y), top = std::max(top, y);
       }
       ++f.total;
+      const bool inView = inFront && right >= v.frustum.left && left <= v.frustum.right &&
+                          top >= v.frustum.bottom && bottom <= v.frustum.top;
       // Clockwise seen from the front: the left-handed normal points at a viewer in front.
       const Vec3 normal = Cross(Sub(p[1], p[0]), Sub(p[2], p[0]));
-      if (inFront && Dot(normal, Sub(v.eye, p[0])) > 0) ++f.seen;
+      if (inView && Dot(normal, Sub(v.eye, p[0])) > 0) ++f.seen;
     }
   }
 }
@@ -52,10 +63,10 @@ void Walk(const engine::Frame& frame, const Matrix4& parentWorld, const Viewer& 
 }  // namespace
 
 std::vector<Facing> CountFacing(const engine::Frame& root, const engine::Camera& camera,
-                                std::span<engine::Material* const> materials) {
+                                std::span<engine::Material* const> materials, int width, int height) {
   std::vector<Facing> out(materials.size());
   if (!camera.frame) return out;
-  Viewer v{camera.frame->position(nullptr), camera.viewMatrix(), materials, &out};
+  Viewer v{camera.frame->position(nullptr), camera.viewMatrix(), camera.frustum(width, height), materials, &out};
   Matrix4 above = root.parent() ? root.parent()->worldMatrix() : Matrix4::identity();
   Walk(root, above, v);
   return out;
@@ -100,6 +111,7 @@ int PhotoChanger::DealFirst() {
 
 void PhotoChanger::Start(uint32_t nowMs) {
   for (PhotoSlot& s : slots_) s.shownSinceMs = nowMs;
+  observedMs_ = nowMs;
   dueMs_ = nowMs + intervalMs_;
 }
 
@@ -108,20 +120,27 @@ bool PhotoChanger::Due(uint32_t nowMs) const {
   return changing() && !slots_.empty() && int32_t(nowMs - dueMs_) >= 0;
 }
 
-void PhotoChanger::Observe(std::span<const Facing> facing) {
-  for (std::size_t i = 0; i < slots_.size() && i < facing.size(); ++i)
-    if (facing[i].seen > 0) slots_[i].seen = true;
+void PhotoChanger::Observe(uint32_t nowMs, std::span<const Facing> facing) {
+  // A stall (the machine asleep, a debugger) counts as one short step, not as minutes.
+  const uint32_t step = std::min(nowMs - observedMs_, uint32_t(250));
+  observedMs_ = nowMs;
+  for (std::size_t i = 0; i < slots_.size() && i < facing.size(); ++i) {
+    if (facing[i].seen == 0) continue;
+    PhotoSlot& s = slots_[i];
+    s.inSightMs = std::min(s.inSightMs + step, intervalMs_);
+    if (s.inSightMs >= intervalMs_) s.seen = true;
+  }
 }
 
 std::optional<PhotoChange> PhotoChanger::Change(uint32_t nowMs, std::span<const Facing> facing) {
-  Observe(facing);
+  Observe(nowMs, facing);
   if (!Due(nowMs)) return std::nullopt;
   const bool anyway = int32_t(nowMs - dueMs_) >= int32_t(2 * intervalMs_);
   std::optional<std::size_t> slot = ChooseSlotToChange(slots_, facing, nowMs, anyway);
   if (!slot) return std::nullopt;
   const int photo = deck_->Next(onScreen_);
   onScreen_[*slot] = photo;
-  slots_[*slot] = {photo, nowMs, false};
+  slots_[*slot] = {photo, nowMs, false, 0};
   dueMs_ = nowMs + intervalMs_;
   return PhotoChange{*slot, photo};
 }

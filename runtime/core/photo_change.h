@@ -20,24 +20,28 @@
 namespace prismora::runtime {
 
 // How much of one texture the camera could see: its triangles, and those of them that
-// face the camera with at least one corner in front of it.
+// face the camera and reach into its view.
 struct Facing {
   std::size_t seen = 0;
   std::size_t total = 0;
 };
 
-// For each of `materials`, over every mesh below `root` placed as the frames place it.
-// Faces are one-sided and clockwise seen from the front, as the device draws them.
+// For each of `materials`, over every mesh below `root` placed as the frames place it, for
+// a picture of `width` x `height` pixels. Faces are one-sided and clockwise seen from the
+// front, as the device draws them. A face that reaches into the view is counted whether
+// or not a nearer one hides it.
 std::vector<Facing> CountFacing(const engine::Frame& root, const engine::Camera& camera,
-                                std::span<engine::Material* const> materials);
+                                std::span<engine::Material* const> materials, int width, int height);
 
 struct PhotoSlot {
   int photo = 0;
   uint32_t shownSinceMs = 0;
-  // Some face of it has been in sight since the photo went up. A photo not seen yet is
-  // not changed while one that was seen can be: otherwise a texture that is rarely in
-  // sight would take photo after photo and none of them would ever be seen.
+  // The photo has been in sight (some face of it) for at least one interval in all since
+  // it went up. One that has not is not changed while one that has can be: otherwise a
+  // texture that is rarely in sight would take photo after photo and none of them would
+  // be seen for more than a glimpse.
   bool seen = false;
+  uint32_t inSightMs = 0;
 };
 
 // The slot to change, among the slots whose photo has been seen (all of them when none
@@ -72,7 +76,7 @@ class PhotoChanger {
   // Whether a change is due; the caller then counts the facing and calls Change.
   bool Due(uint32_t nowMs) const;
   // Notes which slots are in sight now (every tick while changing()).
-  void Observe(std::span<const Facing> facing);
+  void Observe(uint32_t nowMs, std::span<const Facing> facing);
   // The change to make now, or nothing while no slot is turned away (asked again on a
   // later tick). Observes `facing` first and records the change: the next change is due
   // one interval after this one.
@@ -87,6 +91,7 @@ class PhotoChanger {
   std::vector<PhotoSlot> slots_;
   std::vector<int> onScreen_;
   uint32_t dueMs_ = 0;
+  uint32_t observedMs_ = 0;
 };
 
 }  // namespace prismora::runtime

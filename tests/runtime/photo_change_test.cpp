@@ -112,9 +112,16 @@ TEST(PhotoChange, FacesTurnedAwayOrBehindTheCameraAreNotSeen) {
   a.addVisual(Triangle(away, 10, false));
   // Behind the camera, wound to face it: still out of sight.
   a.addVisual(Triangle(behind, -10, false));
-  std::vector<engine::Material*> slots{facing.get(), away.get(), behind.get(), untouched.get()};
-  std::vector<Facing> f = CountFacing(scene.root, scene.camera, slots);
-  ASSERT_EQ(f.size(), 4u);
+  // Far off to the side, facing the camera: outside its view.
+  auto aside = std::make_shared<engine::Material>();
+  engine::Frame& side = scene.root.createChild("side");
+  side.setPosition(nullptr, {500, 0, 0});
+  side.addVisual(Triangle(aside, 10, true));
+  std::vector<engine::Material*> slots{facing.get(), away.get(), behind.get(), untouched.get(), aside.get()};
+  std::vector<Facing> f = CountFacing(scene.root, scene.camera, slots, 640, 480);
+  ASSERT_EQ(f.size(), 5u);
+  EXPECT_EQ(f[4].total, 1u);
+  EXPECT_EQ(f[4].seen, 0u);
   EXPECT_EQ(f[0].seen, 1u);
   EXPECT_EQ(f[0].total, 1u);
   EXPECT_EQ(f[1].seen, 0u);
@@ -125,7 +132,7 @@ TEST(PhotoChange, FacesTurnedAwayOrBehindTheCameraAreNotSeen) {
   // The frames' placement counts: the frame turned half round shows the other face.
   a.setOrientation(nullptr, {0, 0, -1}, {0, 1, 0});
   a.setPosition(nullptr, {0, 0, 20});
-  f = CountFacing(scene.root, scene.camera, slots);
+  f = CountFacing(scene.root, scene.camera, slots, 640, 480);
   EXPECT_EQ(f[0].seen, 0u);
   EXPECT_EQ(f[1].seen, 1u);
 }
@@ -177,46 +184,61 @@ TEST(PhotoChanger, GoesThroughEveryPhotoOneSlotAtATimeEveryInterval) {
   EXPECT_EQ(seen.size(), slotCount);  // each slot starts with its own photo
   changer.Start(10000);
 
+  // Ticks every 50 ms from `from` up to `to` with the textures as `facing` says.
+  auto run = [&](uint32_t from, uint32_t to, const std::vector<Facing>& facing) {
+    std::vector<PhotoChange> made;
+    for (uint32_t t = from; t < to; t += 50)
+      if (auto c = changer.Change(t, facing)) made.push_back(*c);
+    return made;
+  };
   const std::vector<Facing> allInSight(slotCount, Facing{4, 4});
-  std::vector<Facing> facing = allInSight;
   EXPECT_FALSE(changer.Due(14999));
   EXPECT_TRUE(changer.Due(15000));
-  // Every texture in sight: nothing changes for two more intervals.
-  EXPECT_FALSE(changer.Change(15000, facing));
-  EXPECT_FALSE(changer.Change(24999, facing));
+  // Every texture in sight: nothing changes until two intervals after the due time.
+  EXPECT_TRUE(run(10000, 25000, allInSight).empty());
+  std::vector<Facing> facing = allInSight;
   facing[7] = Facing{0, 4};
-  auto c = changer.Change(25000, facing);
-  ASSERT_TRUE(c);
-  EXPECT_EQ(c->slot, 7u);
-  EXPECT_EQ(changer.slots()[7].photo, c->photo);
-  seen.insert(c->photo);
+  std::vector<PhotoChange> made = run(25000, 25050, facing);
+  ASSERT_EQ(made.size(), 1u);
+  EXPECT_EQ(made[0].slot, 7u);
+  EXPECT_EQ(changer.slots()[7].photo, made[0].photo);
+  seen.insert(made[0].photo);
   EXPECT_FALSE(changer.Due(29999));  // one interval after the change
-  // Slot 7's new photo has not been in sight yet: it stays even though 7 is the only
-  // texture turned away, until the change is overdue (then another, seen one goes).
-  EXPECT_FALSE(changer.Change(30000, facing));
-  auto overdue = changer.Change(40000, facing);
-  ASSERT_TRUE(overdue);
-  EXPECT_NE(overdue->slot, 7u);
-  seen.insert(overdue->photo);
+  // Slot 7's new photo has not been in sight yet: it stays although 7 is the only texture
+  // turned away, until the change is overdue; then a texture whose photo was seen goes.
+  EXPECT_TRUE(run(25050, 40000, facing).empty());
+  made = run(40000, 40050, facing);
+  ASSERT_EQ(made.size(), 1u);
+  EXPECT_EQ(made[0].slot, 0u);  // all equally in sight: the longest shown, first of them
+  seen.insert(made[0].photo);
 
-  // Textures turn in and out of sight one after another; each turned away in its turn
-  // takes the next photo. After one round every photo was put up.
-  uint32_t now = 45000;
-  for (int i = 0; i < photos - int(slotCount) - 2; ++i, now += 5000) {
-    changer.Observe(allInSight);
+  // Textures turn out of sight one after another; each takes the next photo in its turn.
+  // After one round every photo was put up, and each was in sight before it went.
+  uint32_t now = 40050;
+  for (int i = 1; i <= photos - int(slotCount) - 2; ++i, now += 5000) {
     facing = allInSight;
     facing[std::size_t(i) % slotCount] = Facing{0, 4};
-    auto next = changer.Change(now, facing);
-    ASSERT_TRUE(next) << i;
-    EXPECT_EQ(next->slot, std::size_t(i) % slotCount);
-    seen.insert(next->photo);
+    made = run(now, now + 5000, facing);
+    ASSERT_EQ(made.size(), 1u) << i;
+    EXPECT_EQ(made[0].slot, std::size_t(i) % slotCount);
+    seen.insert(made[0].photo);
     // Never a photo that another texture is showing.
     for (std::size_t s = 0; s < slotCount; ++s) {
-      if (s == next->slot) continue;
-      ASSERT_NE(changer.slots()[s].photo, next->photo);
+      if (s == made[0].slot) continue;
+      ASSERT_NE(changer.slots()[s].photo, made[0].photo);
     }
   }
   EXPECT_EQ(seen.size(), std::size_t(photos));
+
+  // A photo only glimpsed (in sight for less than an interval in all) is not taken down.
+  const uint32_t t = now + 5000;
+  facing = allInSight;
+  facing[3] = Facing{0, 4};
+  made = run(t, t + 50, facing);
+  ASSERT_EQ(made.size(), 1u);
+  EXPECT_EQ(made[0].slot, 3u);
+  EXPECT_TRUE(run(t + 50, t + 2050, allInSight).empty());  // two seconds in sight
+  EXPECT_TRUE(run(t + 2050, t + 14950, facing).empty());   // due at t + 5000, kept
 
   // No more photos than textures: the deck only deals the first ones.
   Random r2(1);
