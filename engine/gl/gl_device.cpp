@@ -63,7 +63,8 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
   alive_ = true;
   buffers_.Load();
   const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!switches.hideAnisotropy && extensions &&
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!switches.hideAnisotropy && extensions && image::AnisotropyWorthIt(renderer ? renderer : "") &&
       image::HasExtension(extensions, "GL_EXT_texture_filter_anisotropic")) {
     GLfloat most = 1.0f;
     glGetFloatv(kMaxTextureMaxAnisotropy, &most);

@@ -58,4 +58,10 @@ bool HasExtension(std::string_view extensions, std::string_view extension) {
   return false;
 }
 
+bool AnisotropyWorthIt(std::string_view renderer) {
+  for (std::string_view software : {"llvmpipe", "softpipe", "Software Rasterizer", "GDI Generic", "SwiftShader"})
+    if (renderer.find(software) != std::string_view::npos) return false;
+  return true;
+}
+
 }  // namespace prismora::image

@@ -77,3 +77,12 @@ TEST(HasExtension, MatchesWholeNamesOnly) {
   EXPECT_FALSE(HasExtension(list, ""));
   EXPECT_FALSE(HasExtension("XGL_EXT_bgra", "GL_EXT_bgra"));
 }
+
+TEST(AnisotropyWorthIt, OnlyOnRenderersThatDrawInHardware) {
+  EXPECT_FALSE(AnisotropyWorthIt("llvmpipe (LLVM 15.0.6, 256 bits)"));
+  EXPECT_FALSE(AnisotropyWorthIt("softpipe"));
+  EXPECT_FALSE(AnisotropyWorthIt("GDI Generic"));
+  EXPECT_TRUE(AnisotropyWorthIt("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+  EXPECT_TRUE(AnisotropyWorthIt("NVIDIA GeForce GTX 1060/PCIe/SSE2"));
+  EXPECT_TRUE(AnisotropyWorthIt(""));
+}
