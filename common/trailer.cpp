@@ -35,6 +35,8 @@ BuilderRecord makeBuilderRecord(const BuilderRecordFields& f) {
   b::writeI32(r, rec(off::PhotoCountCode), f.photoCount * kPhotoCountUnit);
   b::writeU8(r, rec(off::PreviewFlag), f.previewFlag ? 1 : 0);
   b::writeU32(r, rec(off::DialogColor), f.dialogColor);
+  b::writeI32(r, rec(off::PhotoChangeSeconds),
+              std::clamp(f.photoChangeSeconds, int32_t(0), kMaxPhotoChangeSeconds));
   return r;
 }
 
@@ -103,6 +105,11 @@ std::string Trailer::website() const { return b::readText(info, off::Website - k
 int32_t Trailer::photoCountCode() const { return b::readI32(info, off::PhotoCountCode - kInfoBlockOffset); }
 bool Trailer::previewFlag() const { return b::readU8(info, off::PreviewFlag - kInfoBlockOffset) != 0; }
 uint32_t Trailer::dialogColor() const { return b::readU32(info, off::DialogColor - kInfoBlockOffset); }
+
+int32_t Trailer::photoChangeSeconds() const {
+  return std::clamp(b::readI32(info, off::PhotoChangeSeconds - kInfoBlockOffset), int32_t(0),
+                    kMaxPhotoChangeSeconds);
+}
 
 int Trailer::photoCount() const {
   int32_t code = photoCountCode();

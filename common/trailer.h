@@ -50,6 +50,9 @@ inline constexpr std::size_t Title = 208;
 inline constexpr std::size_t Author = 408;
 inline constexpr std::size_t Email = 508;
 inline constexpr std::size_t Website = 608;
+// In the builder record's reserved bytes (zero from builders before it): seconds between
+// photo changes, 0 = keep the photos chosen at start.
+inline constexpr std::size_t PhotoChangeSeconds = 708;
 inline constexpr std::size_t PhotoCountCode = 1028;
 inline constexpr std::size_t PreviewFlag = 1032;
 inline constexpr std::size_t DialogColor = 1036;
@@ -68,7 +71,11 @@ struct BuilderRecordFields {
   int photoCount = 0;
   uint32_t dialogColor = 0;
   bool previewFlag = false;
+  int32_t photoChangeSeconds = 0;
 };
+
+// The longest interval between photo changes that is stored; longer ones are cut to it.
+inline constexpr int32_t kMaxPhotoChangeSeconds = 3600;
 
 // "http" in front of a website that does not start with exactly those four letters.
 std::string websiteForRecord(std::string_view website);
@@ -130,6 +137,8 @@ struct Trailer {
   int32_t photoCountCode() const;
   bool previewFlag() const;
   uint32_t dialogColor() const;
+  // Seconds between photo changes, 0..kMaxPhotoChangeSeconds (a negative value reads as 0).
+  int32_t photoChangeSeconds() const;
 
   // PhotoCountCode / 224, with 0 meaning 1000 (four photos); never less than one, so
   // callers can take it modulo safely.

@@ -26,6 +26,7 @@ trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview
   f.photoCount = int(s.Photos.size());
   f.dialogColor = s.DialogBoxColor;
   f.previewFlag = preview;
+  f.photoChangeSeconds = s.PhotoChangeSeconds;
   return trailer::makeBuilderRecord(f);
 }
 

@@ -31,6 +31,15 @@ std::string PhotosNotSavedText(int count) {
          (count == 1 ? "was" : "were") + " not saved.";
 }
 
+std::string CompanionMissingText(const std::string& companionPath, std::size_t photosKept) {
+  return "The photo list file \"" + companionPath +
+         "\" that belongs to this project is missing or does not match it. The project was "
+         "opened with the first " + std::to_string(photosKept) +
+         (photosKept == 1 ? " photo" : " photos") +
+         " stored in the project file itself. Put the photo list file back beside the "
+         "project file and open the project again to get the whole list.";
+}
+
 std::string ProjectNotWrittenText(const std::string& path) {
   return "The project could not be saved to \"" + path +
          "\". The file there was left as it was.";
@@ -53,15 +62,28 @@ SaveResult SaveProjectCommand(platform::WindowHandle owner, const ProjectSetting
   return result;
 }
 
-OpenOutcome OpenProjectCommand(platform::WindowHandle owner, ProjectSettings& s,
-                               platform::FileDialogs& dialogs, platform::FileSystem& fs) {
-  std::vector<std::string> chosen = dialogs.Open(owner, OpenProjectDialogOptions());
-  if (chosen.empty()) return OpenOutcome::Cancelled;
-  return ReadProjectInto(chosen.front(), s, fs) ? OpenOutcome::Read : OpenOutcome::Unreadable;
+ReadResult OpenProjectPath(platform::WindowHandle owner, const std::string& path,
+                           ProjectSettings& s, platform::FileSystem& fs,
+                           platform::MessageBoxes& boxes) {
+  ReadResult r = ReadProjectInto(path, s, fs);
+  if (r && !r.missingCompanion.empty())
+    boxes.Show(owner, CompanionMissingText(r.missingCompanion, s.Photos.size()),
+               std::string(kWarningCaption), platform::BoxIcon::Warning);
+  return r;
 }
 
-bool LoadAutoSave(std::string_view builderFolder, ProjectSettings& s, platform::FileSystem& fs) {
-  return ReadProjectInto(AutoSavePath(builderFolder), s, fs);
+OpenOutcome OpenProjectCommand(platform::WindowHandle owner, ProjectSettings& s,
+                               platform::FileDialogs& dialogs, platform::FileSystem& fs,
+                               platform::MessageBoxes& boxes) {
+  std::vector<std::string> chosen = dialogs.Open(owner, OpenProjectDialogOptions());
+  if (chosen.empty()) return OpenOutcome::Cancelled;
+  return OpenProjectPath(owner, chosen.front(), s, fs, boxes) ? OpenOutcome::Read
+                                                              : OpenOutcome::Unreadable;
+}
+
+bool LoadAutoSave(platform::WindowHandle owner, std::string_view builderFolder, ProjectSettings& s,
+                  platform::FileSystem& fs, platform::MessageBoxes& boxes) {
+  return bool(OpenProjectPath(owner, AutoSavePath(builderFolder), s, fs, boxes));
 }
 
 SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view builderFolder,

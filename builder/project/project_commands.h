@@ -22,6 +22,8 @@ platform::FileDialogOptions OpenProjectDialogOptions();
 
 // The warning shown when the photo list did not fit in the project file.
 std::string PhotosNotSavedText(int count);
+// The warning shown when a project's companion file is missing or does not match it.
+std::string CompanionMissingText(const std::string& companionPath, std::size_t photosKept);
 inline constexpr std::string_view kWarningCaption = "Warning!";
 inline constexpr std::string_view kErrorCaption = "Error";
 std::string ProjectNotWrittenText(const std::string& path);
@@ -37,12 +39,21 @@ enum class OpenOutcome { Cancelled, Read, Unreadable };
 
 // Menu "&Open Project": on OK the chosen file replaces the stored settings in `s`
 // (Read), or, when it cannot be read, only the template and fitting indices are reset
-// (Unreadable). Cancelled leaves `s` untouched.
+// (Unreadable). Cancelled leaves `s` untouched. A missing companion file is named in a
+// warning box; the project opens with the photos its record holds.
 OpenOutcome OpenProjectCommand(platform::WindowHandle owner, ProjectSettings& s,
-                               platform::FileDialogs& dialogs, platform::FileSystem& fs);
+                               platform::FileDialogs& dialogs, platform::FileSystem& fs,
+                               platform::MessageBoxes& boxes);
 
-// Start-up: reads "AutoSave.pmj" from the builder folder into `s`.
-bool LoadAutoSave(std::string_view builderFolder, ProjectSettings& s, platform::FileSystem& fs);
+// Opening a project file by path (a file given to the builder), with the same warning.
+ReadResult OpenProjectPath(platform::WindowHandle owner, const std::string& path,
+                           ProjectSettings& s, platform::FileSystem& fs,
+                           platform::MessageBoxes& boxes);
+
+// Start-up: reads "AutoSave.pmj" (and its companion) from the builder folder into `s`,
+// with the same warning when the companion is missing.
+bool LoadAutoSave(platform::WindowHandle owner, std::string_view builderFolder, ProjectSettings& s,
+                  platform::FileSystem& fs, platform::MessageBoxes& boxes);
 
 // Closing: writes "AutoSave.pmj" first; when photos did not fit, a warning box says so
 // before the window goes. A failed write is silent (the previous auto-save survives).

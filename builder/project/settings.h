@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/trailer.h"
+
 namespace prismora::project {
 
 inline constexpr uint32_t kMagenta = 0x00FF00FF;
@@ -27,6 +29,12 @@ enum ResizeMethodIndex : int32_t { kResizePictures = 0, kUseBorder = 1 };
 inline constexpr std::string_view kDefaultWizardImage = "WizModernImage.bmp";
 inline constexpr std::string_view kDefaultWizardSmallImage = "WizModernSmallImage.bmp";
 
+// Five seconds: with one texture changed at a time, each photo of a 12- to 24-texture
+// scene stays on screen one to two minutes, while a 300-photo set still comes round in
+// about half an hour; much longer and most of a large set is never seen in an evening.
+inline constexpr int32_t kDefaultPhotoChangeSeconds = 5;
+inline constexpr int32_t kMaxPhotoChangeSeconds = trailer::kMaxPhotoChangeSeconds;
+
 struct ProjectSettings {
   std::string Title = "Untitled Screen Saver";
   std::string Author = "Anna Lindqvist";
@@ -43,9 +51,16 @@ struct ProjectSettings {
   bool RandomColor = true;
   bool EraseBackground = false;
   std::vector<std::string> Photos;  // full paths, in the order they were added
+  // "Change a photo every N seconds" in the saver; 0 keeps the photos chosen at start.
+  int32_t PhotoChangeSeconds = kDefaultPhotoChangeSeconds;
 
   bool operator==(const ProjectSettings&) const = default;
 };
+
+// The interval as the builder's edit box shows it, and its text read back: the leading
+// digits (spaces around them allowed), none meaning 0, cut to kMaxPhotoChangeSeconds.
+std::string PhotoChangeText(int32_t seconds);
+int32_t ParsePhotoChangeText(std::string_view text);
 
 // The values the main window starts with, before the auto-save is read.
 inline ProjectSettings FirstStartSettings() { return {}; }

@@ -100,6 +100,9 @@ constexpr ControlRow kLayout[] = {
      "Screen Saver Dialog Box Color"},
     {PanelColorDialogBox, Kind::Panel, GroupBoxDialogColor, P(188, 330, 49, 49), "", kInnerLowered},
     {ButtonSelectColor, Kind::Button, GroupBoxDialogColor, P(16, 342, 105, 25), "Select color"},
+    {LabelPhotoChange, Kind::Label, PanelRightPhotos, P(8, 401, 112, 13), "Change a photo every"},
+    {EditPhotoChange, Kind::Edit, PanelRightPhotos, P(122, 397, 40, 21), "", kTabStop},
+    {LabelPhotoChangeSeconds, Kind::Label, PanelRightPhotos, P(166, 401, 46, 13), "seconds"},
     {ImageVoprosPhotos, Kind::Image, PanelRightPhotos, P(217, 412, 32, 32), "", kHelpImage, nullptr, ART_HELP},
 
     // --- install page

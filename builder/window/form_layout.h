@@ -47,6 +47,8 @@ enum ControlId : int {
   GroupBoxInformation, LabelTitle, EditTitle, LabelAutor, EditAutor, LabelEmail, EditEmail,
   LabelWebsite, EditWebsite, GroupBoxLicense, CheckBoxEnableLicenseAgreement,
   MemoLicenseAgreement, ImageVoprosInform,
+  // photos page: how often the screen saver changes a photo
+  LabelPhotoChange, EditPhotoChange, LabelPhotoChangeSeconds,
 };
 
 enum MenuId : int {

@@ -151,6 +151,7 @@ bool TForm1::Create() {
   c_.Get<wingui::Edit>(EditEmail).SetLimit(99);
   c_.Get<wingui::Edit>(EditWebsite).SetLimit(99);
   c_.Get<wingui::Memo>(MemoLicenseAgreement).SetLimit(14999);
+  c_.Get<wingui::Edit>(EditPhotoChange).SetLimit(4);
   PreviewSurface().Resize(photos::kPreviewSide, photos::kPreviewSide);
   imageForSave_.Resize(photos::kTextureSide, photos::kTextureSide);
   WriteSettings(project::FirstStartSettings());
@@ -161,7 +162,7 @@ bool TForm1::Create() {
 
   // FormCreate: the project of the last session.
   project::ProjectSettings s = ReadSettings();
-  project::LoadAutoSave(seams_.builderFolder, s, seams_.files);
+  project::LoadAutoSave(Handle(), seams_.builderFolder, s, seams_.files, seams_.boxes);
   WriteSettings(s);
   ShowPage(Page::Photos);
   return true;
@@ -200,6 +201,7 @@ project::ProjectSettings TForm1::ReadSettings() const {
   s.ResizeMethod = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex();
   s.RandomColor = c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked();
   s.EraseBackground = c_.Get<wingui::CheckBox>(CheckBoxErBack).Checked();
+  s.PhotoChangeSeconds = project::ParsePhotoChangeText(c_.Get<wingui::Edit>(EditPhotoChange).Text());
   s.Photos = strip_.Filenames();
   return s;
 }
@@ -227,6 +229,7 @@ void TForm1::WriteSettings(const project::ProjectSettings& s) {
   c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
   c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetChecked(s.RandomColor);
   c_.Get<wingui::CheckBox>(CheckBoxErBack).SetChecked(s.EraseBackground);
+  c_.Get<wingui::Edit>(EditPhotoChange).SetText(project::PhotoChangeText(s.PhotoChangeSeconds));
 }
 
 void TForm1::LoadWizardPictures(const project::ProjectSettings& s) {
@@ -436,7 +439,7 @@ void TForm1::PunltMenuSaveClick() {
 
 void TForm1::OpenProjectFile(const std::string& path) {
   project::ProjectSettings s = ReadSettings();
-  project::ReadProjectInto(path, s, seams_.files);
+  project::OpenProjectPath(Handle(), path, s, seams_.files, seams_.boxes);
   WriteSettings(s);
 }
 
@@ -461,7 +464,7 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TForm1::PunltMenuOpenClick() {
   project::ProjectSettings s = ReadSettings();
-  if (project::OpenProjectCommand(Handle(), s, seams_.dialogs, seams_.files) == project::OpenOutcome::Read) {
+  if (project::OpenProjectCommand(Handle(), s, seams_.dialogs, seams_.files, seams_.boxes) == project::OpenOutcome::Read) {
     WriteSettings(s);
   } else {
     // Unreadable (or cancelled): only the indices may have been reset.

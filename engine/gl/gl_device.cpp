@@ -1,5 +1,9 @@
 #include "engine/gl/gl_device.h"
 
+#include <algorithm>
+
+#include "engine/gl/mipmaps.h"
+
 namespace prismora::gl {
 
 std::unique_ptr<GlDevice> GlDevice::ForWindow(HWND window, std::string* error) {
@@ -66,6 +70,15 @@ bool GlDevice::Init(std::unique_ptr<Presenter> presenter, int width, int height,
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   alive_ = true;
   buffers_.Load();
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!switches.hideAnisotropy && extensions && image::AnisotropyWorthIt(renderer ? renderer : "") &&
+      image::HasExtension(extensions, "GL_EXT_texture_filter_anisotropic")) {
+    GLfloat most = 1.0f;
+    glGetFloatv(kMaxTextureMaxAnisotropy, &most);
+    // Enough for floors and walls seen edge-on; more costs fill rate for little.
+    maxAnisotropy_ = std::min(most, 8.0f);
+  }
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
@@ -106,28 +119,49 @@ bool GlDevice::Resize(int width, int height) {
   return FitTarget(width, height, nullptr);
 }
 
-TextureId GlDevice::AddTexture(const image::Image& picture) {
-  if (!Ready() || picture.empty() || picture.rgb.size() < std::size_t(picture.width) * picture.height * 3) return 0;
+bool GlDevice::Upload(GLuint tex, const image::Image& picture) {
+  if (picture.empty() || picture.rgb.size() < std::size_t(picture.width) * picture.height * 3) return false;
   GLint maxSide = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
-  if (picture.width > maxSide || picture.height > maxSide) return 0;
-  GLuint tex = 0;
-  glGenTextures(1, &tex);
+  if (picture.width > maxSide || picture.height > maxSide) return false;
+  // An error left by an earlier call must not count against this upload.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+  }
   glBindTexture(GL_TEXTURE_2D, tex);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  // Trilinear: a photo small on screen or seen at a slant samples a level of its own
+  // size instead of skipping texels of the full one, so it does not shimmer as it turns.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  if (maxAnisotropy_ > 1.0f) glTexParameterf(GL_TEXTURE_2D, kTextureMaxAnisotropy, maxAnisotropy_);
   // Rows from the top go in first, so texture coordinate v = 0 is the picture's top edge.
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                picture.rgb.data());
+  const std::vector<image::Image> levels = image::MipLevels(picture);
+  for (std::size_t i = 0; i < levels.size(); ++i)
+    glTexImage2D(GL_TEXTURE_2D, GLint(i + 1), GL_RGB8, levels[i].width, levels[i].height, 0, GL_RGB,
+                 GL_UNSIGNED_BYTE, levels[i].rgb.data());
   glBindTexture(GL_TEXTURE_2D, 0);
-  if (glGetError() != GL_NO_ERROR) {
+  return glGetError() == GL_NO_ERROR;
+}
+
+TextureId GlDevice::AddTexture(const image::Image& picture) {
+  if (!Ready()) return 0;
+  GLuint tex = 0;
+  glGenTextures(1, &tex);
+  if (!Upload(tex, picture)) {
     glDeleteTextures(1, &tex);
     return 0;
   }
   textures_.push_back(tex);
   return tex;
+}
+
+bool GlDevice::ReplaceTexture(TextureId texture, const image::Image& picture) {
+  if (!Ready() || texture == 0 || std::find(textures_.begin(), textures_.end(), texture) == textures_.end())
+    return false;
+  return Upload(texture, picture);
 }
 
 MeshId GlDevice::AddMesh(MeshData mesh) {

@@ -57,8 +57,15 @@ class GlDevice {
   bool alive() const { return alive_; }
   bool Resize(int width, int height);
 
-  // Uploads a picture once, with linear filtering; 0 when it could not be uploaded.
+  // Uploads a picture once with its mipmap levels, filtered trilinearly (and
+  // anisotropically where the driver offers it); 0 when it could not be uploaded.
   TextureId AddTexture(const image::Image& picture);
+  // Puts another picture into a texture made by AddTexture, in place: every group drawn
+  // with it shows the new picture and no memory is added. False when it could not be
+  // uploaded (the texture then holds no usable picture).
+  bool ReplaceTexture(TextureId texture, const image::Image& picture);
+  // The anisotropy photo textures are filtered with; 0 without the driver's extension.
+  float maxAnisotropy() const { return maxAnisotropy_; }
   // Uploads a mesh once (into buffer objects where the driver has them); triangles with
   // indices outside their group's vertices are dropped.
   MeshId AddMesh(MeshData mesh);
@@ -93,6 +100,9 @@ class GlDevice {
   bool Init(std::unique_ptr<Presenter> presenter, int width, int height, std::string* error);
   bool FitTarget(int width, int height, std::string* error);
   bool Ready() const { return alive_ && context_.MakeCurrent(); }
+  bool Upload(GLuint texture, const image::Image& picture);
+  // GL_EXT_texture_filter_anisotropic's names.
+  static constexpr GLenum kTextureMaxAnisotropy = 0x84FE, kMaxTextureMaxAnisotropy = 0x84FF;
 
   // One mesh on the device: all groups' vertices in one array, each group a range of
   // one index array.
@@ -121,6 +131,7 @@ class GlDevice {
   engine::LightRig rig_;
   std::vector<PixelRect> viewports_;
   bool alive_ = false;
+  float maxAnisotropy_ = 0;
 };
 
 }  // namespace prismora::gl

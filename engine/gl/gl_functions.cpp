@@ -30,6 +30,7 @@ DriverSwitches ReadDriverSwitches() {
   DriverSwitches s;
   s.hideFramebuffers = SwitchOn("PRISMORA_GL_NO_FBO");
   s.refuseContext = SwitchOn("PRISMORA_GL_NO_CONTEXT");
+  s.hideAnisotropy = SwitchOn("PRISMORA_GL_NO_ANISOTROPY");
   return s;
 }
 

@@ -11,11 +11,13 @@ namespace prismora::gl {
 // Makes a machine with a full driver behave like a weaker one, so the fallbacks can be
 // seen and tested anywhere: PRISMORA_GL_NO_FBO=1 hides the framebuffer object entry
 // points (as Windows' own OpenGL 1.1 renderer lacks them), PRISMORA_GL_NO_CONTEXT=1
-// refuses every OpenGL context (as a machine without any OpenGL). A device reads them
-// once, when it is made.
+// refuses every OpenGL context (as a machine without any OpenGL),
+// PRISMORA_GL_NO_ANISOTROPY=1 hides anisotropic filtering (as most drivers of Windows'
+// own renderer lack it). A device reads them once, when it is made.
 struct DriverSwitches {
   bool hideFramebuffers = false;
   bool refuseContext = false;
+  bool hideAnisotropy = false;
 };
 DriverSwitches ReadDriverSwitches();
 

@@ -9,7 +9,7 @@ namespace prismora::gl {
 TextureId SceneRenderer::TextureFor(const std::vector<std::string>& candidates) {
   std::string why;
   for (const std::string& file : candidates) {
-    if (auto it = byFile_.find(file); it != byFile_.end()) return it->second;
+    if (auto it = byFile_.find(file); shareFiles_ && it != byFile_.end()) return it->second;
     const image::BmpReadResult read = image::LoadBmpFile(file);
     if (!read.ok()) {
       why = read.error;
@@ -27,20 +27,38 @@ TextureId SceneRenderer::TextureFor(const std::vector<std::string>& candidates) 
   return 0;
 }
 
+std::vector<engine::Material*> SceneRenderer::TexturedMaterials(const engine::Frame& root) {
+  std::vector<engine::Mesh*> meshes;
+  CollectMeshes(root, meshes);
+  std::set<const engine::Material*> asked;
+  std::vector<engine::Material*> out;
+  for (engine::Mesh* mesh : meshes)
+    for (engine::MeshGroup& g : mesh->groups) {
+      engine::Material* m = g.material.get();
+      if (m && !m->textureFile.empty() && asked.insert(m).second) out.push_back(m);
+    }
+  return out;
+}
+
+bool SceneRenderer::ReplaceTexture(engine::Material& material, const std::vector<std::string>& candidates) {
+  if (material.deviceTexture == 0) return false;
+  for (const std::string& file : candidates) {
+    const image::BmpReadResult read = image::LoadBmpFile(file);
+    if (read.ok() && device_.ReplaceTexture(material.deviceTexture, read.image)) return true;
+  }
+  return false;
+}
+
 int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& request) {
   problems_.clear();
   keyLight_ = engine::FindKeyLight(root);
   std::vector<engine::Mesh*> meshes;
   CollectMeshes(root, meshes);
-  std::set<const engine::Material*> asked;
   int textured = 0;
-  for (engine::Mesh* mesh : meshes)
-    for (engine::MeshGroup& g : mesh->groups) {
-      engine::Material* m = g.material.get();
-      if (!m || m->textureFile.empty() || !asked.insert(m).second) continue;
-      if (request) m->deviceTexture = TextureFor(request(m->textureFile));
-      if (m->deviceTexture) ++textured;
-    }
+  for (engine::Material* m : TexturedMaterials(root)) {
+    if (request) m->deviceTexture = TextureFor(request(m->textureFile));
+    if (m->deviceTexture) ++textured;
+  }
   for (engine::Mesh* mesh : meshes)
     if (mesh->deviceHandle == 0) mesh->deviceHandle = device_.AddMesh(FromSceneMesh(*mesh));
   return textured;

@@ -34,6 +34,17 @@ class SceneRenderer {
   // compiled on first sight.
   void Render(const engine::Frame& root, const engine::Camera& camera);
 
+  // The materials Prepare asks about, in the order it asks (each once).
+  static std::vector<engine::Material*> TexturedMaterials(const engine::Frame& root);
+
+  // Each material gets a texture of its own even when several name the same file, so
+  // ReplaceTexture changes one material only. Call before Prepare.
+  void KeepTexturesApart() { shareFiles_ = false; }
+
+  // Loads the first candidate that reads as a bitmap into the material's texture, in
+  // place. False (the old picture stays) when none reads or the material has no texture.
+  bool ReplaceTexture(engine::Material& material, const std::vector<std::string>& candidates);
+
   // What the last Prepare could not load, one line per material, for error reports.
   const std::vector<std::string>& textureProblems() const { return problems_; }
 
@@ -45,6 +56,7 @@ class SceneRenderer {
   std::vector<DrawItem> items_;
   DrawOrderScratch order_;
   std::map<std::string, TextureId> byFile_;
+  bool shareFiles_ = true;
   std::vector<std::string> problems_;
   const engine::Frame* keyLight_ = nullptr;
 };

@@ -155,6 +155,7 @@ void OnTimer(HWND window) {
     DestroyWindow(window);
     return;
   }
+  ChangePhotos(*run.stage, GetTickCount());
   Tick(*run.stage->port, run.animation, run.random);
 }
 

@@ -50,13 +50,28 @@ std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND win
     return nullptr;
   }
 
-  // Every texture the scene names gets a photo drawn at random, photo 0 if that fails.
+  // Every texture the scene names gets a photo drawn at random, photo 0 if that fails;
+  // with a photo change interval each gets the next photo of a shuffled deck instead.
   std::string systemFolder = SystemFolder();
   stage->renderer = std::make_unique<gl::SceneRenderer>(*stage->device);
-  stage->renderer->Prepare(scene.root, [&](std::string_view) {
-    TextureChoice choice = ChooseTexture(systemFolder, settings, random);
-    return std::vector<std::string>{choice.path, choice.fallback};
-  });
+  stage->photoSlots = gl::SceneRenderer::TexturedMaterials(scene.root);
+  stage->photoSource = PhotoSourceFor(systemFolder, settings);
+  stage->photos = std::make_unique<PhotoChanger>(settings.photoChangeSeconds(), settings.photoCount(),
+                                                 stage->photoSlots.size(), random);
+  if (stage->photos->dealing()) {
+    // Changing one texture must not change another that happened to show the same file.
+    stage->renderer->KeepTexturesApart();
+    stage->renderer->Prepare(scene.root, [&](std::string_view) {
+      return std::vector<std::string>{PhotoPath(stage->photoSource, stage->photos->DealFirst()),
+                                      PhotoPath(stage->photoSource, 0)};
+    });
+    stage->photos->Start(GetTickCount());
+  } else {
+    stage->renderer->Prepare(scene.root, [&](std::string_view) {
+      TextureChoice choice = ChooseTexture(systemFolder, settings, random);
+      return std::vector<std::string>{choice.path, choice.fallback};
+    });
+  }
 
   scene.background = settings.backgroundColor3D();
   stage->canvas = std::make_unique<GlCanvas>(*stage->device, *stage->renderer, scene.background);
@@ -68,6 +83,16 @@ std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND win
 
   ApplyFrameConventions(*stage->port, settings, animation);
   return stage;
+}
+
+void ChangePhotos(Stage& stage, uint32_t nowMs) {
+  // Which photos have been in sight is followed on every tick, not only when one is due.
+  if (!stage.photos || !stage.renderer || !stage.photos->changing()) return;
+  const std::vector<Facing> facing = CountFacing(stage.scene.root, stage.scene.camera, stage.photoSlots,
+                                                stage.device->width(), stage.device->height());
+  if (auto change = stage.photos->Change(nowMs, facing))
+    stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot],
+                                   {PhotoPath(stage.photoSource, change->photo), PhotoPath(stage.photoSource, 0)});
 }
 
 }  // namespace prismora::runtime

@@ -12,6 +12,8 @@
 #include "platform/seams.h"
 #include "runtime/core/animation.h"
 #include "runtime/core/engine_scene.h"
+#include "runtime/core/photo_change.h"
+#include "runtime/core/photo_paths.h"
 #include "runtime/core/random.h"
 
 namespace prismora::runtime {
@@ -39,6 +41,11 @@ struct Stage {
   std::unique_ptr<gl::SceneRenderer> renderer;
   std::unique_ptr<GlCanvas> canvas;
   std::unique_ptr<EngineScene> port;
+  // The photo textures in the order the renderer asked for them, and what changes them
+  // while the saver runs (never when the interval is 0).
+  std::vector<engine::Material*> photoSlots;
+  std::unique_ptr<PhotoChanger> photos;
+  PhotoSource photoSource;
 
   // False once the window the device draws into has gone.
   bool alive() const { return device && device->alive(); }
@@ -51,6 +58,10 @@ struct Stage {
 std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND window,
                                   const trailer::Trailer& settings, Random& random, Animation& animation,
                                   platform::MessageBoxes& boxes);
+
+// Once per tick, before drawing: when a photo change is due and a photo texture is turned
+// away from the camera, it takes the next photo of the deck. `nowMs` is the tick count.
+void ChangePhotos(Stage& stage, uint32_t nowMs);
 
 // The system folder as the platform reports it.
 std::string SystemFolder();

@@ -163,3 +163,25 @@ TEST(Trailer, ShortFilesAndRegistryCopies) {
   EXPECT_FALSE(t.applyRegistryCopy(wrong));
   EXPECT_EQ(t.speed(), 80);
 }
+
+TEST(Trailer, PhotoChangeIntervalTravelsInTheRecordsReservedBytes) {
+  BuilderRecordFields f = Fields();
+  f.photoChangeSeconds = 8;
+  BuilderRecord r = makeBuilderRecord(f);
+  EXPECT_EQ(b::readI32(r, R(708)), 8);
+  std::vector<uint8_t> file(300, 0xCC);
+  file.insert(file.end(), r.begin(), r.end());
+  EXPECT_EQ(Trailer::fromFileTail(file).photoChangeSeconds(), 8);
+
+  // A record from a builder before the interval: zero, photos stay as chosen at start.
+  EXPECT_EQ(Trailer::fromFileTail(std::vector<uint8_t>(1040, 0)).photoChangeSeconds(), 0);
+
+  // Out of range on either side: stored and read within 0..3600.
+  f.photoChangeSeconds = 1 << 30;
+  EXPECT_EQ(b::readI32(makeBuilderRecord(f), R(708)), kMaxPhotoChangeSeconds);
+  Trailer t;
+  b::writeI32(t.info, 708 - kInfoBlockOffset, -5);
+  EXPECT_EQ(t.photoChangeSeconds(), 0);
+  b::writeI32(t.info, 708 - kInfoBlockOffset, 99999);
+  EXPECT_EQ(t.photoChangeSeconds(), kMaxPhotoChangeSeconds);
+}

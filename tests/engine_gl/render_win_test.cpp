@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/gl/gl_device.h"
@@ -282,4 +283,89 @@ TEST(RenderDevices, TwoDevicesKeepTheirOwnPicturesAndObjects) {
   ra.Render(scene.root, scene.camera);  // a's display list survived b's end
   EXPECT_EQ(scene.root.child(1).visuals()[0]->deviceHandle, meshOfA);
   EXPECT_TRUE(IsColour(a->ReadPixels(), 32, 24, {255, 0, 255}));
+}
+
+namespace {
+
+// A photo of one-pixel black and white columns: seen small, only its mipmap levels give
+// the even grey it averages to; a single level shows whichever columns the pixels hit.
+image::Image FineStripes() {
+  image::Image img = Solid(0, 0, 0);
+  for (int y = 0; y < img.height; ++y)
+    for (int x = 1; x < img.width; x += 2) {
+      uint8_t* p = img.rgb.data() + (std::size_t(y) * img.width + x) * 3;
+      p[0] = p[1] = p[2] = 255;
+    }
+  return img;
+}
+
+// The spread of grey values inside the middle of a square drawn 6.4 times smaller than
+// its texture.
+int GreySpread(bool framebuffers, bool anisotropy) {
+  // The switches are read when a device is made: the back buffer road, and filtering
+  // without anisotropy (which alone would also even the stripes out where it exists).
+  _putenv(framebuffers ? "PRISMORA_GL_NO_FBO=" : "PRISMORA_GL_NO_FBO=1");
+  _putenv(anisotropy ? "PRISMORA_GL_NO_ANISOTROPY=" : "PRISMORA_GL_NO_ANISOTROPY=1");
+  std::string error;
+  auto device = gl::GlDevice::Offscreen(kWidth, kHeight, &error);
+  _putenv("PRISMORA_GL_NO_FBO=");
+  _putenv("PRISMORA_GL_NO_ANISOTROPY=");
+  EXPECT_TRUE(device) << error;
+  if (!device) return 999;
+  EXPECT_EQ(device->usesFramebuffer(), framebuffers);
+  if (!anisotropy) {
+    EXPECT_EQ(device->maxAnisotropy(), 0.0f);
+  }
+  testsupport::TempFolder folder;
+  EXPECT_TRUE(image::SaveBmpFile(folder / "stripes.bmp", FineStripes()));
+  engine::Scene scene;
+  scene.camera.frame->setPosition(&scene.root, {0, 0, -200});
+  scene.root.createChild("photo").addVisual(Square(25, MaterialFor("stripes.bmp")));
+  gl::SceneRenderer renderer(*device);
+  renderer.Prepare(scene.root, [&](std::string_view) { return std::vector<std::string>{folder / "stripes.bmp"}; });
+  device->Clear(gl::ClearMode::ColourAndDepth, kBackground);
+  renderer.Render(scene.root, scene.camera);
+  device->Present();
+  const image::Image img = device->ReadPixels();
+  int lo = 255, hi = 0;
+  for (int y = 120 - 30; y < 120 + 30; ++y)
+    for (int x = 160 - 30; x < 160 + 30; ++x) {
+      lo = std::min(lo, At(img, x, y).r);
+      hi = std::max(hi, At(img, x, y).r);
+    }
+  EXPECT_NEAR((lo + hi) / 2, 128, 20);
+  return hi - lo;
+}
+
+}  // namespace
+
+// A single linear level shows grey values from 26 to 229 here.
+TEST(RenderMipmaps, ASmallPhotoIsItsEvenAverageOnBothDrawingRoads) {
+  for (bool anisotropy : {true, false}) {
+    EXPECT_LT(GreySpread(true, anisotropy), 24) << "anisotropy " << anisotropy;
+    EXPECT_LT(GreySpread(false, anisotropy), 24) << "anisotropy " << anisotropy;
+  }
+}
+
+TEST_F(RenderTest, AReplacedTextureShowsItsNewPictureOnItsOwnMaterialOnly) {
+  ASSERT_TRUE(image::SaveBmpFile(folder / "red.bmp", Solid(230, 20, 20)));
+  ASSERT_TRUE(image::SaveBmpFile(folder / "green.bmp", Solid(20, 200, 40)));
+  auto left = MaterialFor("red.bmp"), right = MaterialFor("red.bmp");
+  engine::Frame& a = scene.root.createChild("a");
+  a.setPosition(&scene.root, {-50, 0, 0});
+  a.addVisual(Square(20, left));
+  engine::Frame& b = scene.root.createChild("b");
+  b.setPosition(&scene.root, {50, 0, 0});
+  b.addVisual(Square(20, right));
+  std::vector<engine::Material*> slots = gl::SceneRenderer::TexturedMaterials(scene.root);
+  ASSERT_EQ(slots.size(), 2u);
+  EXPECT_EQ(slots[0], left.get());
+  renderer->KeepTexturesApart();
+  EXPECT_EQ(renderer->Prepare(scene.root, Photos()), 2);
+  EXPECT_NE(left->deviceTexture, right->deviceTexture);
+  EXPECT_TRUE(renderer->ReplaceTexture(*left, {folder / "missing.bmp", folder / "green.bmp"}));
+  EXPECT_FALSE(renderer->ReplaceTexture(*right, {folder / "missing.bmp"}));
+  const image::Image img = Draw();
+  EXPECT_TRUE(IsColour(img, 160 - 80, 120, {20, 200, 40}));
+  EXPECT_TRUE(IsColour(img, 160 + 80, 120, {230, 20, 20}));  // kept its picture
 }

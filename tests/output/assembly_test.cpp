@@ -140,3 +140,23 @@ TEST_F(Fixture, PreviewReportsATargetThatCannotBeWrittenAtOnce) {
   EXPECT_EQ(CopyFailedMessage(target, {platform::CopyFailure::Other, ""}),
             "Could not write C:\\Prismora\\Flowers.scr\nThe file is write-protected, or the disk is full.");
 }
+
+TEST(RecordFor, CarriesThePhotoChangeIntervalForPreviewsAndBuilds) {
+  project::ProjectSettings s;
+  s.Photos = {"a.jpg", "b.jpg", "c.jpg"};
+  s.PhotoChangeSeconds = 9;
+  for (bool preview : {true, false}) {
+    trailer::BuilderRecord r = RecordFor(s, preview);
+    std::vector<uint8_t> file(100, 0);
+    file.insert(file.end(), r.begin(), r.end());
+    trailer::Trailer t = trailer::Trailer::fromFileTail(file);
+    EXPECT_EQ(t.photoChangeSeconds(), 9);
+    EXPECT_EQ(t.photoCount(), 3);
+    EXPECT_EQ(t.previewFlag(), preview);
+  }
+  s.PhotoChangeSeconds = 0;
+  std::vector<uint8_t> file(100, 0);
+  trailer::BuilderRecord r = RecordFor(s, false);
+  file.insert(file.end(), r.begin(), r.end());
+  EXPECT_EQ(trailer::Trailer::fromFileTail(file).photoChangeSeconds(), 0);
+}

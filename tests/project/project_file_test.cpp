@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <random>
 
 #include "common/bytes.h"
@@ -28,6 +30,7 @@ ProjectSettings EverySettingChanged() {
   s.ResizeMethod = kResizePictures;
   s.EraseBackground = true;
   s.Photos = {"C:\\photos\\a.jpg", "D:\\x y\\b.JPEG", "C:\\photos\\a.jpg"};
+  s.PhotoChangeSeconds = 9;
   return s;
 }
 
@@ -74,7 +77,12 @@ TEST(ProjectRecord, LayoutAtItsOffsets) {
   EXPECT_EQ(by::readI32(b, 36352), 0);
   EXPECT_EQ(by::readI32(b, 36356), 0);
   EXPECT_EQ(b[36360], 1);
-  for (std::size_t i = 15501; i < 15501 + 318; ++i) ASSERT_EQ(b[i], 0) << i;
+  // The reserved block holds only the photo change interval; no companion is named.
+  EXPECT_EQ(by::readI32(b, 15509), 9);
+  for (std::size_t i = 15501; i < 15501 + 318; ++i) {
+    if (i >= 15509 && i < 15513) continue;
+    ASSERT_EQ(b[i], 0) << i;
+  }
   EXPECT_EQ(b[36361] | b[36362] | b[36363], 0);
 }
 
@@ -253,4 +261,171 @@ TEST(ProjectFile, BytesAfterTheRecordAreIgnoredAndShortFilesRead) {
 
 TEST(ProjectFile, AutoSavePathIsInTheBuilderFolder) {
   EXPECT_EQ(AutoSavePath("C:\\Program Files\\Prismora\\"), "C:\\Program Files\\Prismora\\AutoSave.pmj");
+}
+
+// ---- photo lists longer than the record: the companion file --------------------------
+
+namespace {
+
+std::vector<std::string> HolidayPhotos(int count) {
+  std::vector<std::string> photos;
+  for (int i = 0; i < count; ++i)
+    photos.push_back("C:\\Users\\anna\\Pictures\\2024 Holiday\\IMG_" + std::to_string(1000 + i) + ".JPG");
+  return photos;
+}
+
+// The record with the reserved block blanked, as builders before the companion wrote it.
+std::vector<uint8_t> WithoutReservedBlock(std::vector<uint8_t> b) {
+  std::fill_n(b.begin() + rec::kReserved, rec::kReservedWidth, 0);
+  return b;
+}
+
+}  // namespace
+
+TEST(ProjectCompanion, NamedAfterTheProjectFile) {
+  EXPECT_EQ(CompanionPathFor("C:\\trip\\Holiday.pmj"), "C:\\trip\\Holiday.pml");
+  EXPECT_EQ(CompanionPathFor("C:\\trip\\Holiday.PMJ"), "C:\\trip\\Holiday.pml");
+  EXPECT_EQ(CompanionPathFor("C:\\trip\\Holiday.bak"), "C:\\trip\\Holiday.bak.pml");
+  EXPECT_EQ(FileNameOf("C:\\trip\\Holiday.pml"), "Holiday.pml");
+  EXPECT_EQ(FileNameOf("Holiday.pml"), "Holiday.pml");
+}
+
+TEST(ProjectCompanion, ALongListRoundTripsWholeAndTheRecordStaysTheOldLayout) {
+  prismora::testsupport::FakeFiles fs;
+  ProjectSettings s = EverySettingChanged();
+  s.Photos = HolidayPhotos(5000);
+  SaveResult r = SaveProjectFile("C:\\trip\\Holiday.pmj", s, fs);
+  EXPECT_TRUE(r.written);
+  EXPECT_EQ(r.photosNotSaved, 0);
+  const std::vector<uint8_t>& record = fs.files.at("C:\\trip\\Holiday.pmj");
+  ASSERT_EQ(record.size(), 36364u);
+  ASSERT_TRUE(fs.files.count("C:\\trip\\Holiday.pml"));
+
+  auto loaded = LoadProjectFile("C:\\trip\\Holiday.pmj", ProjectSettings{}, fs);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(*loaded, s);
+
+  // What an older builder sees: outside the reserved block, byte for byte the record it
+  // would have written itself, with every photo that fits in the list field.
+  EncodedProject old = EncodeProjectRecord(s);
+  EXPECT_GT(old.photosNotSaved, 0);
+  EXPECT_EQ(WithoutReservedBlock(record), WithoutReservedBlock(old.bytes));
+  ProjectSettings oldView;
+  DecodeProjectRecord(record, oldView);
+  const std::size_t fit = 5000 - std::size_t(old.photosNotSaved);
+  ASSERT_EQ(oldView.Photos.size(), fit);
+  EXPECT_TRUE(std::equal(oldView.Photos.begin(), oldView.Photos.end(), s.Photos.begin()));
+}
+
+TEST(ProjectCompanion, MovedOrRenamedWithItsProjectOrTheProjectRenamedAlone) {
+  prismora::testsupport::FakeFiles fs;
+  ProjectSettings s;
+  s.Photos = HolidayPhotos(600);
+  ASSERT_TRUE(SaveProjectFile("C:\\trip\\Holiday.pmj", s, fs).written);
+  auto record = fs.files.at("C:\\trip\\Holiday.pmj");
+  auto companion = fs.files.at("C:\\trip\\Holiday.pml");
+  fs.files.clear();
+
+  // Both moved and renamed together.
+  fs.files["E:\\backup\\Trip.pmj"] = record;
+  fs.files["E:\\backup\\Trip.pml"] = companion;
+  std::string missing;
+  auto moved = LoadProjectFile("E:\\backup\\Trip.pmj", ProjectSettings{}, fs, &missing);
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(moved->Photos, s.Photos);
+  EXPECT_EQ(missing, "");
+
+  // Only the project renamed: the companion is found under the name it was saved with.
+  fs.files.clear();
+  fs.files["E:\\backup\\Renamed.pmj"] = record;
+  fs.files["E:\\backup\\Holiday.pml"] = companion;
+  auto renamed = LoadProjectFile("E:\\backup\\Renamed.pmj", ProjectSettings{}, fs, &missing);
+  ASSERT_TRUE(renamed);
+  EXPECT_EQ(renamed->Photos, s.Photos);
+  EXPECT_EQ(missing, "");
+}
+
+TEST(ProjectCompanion, MissingForeignOrDamagedCompanionKeepsTheRecordsPhotos) {
+  prismora::testsupport::FakeFiles fs;
+  ProjectSettings s;
+  s.Photos = HolidayPhotos(600);
+  ASSERT_TRUE(SaveProjectFile("C:\\trip\\Holiday.pmj", s, fs).written);
+  const auto companion = fs.files.at("C:\\trip\\Holiday.pml");
+  const std::size_t fit = 600 - std::size_t(EncodeProjectRecord(s).photosNotSaved);
+
+  auto expectRecordOnly = [&](const char* why) {
+    std::string missing;
+    auto loaded = LoadProjectFile("C:\\trip\\Holiday.pmj", ProjectSettings{}, fs, &missing);
+    ASSERT_TRUE(loaded) << why;
+    ASSERT_EQ(loaded->Photos.size(), fit) << why;
+    EXPECT_TRUE(std::equal(loaded->Photos.begin(), loaded->Photos.end(), s.Photos.begin())) << why;
+    EXPECT_EQ(missing, "C:\\trip\\Holiday.pml") << why;
+  };
+
+  fs.files.erase("C:\\trip\\Holiday.pml");
+  expectRecordOnly("missing");
+
+  // The companion of another save of the same project (a different list).
+  ProjectSettings other;
+  other.Photos = HolidayPhotos(700);
+  fs.files["C:\\trip\\Holiday.pml"] = EncodeCompanion(other.Photos);
+  expectRecordOnly("foreign");
+
+  // Cut anywhere, or one byte changed, or a length that points past the end.
+  std::mt19937 rng(24);
+  for (int round = 0; round < 40; ++round) {
+    auto bad = companion;
+    if (round % 2 == 0) bad.resize(rng() % companion.size());
+    else bad[rng() % bad.size()] ^= uint8_t(1 + rng() % 255);
+    fs.files["C:\\trip\\Holiday.pml"] = bad;
+    expectRecordOnly("damaged");
+  }
+  auto longLength = companion;
+  prismora::bytes::writeU32(longLength, companion::kTextLength, 0xFFFFFFF0u);
+  fs.files["C:\\trip\\Holiday.pml"] = longLength;
+  expectRecordOnly("length past the end");
+}
+
+TEST(ProjectCompanion, ARecordWithoutTheMarkIgnoresAnyCompanionBesideIt) {
+  // An older builder saved over the project: its reserved block is zero, so a companion
+  // left from an earlier save must not bring back photos that builder removed.
+  prismora::testsupport::FakeFiles fs;
+  ProjectSettings s;
+  s.Photos = HolidayPhotos(600);
+  ASSERT_TRUE(SaveProjectFile("C:\\trip\\Holiday.pmj", s, fs).written);
+  auto& record = fs.files.at("C:\\trip\\Holiday.pmj");
+  record = WithoutReservedBlock(record);
+  std::string missing;
+  auto loaded = LoadProjectFile("C:\\trip\\Holiday.pmj", ProjectSettings{}, fs, &missing);
+  ASSERT_TRUE(loaded);
+  EXPECT_LT(loaded->Photos.size(), 600u);
+  EXPECT_EQ(missing, "");
+
+  // A list that fits writes no companion and names none.
+  ProjectSettings small = EverySettingChanged();
+  EncodedProject e = EncodeProjectRecord(small, "Holiday.pml");
+  EXPECT_TRUE(e.companion.empty());
+  EXPECT_EQ(prismora::bytes::readU32(e.bytes, rec::kCompanionPhotoCount), 0u);
+}
+
+TEST(ProjectRecord, PhotoChangeIntervalIsStoredAndOldRecordsReadAsZero) {
+  ProjectSettings s;
+  EXPECT_EQ(s.PhotoChangeSeconds, kDefaultPhotoChangeSeconds);
+  s.PhotoChangeSeconds = 12;
+  std::vector<uint8_t> b = EncodeProjectRecord(s).bytes;
+  EXPECT_EQ(prismora::bytes::readI32(b, 15509), 12);
+  ProjectSettings back;
+  DecodeProjectRecord(b, back);
+  EXPECT_EQ(back.PhotoChangeSeconds, 12);
+
+  // A record from before the setting: reserved bytes zero, photos kept as chosen at start.
+  DecodeProjectRecord(WithoutReservedBlock(b), back);
+  EXPECT_EQ(back.PhotoChangeSeconds, 0);
+
+  prismora::bytes::writeI32(b, 15509, -7);
+  DecodeProjectRecord(b, back);
+  EXPECT_EQ(back.PhotoChangeSeconds, 0);
+  prismora::bytes::writeI32(b, 15509, 1 << 30);
+  DecodeProjectRecord(b, back);
+  EXPECT_EQ(back.PhotoChangeSeconds, kMaxPhotoChangeSeconds);
 }

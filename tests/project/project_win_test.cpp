@@ -55,7 +55,7 @@ TEST(ProjectFileOnDisk, SaveAndOpenThroughTheDialogSeams) {
   EXPECT_TRUE(boxes.shown.empty());
 
   ProjectSettings opened;
-  EXPECT_EQ(OpenProjectCommand(nullptr, opened, dialogs, fs), OpenOutcome::Read);
+  EXPECT_EQ(OpenProjectCommand(nullptr, opened, dialogs, fs, boxes), OpenOutcome::Read);
   EXPECT_EQ(opened, s);
 }
 
@@ -75,7 +75,8 @@ TEST(ProjectFileOnDisk, AFailedSaveKeepsTheLastGoodFile) {
   EXPECT_FALSE(SaveProjectFile(path, next, fs).written);
   RemoveDirectoryA(blocker.c_str());
   ProjectSettings back;
-  ASSERT_TRUE(LoadAutoSave(dir.path(), back, fs));
+  prismora::testsupport::FakeBoxes boxes;
+  ASSERT_TRUE(LoadAutoSave(nullptr, dir.path(), back, fs, boxes));
   EXPECT_EQ(back.Title, "Good");
   EXPECT_EQ(FilesIn(dir.path()), 1);
 
@@ -91,12 +92,47 @@ TEST(ProjectFileOnDisk, AutoSaveAtCloseAndStart) {
   s.EraseBackground = true;
   EXPECT_TRUE(WriteAutoSave(nullptr, dir.path(), s, fs, boxes).written);
   ProjectSettings started;
-  EXPECT_TRUE(LoadAutoSave(dir.path(), started, fs));
+  EXPECT_TRUE(LoadAutoSave(nullptr, dir.path(), started, fs, boxes));
   EXPECT_EQ(started, s);
 
   // A short file on disk reads with zeros for what is missing.
   TempFolder::Write(dir / "AutoSave.pmj", {'S', 'h', 'o', 'r', 't'});
-  EXPECT_TRUE(LoadAutoSave(dir.path(), started, fs));
+  EXPECT_TRUE(LoadAutoSave(nullptr, dir.path(), started, fs, boxes));
   EXPECT_EQ(started.Title, "Short");
   EXPECT_EQ(started.DialogBoxColor, 0u);
+}
+
+TEST(ProjectFileOnDisk, FiveThousandPhotosComeBackAfterTheAutoSaveAndAMove) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  prismora::testsupport::FakeBoxes boxes;
+  ProjectSettings s;
+  for (int i = 0; i < 5000; ++i)
+    s.Photos.push_back("C:\\Users\\anna\\Pictures\\2024 Holiday\\IMG_" + std::to_string(i) + ".JPG");
+  EXPECT_EQ(WriteAutoSave(nullptr, dir.path(), s, fs, boxes).photosNotSaved, 0);
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(TempFolder::Read(dir / "AutoSave.pmj").size(), 36364u);
+  ProjectSettings started;
+  ASSERT_TRUE(LoadAutoSave(nullptr, dir.path(), started, fs, boxes));
+  EXPECT_EQ(started.Photos, s.Photos);
+
+  // Both files moved to another folder under a new name: still whole.
+  const std::string other = dir / "moved\\";
+  ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+  ASSERT_TRUE(MoveFileA((dir / "AutoSave.pmj").c_str(), (other + "Trip.pmj").c_str()));
+  ASSERT_TRUE(MoveFileA((dir / "AutoSave.pml").c_str(), (other + "Trip.pml").c_str()));
+  ProjectSettings moved;
+  ASSERT_TRUE(ReadProjectInto(other + "Trip.pmj", moved, fs));
+  EXPECT_EQ(moved.Photos, s.Photos);
+
+  // The companion left behind: a warning naming it, and the record's photos.
+  ASSERT_TRUE(MoveFileA((other + "Trip.pml").c_str(), (dir / "Trip.pml").c_str()));
+  ScriptedDialogs dialogs;
+  dialogs.path = other + "Trip.pmj";
+  ProjectSettings partial;
+  EXPECT_EQ(OpenProjectCommand(nullptr, partial, dialogs, fs, boxes), OpenOutcome::Read);
+  EXPECT_GT(partial.Photos.size(), 100u);
+  EXPECT_LT(partial.Photos.size(), 5000u);
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_NE(boxes.shown[0].first.find(other + "Trip.pml"), std::string::npos) << boxes.shown[0].first;
 }

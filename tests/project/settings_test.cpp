@@ -21,6 +21,21 @@ TEST(ProjectSettings, FirstStartValues) {
   EXPECT_TRUE(s.RandomColor);
   EXPECT_FALSE(s.EraseBackground);
   EXPECT_TRUE(s.Photos.empty());
+  EXPECT_EQ(s.PhotoChangeSeconds, 5);
+}
+
+TEST(ProjectSettings, PhotoChangeTextReadsTheLeadingDigits) {
+  EXPECT_EQ(ParsePhotoChangeText("12"), 12);
+  EXPECT_EQ(ParsePhotoChangeText(" 7 "), 7);
+  EXPECT_EQ(ParsePhotoChangeText("0"), 0);
+  EXPECT_EQ(ParsePhotoChangeText(""), 0);
+  EXPECT_EQ(ParsePhotoChangeText("abc"), 0);
+  EXPECT_EQ(ParsePhotoChangeText("-5"), 0);
+  EXPECT_EQ(ParsePhotoChangeText("9999"), kMaxPhotoChangeSeconds);
+  EXPECT_EQ(ParsePhotoChangeText("99999999999999999999"), kMaxPhotoChangeSeconds);
+  EXPECT_EQ(PhotoChangeText(5), "5");
+  EXPECT_EQ(PhotoChangeText(-1), "0");
+  EXPECT_EQ(ParsePhotoChangeText(PhotoChangeText(3600)), 3600);
 }
 
 TEST(ProjectSettings, ValueListsKeepTheirExactTexts) {

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "common/bytes.h"
+#include "engine/gl/scene_renderer.h"
+#include "engine/scene/scene.h"
+#include "engine/xfile/loader.h"
 #include "engine/xfile/writer.h"
 #include "runtime/win/saver.h"
 #include "runtime/win/stage.h"
@@ -369,4 +374,109 @@ TEST_F(SaverRun, SettingsDialogTellsWhenThereIsNoOpenGL) {
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(config.WaitEnd(10000));
   EXPECT_EQ(config.ExitCode(), 0);
+}
+
+// ---- going through a set of photos larger than the scene's textures --------------------
+
+namespace {
+
+// Forty colours a channel step of 60 apart, none near the black background.
+std::vector<uint32_t> DeckColours() {
+  std::vector<uint32_t> colours;
+  for (int r : {40, 100, 160, 220})
+    for (int g : {40, 100, 160, 220})
+      for (int b : {70, 130, 190}) {
+        if (colours.size() < 40) colours.push_back(uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16);
+      }
+  return colours;
+}
+
+// How many textures template 0's scene names.
+std::size_t TexturesOfTemplate0() {
+  engine::Scene scene;
+  std::vector<uint8_t> x = scenegen::sceneBytes(scenegen::buildTemplate(0));
+  if (!engine::xfile::loadXFile(x, scene.root, scene.animation).ok()) return 0;
+  return gl::SceneRenderer::TexturedMaterials(scene.root).size();
+}
+
+// Runs the saver full screen for up to `ms`, noting every deck colour that covers a
+// visible part of the screen; stops early once all were seen.
+std::set<int> ColoursSeen(const std::string& command, int ms) {
+  std::set<int> seen;
+  const std::vector<uint32_t> colours = DeckColours();
+  Process saver(command);
+  EXPECT_TRUE(saver.started);
+  HWND window = WaitForSaver();
+  EXPECT_TRUE(window);
+  if (!window) return seen;
+  const DWORD start = GetTickCount();
+  while (int(GetTickCount() - start) < ms && seen.size() < colours.size()) {
+    const std::vector<uint32_t> pixels = ScreenPixels(ScreenRect());
+    std::vector<long> hits(colours.size(), 0);
+    for (uint32_t p : pixels) {
+      const int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+      for (std::size_t i = 0; i < colours.size(); ++i) {
+        const uint32_t c = colours[i];
+        if (std::abs(r - int(c & 0xFF)) < 12 && std::abs(g - int((c >> 8) & 0xFF)) < 12 &&
+            std::abs(b - int((c >> 16) & 0xFF)) < 12) {
+          ++hits[i];
+          break;
+        }
+      }
+    }
+    // A colour counts where it covers a face, not where two photos' edges blend.
+    for (std::size_t i = 0; i < colours.size(); ++i)
+      if (!pixels.empty() && double(hits[i]) / double(pixels.size()) > 0.002) seen.insert(int(i));
+    Sleep(150);
+  }
+  PressShift(window);
+  EXPECT_TRUE(saver.WaitEnd(10000));
+  return seen;
+}
+
+struct DeckRun : SaverRun {
+  std::string deckScr;
+  std::string MakeDeckSaver(int32_t interval) {
+    std::string photos = SystemFolderPath() + "\\preview\\";
+    const std::vector<uint32_t> colours = DeckColours();
+    for (std::size_t i = 0; i < colours.size(); ++i)
+      WriteSolidBitmap(photos + "preview" + std::to_string(i) + ".bmp", colours[i]);
+    trailer::BuilderRecordFields f;
+    f.title = "Deck Test";
+    f.photoCount = int(colours.size());
+    f.previewFlag = true;
+    f.photoChangeSeconds = interval;
+    deckScr = MakeScreenSaver(dir / ("deck" + std::to_string(interval) + ".scr"), 0, f);
+    DeleteKey(deckScr);
+    return "\"" + deckScr + "\" /s";
+  }
+  void TearDown() override {
+    const std::string photos = SystemFolderPath() + "\\preview\\";
+    for (int i = 3; i < 40; ++i) DeleteFileA((photos + "preview" + std::to_string(i) + ".bmp").c_str());
+    if (!deckScr.empty()) DeleteKey(deckScr);
+    SaverRun::TearDown();
+  }
+};
+
+}  // namespace
+
+TEST_F(DeckRun, WithAnIntervalEveryPhotoOfTheSetComesOnScreen) {
+  const std::size_t textures = TexturesOfTemplate0();
+  ASSERT_GT(textures, 0u);
+  ASSERT_LT(textures, 40u);
+  std::set<int> seen = ColoursSeen(MakeDeckSaver(1), 180000);
+  std::string missing;
+  for (int i = 0; i < 40; ++i)
+    if (!seen.count(i)) missing += " " + std::to_string(i);
+  EXPECT_EQ(seen.size(), 40u) << "of 40 photos, " << seen.size() << " came on screen with "
+                              << textures << " textures; not seen:" << missing;
+}
+
+TEST_F(DeckRun, WithoutAnIntervalThePhotosChosenAtStartStay) {
+  const std::size_t textures = TexturesOfTemplate0();
+  ASSERT_GT(textures, 0u);
+  // As long as the other run needs to show three times as many photos as textures.
+  std::set<int> seen = ColoursSeen(MakeDeckSaver(0), 20000);
+  EXPECT_GT(seen.size(), 0u);
+  EXPECT_LE(seen.size(), textures) << "a saver without the interval changed its photos";
 }
