@@ -12,6 +12,7 @@
 #include "builder/photos/fitting_workers.h"
 #include "builder/photos/photo_runs.h"
 #include "tests/support/fake_seams.h"
+#include "tests/support/memory_surfaces.h"
 #include "tests/support/jpeg_maker.h"
 
 using namespace prismora;
@@ -19,13 +20,7 @@ using namespace prismora::photos;
 
 namespace {
 
-struct MemorySurfaces : FittingSurfaces {
-  PixelImage preview{kPreviewSide, kPreviewSide}, forSave{kTextureSide, kTextureSide};
-  int drawn = 0;
-  PixelView Preview() override { return preview.View(); }
-  PixelView ForSave() override { return forSave.View(); }
-  void Drawn() override { ++drawn; }
-};
+using testsupport::MemorySurfaces;
 
 // Records every call in order, as one line each.
 struct RecordingProgress : ProgressUi {

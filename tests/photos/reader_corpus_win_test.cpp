@@ -24,6 +24,7 @@
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/thumbnails/picture.h"
 #include "tests/support/fake_seams.h"
+#include "tests/support/memory_surfaces.h"
 #include "tests/support/picture_suites.h"
 
 using namespace prismora;
@@ -31,12 +32,7 @@ using namespace prismora::photos;
 
 namespace {
 
-struct MemorySurfaces : FittingSurfaces {
-  PixelImage preview{kPreviewSide, kPreviewSide}, forSave{kTextureSide, kTextureSide};
-  PixelView Preview() override { return preview.View(); }
-  PixelView ForSave() override { return forSave.View(); }
-  void Drawn() override {}
-};
+using testsupport::MemorySurfaces;
 
 double ThreadSeconds(HANDLE thread) {
   FILETIME created, exited, kernel, user;
