@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -385,9 +386,16 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
   {
     // The 64-bit command interpreter starts the value as it stands: it sees the system
     // folders as 64-bit Windows itself does, without the redirection this test has.
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string shell64 = std::string(windows) + "\\sysnative\\cmd.exe";
+    // This test program is 32-bit where 32-bit code runs natively and 64-bit where it is
+    // emulated: a 32-bit one reaches the 64-bit system folder as "sysnative" only.
+    char folder[MAX_PATH] = {};
+    if (sizeof(void*) == 4) {
+      GetWindowsDirectoryA(folder, MAX_PATH);
+      std::strcat(folder, "\\sysnative");
+    } else {
+      GetSystemDirectoryA(folder, MAX_PATH);
+    }
+    const std::string shell64 = std::string(folder) + "\\cmd.exe";
     ASSERT_TRUE(Exists(shell64)) << "no 64-bit command interpreter";
     Process starter;
     ASSERT_TRUE(starter.Start("\"" + shell64 + "\" /c \"\"" + *active + "\" /s\"", systemFolder, searchPath));
