@@ -64,12 +64,18 @@ void Walk(const engine::Frame& frame, const Matrix4& parentWorld, const Viewer& 
 
 std::vector<Facing> CountFacing(const engine::Frame& root, const engine::Camera& camera,
                                 std::span<engine::Material* const> materials, int width, int height) {
-  std::vector<Facing> out(materials.size());
-  if (!camera.frame) return out;
+  std::vector<Facing> out;
+  CountFacing(root, camera, materials, width, height, out);
+  return out;
+}
+
+void CountFacing(const engine::Frame& root, const engine::Camera& camera,
+                 std::span<engine::Material* const> materials, int width, int height, std::vector<Facing>& out) {
+  out.assign(materials.size(), Facing{});
+  if (!camera.frame) return;
   Viewer v{camera.frame->position(nullptr), camera.viewMatrix(), camera.frustum(width, height), materials, &out};
   Matrix4 above = root.parent() ? root.parent()->worldMatrix() : Matrix4::identity();
   Walk(root, above, v);
-  return out;
 }
 
 std::optional<std::size_t> ChooseSlotToChange(std::span<const PhotoSlot> slots,

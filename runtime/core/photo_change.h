@@ -32,6 +32,9 @@ struct Facing {
 // or not a nearer one hides it.
 std::vector<Facing> CountFacing(const engine::Frame& root, const engine::Camera& camera,
                                 std::span<engine::Material* const> materials, int width, int height);
+// The same into `out`, whose storage is kept: the screen saver counts on every tick.
+void CountFacing(const engine::Frame& root, const engine::Camera& camera,
+                 std::span<engine::Material* const> materials, int width, int height, std::vector<Facing>& out);
 
 struct PhotoSlot {
   int photo = 0;

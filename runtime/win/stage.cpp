@@ -88,9 +88,9 @@ std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND win
 void ChangePhotos(Stage& stage, uint32_t nowMs) {
   // Which photos have been in sight is followed on every tick, not only when one is due.
   if (!stage.photos || !stage.renderer || !stage.photos->changing()) return;
-  const std::vector<Facing> facing = CountFacing(stage.scene.root, stage.scene.camera, stage.photoSlots,
-                                                stage.device->width(), stage.device->height());
-  if (auto change = stage.photos->Change(nowMs, facing))
+  CountFacing(stage.scene.root, stage.scene.camera, stage.photoSlots, stage.device->width(), stage.device->height(),
+              stage.photoFacing);
+  if (auto change = stage.photos->Change(nowMs, stage.photoFacing))
     stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot],
                                    {PhotoPath(stage.photoSource, change->photo), PhotoPath(stage.photoSource, 0)});
 }

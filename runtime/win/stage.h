@@ -44,6 +44,7 @@ struct Stage {
   // The photo textures in the order the renderer asked for them, and what changes them
   // while the saver runs (never when the interval is 0).
   std::vector<engine::Material*> photoSlots;
+  std::vector<Facing> photoFacing;  // each tick's counts, storage kept between ticks
   std::unique_ptr<PhotoChanger> photos;
   PhotoSource photoSource;
 
