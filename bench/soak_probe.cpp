@@ -11,6 +11,13 @@
 //     PHOTOS one at a time through the Open dialog, picks each template in turn (the
 //     preview plays it in the window), builds the setup program through the Save As
 //     dialog to SETUP, closes the finish window, removes all photos. Then closes it.
+//     With ALLOWANCE (a file written by `dialogs`), handle growth of the kinds the bare
+//     dialogs leave behind is judged net of what the same number of dialogs costs.
+//   soak_probe dialogs PHOTOS SETUP ROUNDS CSV ALLOWANCE
+//     The same file dialogs as the session's rounds (three Open, one Save As), shown by
+//     this probe itself with nothing of the builder's around them, answered the same way.
+//     Writes to ALLOWANCE, for each kind of handle that grew, what one round added: the
+//     platform's own cost of a file dialog (Wine's keeps a registry key open per dialog).
 //
 // Each sample is a CSV line: label,seconds,private_kb,working_set_kb,gdi,user,handles,
 // windows (see bench/process_counters.h for what Wine answers).
@@ -373,8 +380,100 @@ std::vector<std::string> Lines(const std::string& file) {
   return lines;
 }
 
+using Kinds = std::map<std::string, int>;
+
+std::string KindsChanged(const Kinds& first, const Kinds& last) {
+  std::string changed;
+  for (const auto& [kind, n] : last) {
+    const auto was = first.find(kind);
+    const int before = was == first.end() ? 0 : was->second;
+    if (n != before) changed += " " + kind + " " + std::to_string(before) + " -> " + std::to_string(n);
+  }
+  return changed.empty() ? " none" : changed;
+}
+
+// Per kind of handle, how many one round of bare file dialogs leaves open.
+std::map<std::string, double> ReadAllowance(const std::string& file) {
+  std::map<std::string, double> perRound;
+  std::ifstream in(file);
+  std::string kind;
+  for (double n; in >> kind >> n;) perRound[kind] = n;
+  return perRound;
+}
+
+// The session's dialogs without the builder: the answers come from a second thread, as
+// the session's come from another process.
+int RunBareDialogs(const std::string& photoList, const std::string& setup, int rounds, const std::string& out,
+                   Csv& csv) {
+  const std::vector<std::string> photos = Lines(photoList);
+  if (photos.empty() || rounds < 2) return 2;
+  Session s{.csv = csv};
+  s.pi.hProcess = GetCurrentProcess();
+  s.pi.dwProcessId = GetCurrentProcessId();
+  struct Script {
+    Session* s;
+    std::vector<std::string> answers;
+    bool failed = false;
+  } script{&s};
+  for (int r = 0; r < rounds; ++r) {
+    for (const std::string& p : photos) script.answers.push_back(p);
+    script.answers.push_back(setup + "-bare.exe");
+  }
+  const size_t perRound = photos.size() + 1;
+  HANDLE answerer = CreateThread(
+      nullptr, 0,
+      [](void* p) CALLBACK -> DWORD {
+        auto& sc = *static_cast<Script*>(p);
+        for (size_t i = 0; i < sc.answers.size() && !sc.failed; ++i) {
+          const char* title = sc.answers[i].ends_with("-bare.exe") ? "Save As" : "Open";
+          if (!sc.s->AnswerFileDialog(title, sc.answers[i])) sc.failed = true;
+        }
+        return 0;
+      },
+      &script, 0, nullptr);
+  Kinds first, last;
+  for (size_t i = 0; i < script.answers.size() && !script.failed; ++i) {
+    char buffer[MAX_PATH * 4] = {};
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFile = buffer;
+    ofn.nMaxFile = sizeof buffer;
+    ofn.lpstrFilter = "All files\0*.*\0";
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+    if ((i + 1) % perRound == 0) {
+      ofn.lpstrDefExt = "exe";
+      GetSaveFileNameA(&ofn);
+      // The first round warms up what the platform keeps once (its caches, the shell's
+      // folders); the rounds after it show what each dialog adds.
+      if (i + 1 == perRound) first = prismora::bench::HandleKinds(GetCurrentProcess(), 4096);
+    } else {
+      ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+      GetOpenFileNameA(&ofn);
+    }
+  }
+  last = prismora::bench::HandleKinds(GetCurrentProcess(), 4096);
+  WaitForSingleObject(answerer, 60000);
+  CloseHandle(answerer);
+  if (script.failed) {
+    std::printf("bare file dialogs: %s\n", s.failure.c_str());
+    return 3;
+  }
+  std::FILE* f = std::fopen(out.c_str(), "w");
+  if (!f) return 2;
+  for (const auto& [kind, n] : last) {
+    const auto was = first.find(kind);
+    const int grown = n - (was == first.end() ? 0 : was->second);
+    if (grown > 0) std::fprintf(f, "%s %.3f\n", kind.c_str(), double(grown) / (rounds - 1));
+  }
+  std::fclose(f);
+  std::printf("bare file dialogs: %d rounds of %zu; handle kinds that changed after the first:%s\n", rounds, perRound,
+              KindsChanged(first, last).c_str());
+  return 0;
+}
+
 int RunSession(const std::string& builder, const std::string& project, const std::string& photoList,
-               const std::string& setup, double seconds, double warmup, Csv& csv) {
+               const std::string& setup, double seconds, double warmup, Csv& csv,
+               const std::map<std::string, double>& allowance) {
   const std::vector<std::string> photos = Lines(photoList);
   Session s{.csv = csv};
   std::string cmd = "\"" + builder + "\" \"" + project + "\"";
@@ -399,7 +498,7 @@ int RunSession(const std::string& builder, const std::string& project, const std
     return 3;
   }
   std::vector<Sample> roundEnds;
-  std::map<std::string, int> firstKinds, lastKinds;
+  Kinds firstKinds, lastKinds;
   int round = 0;
   bool ok = true;
   while (Now() - s.start < seconds) {
@@ -424,12 +523,24 @@ int RunSession(const std::string& builder, const std::string& project, const std
     status = 3;
   } else {
     // Which kinds of handle changed, to tell whose code holds them.
-    std::string changed;
-    for (const auto& [kind, n] : lastKinds)
-      if (n != firstKinds[kind]) changed += " " + kind + " " + std::to_string(firstKinds[kind]) + " -> " + std::to_string(n);
     std::printf("%s: %d rounds; handle kinds that changed:%s\n", csv.label.c_str(), round,
-                changed.empty() ? " none" : changed.c_str());
-    status = Verdict(csv.label, roundEnds.front(), roundEnds.back());
+                KindsChanged(firstKinds, lastKinds).c_str());
+    // What the same dialogs cost without the builder is the platform's, not a leak of ours:
+    // judged net of it, kind by kind, never more than the kind grew.
+    Sample end = roundEnds.back();
+    const double judged = double(roundEnds.size() - 1);
+    long platform = 0;
+    for (const auto& [kind, perRound] : allowance) {
+      const long grown = lastKinds[kind] - firstKinds[kind];
+      platform += std::clamp(long(perRound * judged + 0.5), 0L, std::max(grown, 0L));
+    }
+    if (platform > 0) {
+      std::printf("%s: %ld of the handles gained are the platform's file dialogs' (the bare dialogs' cost "
+                  "over %.0f rounds); judged without them\n",
+                  csv.label.c_str(), platform, judged);
+      end.handles -= platform;
+    }
+    status = Verdict(csv.label, roundEnds.front(), end);
   }
   PostMessageA(s.main, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(s.pi.hProcess, 30000) != WAIT_OBJECT_0) {
@@ -454,16 +565,27 @@ int main(int argc, char** argv) {
     std::fclose(f);
     return r;
   }
-  if (mode == "session" && argc == 9) {
+  if (mode == "session" && (argc == 9 || argc == 10)) {
     std::FILE* f = std::fopen(argv[8], "a");
     if (!f) return 2;
     Csv csv{f, "builder"};
-    const int r = RunSession(argv[2], argv[3], argv[4], argv[5], std::atof(argv[6]), std::atof(argv[7]), csv);
+    const auto allowance = argc == 10 ? ReadAllowance(argv[9]) : std::map<std::string, double>{};
+    const int r =
+        RunSession(argv[2], argv[3], argv[4], argv[5], std::atof(argv[6]), std::atof(argv[7]), csv, allowance);
+    std::fclose(f);
+    return r;
+  }
+  if (mode == "dialogs" && argc == 7) {
+    std::FILE* f = std::fopen(argv[5], "a");
+    if (!f) return 2;
+    Csv csv{f, "bare-dialogs"};
+    const int r = RunBareDialogs(argv[2], argv[3], std::atoi(argv[4]), argv[6], csv);
     std::fclose(f);
     return r;
   }
   std::fprintf(stderr,
                "usage: soak_probe watch IMAGE SECONDS WARMUP CSV LABEL\n"
-               "       soak_probe session BUILDER PROJECT PHOTOS SETUP SECONDS WARMUP CSV\n");
+               "       soak_probe session BUILDER PROJECT PHOTOS SETUP SECONDS WARMUP CSV [ALLOWANCE]\n"
+               "       soak_probe dialogs PHOTOS SETUP ROUNDS CSV ALLOWANCE\n");
   return 2;
 }
