@@ -143,11 +143,16 @@ bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Report
 
 }  // namespace
 
-TEST(ReaderCorpus, EveryReaderDecodesOrNamesAndRefusesEveryPictureOfEverySuiteAndItsDamagedCopies) {
+// One suite a case, so that ctest's shards (see tests/photos/CMakeLists.txt) run the suites
+// side by side.
+class ReaderCorpus : public testing::TestWithParam<size_t> {};
+
+TEST_P(ReaderCorpus, EveryReaderDecodesOrNamesAndRefusesEveryPictureOfTheSuiteAndItsDamagedCopies) {
   auto* report = static_cast<Report*>(
       mmap(nullptr, sizeof(Report), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
   ASSERT_NE(report, MAP_FAILED);
-  for (const testsupport::PictureSuite& suite : testsupport::PictureSuites()) {
+  {
+    const testsupport::PictureSuite& suite = testsupport::PictureSuites()[GetParam()];
     std::string where;
     const std::vector<std::filesystem::path> pictures = testsupport::SuiteFiles(suite, where);
     // Fewer than a handful means the source is not there (or not unpacked), not a suite.
@@ -189,3 +194,10 @@ TEST(ReaderCorpus, EveryReaderDecodesOrNamesAndRefusesEveryPictureOfEverySuiteAn
   }
   munmap(report, sizeof *report);
 }
+
+INSTANTIATE_TEST_SUITE_P(Suites, ReaderCorpus, testing::Range<size_t>(0, testsupport::PictureSuites().size()),
+                         [](const testing::TestParamInfo<size_t>& info) {
+                           std::string name = testsupport::PictureSuites()[info.param].name;
+                           std::erase(name, '-');
+                           return name;
+                         });
