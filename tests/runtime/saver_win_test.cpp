@@ -31,8 +31,9 @@ struct SaverRun : ::testing::Test {
   std::string scr;
 
   void SetUp() override {
-    // The builder writes preview photos here; three colours that no scene has of its own.
-    std::string photos = SystemFolderPath() + "\\preview\\";
+    // Preview photos lie beside the preview file, as the builder writes them into its user
+    // folder; three colours that no scene has of its own.
+    std::string photos = dir / "preview\\";
     CreateDirectoryA(photos.c_str(), nullptr);
     WriteSolidBitmap(photos + "preview0.bmp", kRed);
     WriteSolidBitmap(photos + "preview1.bmp", kGreen);
@@ -437,7 +438,7 @@ std::set<int> ColoursSeen(const std::string& command, int ms) {
 struct DeckRun : SaverRun {
   std::string deckScr;
   std::string MakeDeckSaver(int32_t interval) {
-    std::string photos = SystemFolderPath() + "\\preview\\";
+    std::string photos = dir / "preview\\";
     const std::vector<uint32_t> colours = DeckColours();
     for (std::size_t i = 0; i < colours.size(); ++i)
       WriteSolidBitmap(photos + "preview" + std::to_string(i) + ".bmp", colours[i]);
@@ -451,7 +452,7 @@ struct DeckRun : SaverRun {
     return "\"" + deckScr + "\" /s";
   }
   void TearDown() override {
-    const std::string photos = SystemFolderPath() + "\\preview\\";
+    const std::string photos = dir / "preview\\";
     for (int i = 3; i < 40; ++i) DeleteFileA((photos + "preview" + std::to_string(i) + ".bmp").c_str());
     if (!deckScr.empty()) DeleteKey(deckScr);
     SaverRun::TearDown();
