@@ -109,8 +109,51 @@ struct DriverSwitch {
   ~DriverSwitch() { SetEnvironmentVariableA(name, nullptr); }
 };
 
+// A window's DPI awareness as Windows keeps it (0 unaware, 1 system, 2 per monitor); -1 where
+// the system has no such functions.
+int DpiAwarenessOf(HWND window) {
+  HMODULE user = GetModuleHandleA("user32.dll");
+  auto context = reinterpret_cast<HANDLE(WINAPI*)(HWND)>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+  auto awareness = reinterpret_cast<int(WINAPI*)(HANDLE)>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+  if (!context || !awareness) return -1;
+  return awareness(context(window));
+}
 
 }  // namespace
+
+// The program declares per-monitor awareness, so full screen it is never scaled by the
+// system and draws in the screen's own pixels; a preview inside a DPI-unaware program's
+// panel takes that program's awareness, so it fills the panel as the panel counts pixels.
+TEST_F(SaverRun, FullScreenIsPerMonitorDpiAwareAndAPreviewTakesItsHostsAwareness) {
+  Process host(TestHostProgram());
+  HWND top = nullptr;
+  HWND panel = WaitForTestHostPanel(top);
+  ASSERT_TRUE(panel);
+  ASSERT_EQ(DpiAwarenessOf(panel), 0) << "the stand-in host should be DPI-unaware";
+  {
+    Process preview(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(panel))));
+    HWND child = nullptr;
+    for (int i = 0; i < 150 && !child; ++i, Sleep(100)) child = FindWindowExA(panel, nullptr, runtime::kSaverClassName, nullptr);
+    ASSERT_TRUE(child) << "no preview window in the panel";
+    EXPECT_EQ(DpiAwarenessOf(child), 0);
+    RECT inner{}, outer{};
+    GetClientRect(child, &inner);
+    GetClientRect(panel, &outer);
+    EXPECT_TRUE(EqualRect(&inner, &outer));
+    PostMessageA(top, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(preview.WaitEnd(10000)) << "the preview outlived its host";
+  }
+  EXPECT_TRUE(host.WaitEnd(10000));
+
+  Process saver(Command("/s"));
+  HWND window = WaitForSaver();
+  ASSERT_TRUE(window);
+  EXPECT_EQ(DpiAwarenessOf(window), 2) << "full screen is not per-monitor DPI-aware";
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(saver.WaitEnd(10000));
+}
 
 TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
   Process saver(Command("/s"));
