@@ -59,12 +59,14 @@ Type: filesandordirs; Name: "{app}\output"
 // uninstall keeps it. Other users' folders are theirs to keep.
 procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);
 var
-  Folder: String;
+  Folder, Question: String;
 begin
   if CurUninstallStep <> usPostUninstall then Exit;
   Folder := ExpandConstant('{localappdata}\Prismora Builder');
   if UninstallSilent or not DirExists(Folder) then Exit;
-  if MsgBox('Also remove your own Prismora Builder files (your last project, previews and imported templates)?' +
-            #13#10#13#10 + Folder, mbConfirmation, MB_YESNO or MB_DEFBUTTON2) = IDYES then
+  // (A line must not start with "#": the preprocessor would take it.)
+  Question := 'Also remove your own Prismora Builder files (your last project, previews and ' +
+              'imported templates)?' + #13#10 + #13#10 + Folder;
+  if MsgBox(Question, mbConfirmation, MB_YESNO or MB_DEFBUTTON2) = IDYES then
     DelTree(Folder, True, True, True);
 end;

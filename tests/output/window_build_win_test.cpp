@@ -262,7 +262,9 @@ TEST_F(WindowBuild, NothingIsWrittenIntoTheProgramFolderOrTheSystemFolder) {
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(Exists(PhotoFolder() + "preview" + std::to_string(i) + ".bmp")) << i;
   out->StopTemplatePreview(*form);
-  if (runtime) EXPECT_TRUE(Gone(runtime));
+  if (runtime) {
+    EXPECT_TRUE(Gone(runtime));
+  }
 
   // The preview command: the preview file's settings dialog, cancelled.
   Click(window::ImagePanelPreviewScreensaver);
