@@ -233,3 +233,17 @@ TEST_F(CliBuild, ImportsASceneThenBuildsAndShowsIt) {
   for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
   EXPECT_FALSE(IsWindow(saver));
 }
+
+// The builder runs as the user who starts it, so Explorer's drops reach it and no UAC
+// prompt comes before a setup program runs; its pixel-fixed window is left to Windows'
+// scaling on high-DPI displays rather than drawn small.
+TEST(BuilderManifest, AsInvokerAndDpiUnaware) {
+  const char* binary = std::getenv("PRISMORA_BINARY_DIR");
+  ASSERT_NE(binary, nullptr);
+  const std::string manifest = testsupport::ManifestOf(WindowsPath(binary) + "\\Fotoprism.exe");
+  ASSERT_FALSE(manifest.empty()) << "Fotoprism.exe has no manifest";
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
+  EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
+  EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
+}
