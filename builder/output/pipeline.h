@@ -81,8 +81,6 @@ class OutputPipeline {
   bool WritePhotoBitmaps(const project::ProjectSettings& s, const std::string& folder);
   BuildResult Build();
 
-  const project::BuilderFolders& Folders() const { return s_.folders; }
-
  private:
   // In the main window's frame, through the preview file's settings dialog, or full screen.
   enum class PreviewKind { InFrame, SettingsDialog, FullScreen };

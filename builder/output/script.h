@@ -17,7 +17,7 @@ struct ScriptInputs {
   std::string folder;  // where the build files are (the user folder), ending in a backslash
   bool licenseEnabled = true;
   int photoCount = 0;
-  std::string converterFolder;  // where pixolve.exe ships (the program folder), the same
+  std::string converterFolder;  // where pixolve.exe ships (the program folder), ending in a backslash
 };
 
 // The whole script, lines joined with CR LF and no line break after the last one.
