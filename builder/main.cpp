@@ -11,6 +11,7 @@
 #include "builder/output/win32/cli_run.h"
 #include "builder/output/win32/finish_window.h"
 #include "builder/photos/win32/progress_window.h"
+#include "builder/project/win32/folders_win.h"
 #include "builder/scenes/template_cli.h"
 #include "builder/scenes/win32/template_folder_win.h"
 #include "builder/thumbnails/picture_preview.h"
@@ -51,8 +52,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     boxes.Show(owner, text, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
   });
 
+  // The builder runs as the user who started it: it reads its program folder and writes
+  // into the user's own folder only.
+  const project::BuilderFolders folders = project::CurrentBuilderFolders();
+  if (folders.user.empty()) {
+    boxes.Show(nullptr, project::kNoUserFolder, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
+    OleUninitialize();
+    return 1;
+  }
   scenes::Win32TemplateFolder templateFolder;
-  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder(), &templateFolder});
+  window::TForm1 form({boxes, files, dialogs, dialogs, shell, folders.program, &templateFolder, folders.user});
   if (!form.Create()) return 1;
   form.SetQuitOnDestroy(true);
   photos::ProgressPictureConvertWindow progress;
@@ -83,11 +92,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   window::TFormPreviewScreen previewScreen;
   previewScreen.Create();
 
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, MAX_PATH);
   output::BuilderOutput outputActions(
-      {boxes, files, dialogs, pump, launcher, progress, platform::ProgramPath(), system,
-       platform::DeleteUserRegistryKey, platform::ReadRegistryText},
+      {boxes, files, dialogs, pump, launcher, progress, folders, platform::DeleteUserRegistryKey,
+       platform::ReadRegistryText},
       finish);
   form.SetOutputActions(&outputActions);
   if (!request.project.empty()) form.OpenProjectFile(request.project);

@@ -17,11 +17,11 @@ UninstallDisplayIcon={app}\Fotoprism.exe
 Compression=lzma2
 SolidCompression=yes
 OutputBaseFilename=PrismoraBuilder-setup
-; The builder reads its templates and writes its build files next to itself.
+; Installed for every user below Program Files, which only administrators may change: the
+; builder runs as a standard user, reads this folder and writes only into each user's own
+; %LOCALAPPDATA%\Prismora Builder. The folder keeps Windows' permissions (no users-modify),
+; so nobody can replace the programs and templates that every setup built here ships.
 PrivilegesRequired=admin
-
-[Dirs]
-Name: "{app}"; Permissions: users-modify
 
 [Files]
 Source: "{#SourceDir}\Fotoprism.exe"; DestDir: "{app}"; Flags: ignoreversion
@@ -46,7 +46,27 @@ Name: "{group}\Uninstall Prismora Builder"; Filename: "{uninstallexe}"
 Filename: "{app}\Fotoprism.exe"; WorkingDir: "{app}"; Description: "Start Prismora Builder"; Flags: postinstall nowait skipifsilent
 
 [UninstallDelete]
+; Left in the program folder by earlier builders, which wrote there.
 Type: files; Name: "{app}\AutoSave.pmj"
+Type: files; Name: "{app}\AutoSave.pml"
 Type: files; Name: "{app}\preview.scr"
 Type: files; Name: "{app}\license.txt"
 Type: filesandordirs; Name: "{app}\output"
+
+[Code]
+// What the builder wrote for the user who uninstalls (the last project, the preview files,
+// imported templates, the last build's files) goes only when that user agrees; a silent
+// uninstall keeps it. Other users' folders are theirs to keep.
+procedure CurUninstallStepChanged(CurUninstallStep: TUninstallStep);
+var
+  Folder, Question: String;
+begin
+  if CurUninstallStep <> usPostUninstall then Exit;
+  Folder := ExpandConstant('{localappdata}\Prismora Builder');
+  if UninstallSilent or not DirExists(Folder) then Exit;
+  // (A line must not start with "#": the preprocessor would take it.)
+  Question := 'Also remove your own Prismora Builder files (your last project, previews and ' +
+              'imported templates)?' + #13#10 + #13#10 + Folder;
+  if MsgBox(Question, mbConfirmation, MB_YESNO or MB_DEFBUTTON2) = IDYES then
+    DelTree(Folder, True, True, True);
+end;

@@ -3,20 +3,6 @@
 namespace prismora::output {
 using platform::BoxIcon;
 
-std::string FolderOf(std::string_view path) {
-  std::size_t cut = path.find_last_of("\\:");
-  if (cut == std::string_view::npos) return {};
-  std::string folder(path.substr(0, cut + 1));
-  // Keep the separator of a drive root ("C:\" or "C:"), drop any other.
-  bool driveRoot = (folder.size() == 3 && folder[1] == ':') || (folder.size() == 2 && folder[1] == ':');
-  if (!driveRoot && !folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder;
-}
-
-std::string TemplatePath(std::string_view builderProgramPath, int templateIndex) {
-  return FolderOf(builderProgramPath) + "\\vexo" + std::to_string(templateIndex);
-}
-
 trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview) {
   trailer::BuilderRecordFields f;
   f.title = s.Title;

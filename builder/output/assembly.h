@@ -9,13 +9,6 @@
 
 namespace prismora::output {
 
-// The folder part of a program path as the builder uses it: no trailing separator,
-// except that a drive root ("C:\") keeps its own.
-std::string FolderOf(std::string_view programPath);
-
-// "<folder>\vexo<N>": the template file for a template index, next to the builder.
-std::string TemplatePath(std::string_view builderProgramPath, int templateIndex);
-
 // The builder record of the project as the runtime will read it.
 trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview);
 

@@ -8,12 +8,6 @@
 namespace prismora::output {
 using platform::BoxIcon;
 
-std::string OutputPipeline::BuilderFolder() const {
-  std::string folder = FolderOf(s_.builderProgramPath);
-  if (folder.empty() || folder.back() != '\\') folder += '\\';
-  return folder;
-}
-
 // ---- the previews ------------------------------------------------------------------
 
 PreviewResult OutputPipeline::TemplatePreview() { return Preview(PreviewKind::InFrame); }
@@ -48,14 +42,13 @@ PreviewResult OutputPipeline::Preview(PreviewKind kind) {
 bool OutputPipeline::PreparePreviewFiles(const project::ProjectSettings& s, uint32_t photosStamp,
                                          std::string& previewPath) {
   if (s_.deleteUserKey) s_.deleteUserKey(kPreviewSettingsKey);
-  previewPath = BuilderFolder() + kPreviewFileName;
-  if (!AssemblePreviewScreenSaver({s_.files, s_.boxes, s_.pump, s_.owner},
-                                  TemplatePath(s_.builderProgramPath, s.TemplateIndex), RecordFor(s, true),
-                                  previewPath))
+  previewPath = s_.folders.PreviewScreenSaver();
+  if (!AssemblePreviewScreenSaver({s_.files, s_.boxes, s_.pump, s_.owner}, s_.folders.Template(s.TemplateIndex),
+                                  RecordFor(s, true), previewPath))
     return false;
   PreviewPhotos& photos = front_.PreviewPhotosState();
   if (photos.Ready()) return true;
-  if (!WritePhotoBitmaps(s, PreviewPhotoFolder(s_.systemFolder))) return false;
+  if (!WritePhotoBitmaps(s, s_.folders.PreviewPhotos())) return false;
   photos.Prepared(photosStamp);
   return true;
 }
@@ -71,7 +64,7 @@ bool OutputPipeline::WritePhotoBitmaps(const project::ProjectSettings& s, const 
 
 BuildResult OutputPipeline::Build() {
   const project::ProjectSettings s = front_.Project();
-  const BuildNames names{BuilderFolder(), s.Title, int(s.Photos.size())};
+  const BuildNames names{s_.folders.user, s.Title, int(s.Photos.size())};
 
   if (!CheckProject(s)) return BuildResult::Refused;
   s_.files.RemoveFile(names.CompilerOutput());
@@ -105,14 +98,13 @@ bool OutputPipeline::CheckProject(const project::ProjectSettings& s) {
 }
 
 bool OutputPipeline::MakeScreenSaver(const project::ProjectSettings& s, const BuildNames& names) {
-  return AssembleBuildScreenSaver({s_.files, s_.boxes, s_.pump, s_.owner},
-                                  TemplatePath(s_.builderProgramPath, s.TemplateIndex), RecordFor(s, false),
-                                  names.ScreenSaver());
+  return AssembleBuildScreenSaver({s_.files, s_.boxes, s_.pump, s_.owner}, s_.folders.Template(s.TemplateIndex),
+                                  RecordFor(s, false), names.ScreenSaver());
 }
 
 bool OutputPipeline::WriteScript(const project::ProjectSettings& s, const BuildNames& names) {
   std::string error;
-  const std::optional<std::string> text = BuildSetupScript(s, names.folder, s_.files, error);
+  const std::optional<std::string> text = BuildSetupScript(s, names.folder, s_.folders.program, s_.files, error);
   if (!text) return Fail(error);
   const std::string file = SetupScriptFile(*text);
   if (!s_.files.ReplaceFileContents(names.Script(), {reinterpret_cast<const uint8_t*>(file.data()), file.size()}))
@@ -144,7 +136,7 @@ bool OutputPipeline::SaveWizardImage(WizardSlot slot, int width, int height, con
 }
 
 bool OutputPipeline::StartCompiler(const BuildNames& names) {
-  const CompilerSearch search = FindCompiler(names.folder, s_.readRegistryString, s_.files);
+  const CompilerSearch search = FindCompiler(s_.folders.program, s_.readRegistryString, s_.files);
   // Known now, not after the user picked a destination; the written inputs stay where
   // they are, as after a cancelled build.
   if (!search.found) return Fail(CompilerNotFoundText(search, false));

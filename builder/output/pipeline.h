@@ -11,6 +11,7 @@
 #include "builder/output/build.h"
 #include "builder/output/preview.h"
 #include "builder/photos/photo_runs.h"
+#include "builder/project/folders.h"
 #include "builder/project/settings.h"
 #include "platform/process.h"
 #include "platform/seams.h"
@@ -55,8 +56,9 @@ struct PipelineSeams {
   photos::RandomColors& random;  // the program's one colour sequence
   const photos::PhotoDecoder& decode;
   platform::WindowHandle owner = nullptr;
-  std::string builderProgramPath;  // its folder holds the templates and the build files
-  std::string systemFolder;        // the preview photos go below it
+  // Templates, the converter and a compiler beside the builder are read from the program
+  // folder; the preview file, its photos and the build files go into the user folder.
+  project::BuilderFolders folders;
   void (*deleteUserKey)(const std::string& key) = nullptr;  // below HKEY_CURRENT_USER
   char decimalSeparator = '.';
   // Where installed compilers are recorded; null: only the one next to the builder counts.
@@ -78,9 +80,6 @@ class OutputPipeline {
   // The photo bitmaps alone, written as preview0.bmp ... into `folder`.
   bool WritePhotoBitmaps(const project::ProjectSettings& s, const std::string& folder);
   BuildResult Build();
-
-  // The builder folder, ending in a backslash.
-  std::string BuilderFolder() const;
 
  private:
   // In the main window's frame, through the preview file's settings dialog, or full screen.

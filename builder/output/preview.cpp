@@ -2,12 +2,6 @@
 
 namespace prismora::output {
 
-std::string PreviewPhotoFolder(const std::string& systemFolder) {
-  std::string folder = systemFolder;
-  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return folder + "\\" + kPreviewStem + "\\";
-}
-
 std::string TemplatePreviewCommand(const std::string& previewPath, uintptr_t hostWindow) {
   return "\"" + previewPath + "\" /p " + std::to_string(hostWindow);
 }

@@ -12,9 +12,6 @@ inline constexpr const char* kPreviewStem = "preview";
 inline constexpr const char* kPreviewSettingsKey = "SOFTWARE\\Prismora Builder\\Screen Savers\\preview";
 inline constexpr const char* kTooFewPhotos = "Please firstly add at least two photos";
 
-// "<system folder>\preview\"; the system folder as the platform reports it.
-std::string PreviewPhotoFolder(const std::string& systemFolder);
-
 // The path is quoted so that a builder folder with blanks still reaches the runtime's
 // mode letter.
 std::string TemplatePreviewCommand(const std::string& previewPath, uintptr_t hostWindow);

@@ -104,7 +104,7 @@ std::string SetupScriptText(const ScriptInputs& in) {
       // Quoted: the compiler trims an unquoted value, and a title's leading blank would
       // then install a file under another name than the one [Run] starts.
       "Source: \"" + f + t + ".scr\"; DestName: \"" + t + ".exe\"; DestDir: \"{sys}\"" + copy,
-      "Source: \"" + f + "pixolve.exe\"; DestDir: \"{app}\"" + copy,
+      "Source: \"" + in.converterFolder + "pixolve.exe\"; DestDir: \"{app}\"" + copy,
   });
   for (int i = 0; i < in.photoCount; ++i)
     lines.push_back("Source: \"" + f + t + std::to_string(i) + ".jpg\"; DestDir: \"{app}\"" + copy);
@@ -135,14 +135,14 @@ std::string SetupScriptText(const ScriptInputs& in) {
 std::string SetupScriptFile(const std::string& text) { return text + "\r\n"; }
 
 std::optional<std::string> BuildSetupScript(const project::ProjectSettings& settings,
-                                            const std::string& folder,
+                                            const std::string& folder, const std::string& converterFolder,
                                             platform::FileSystem& files, std::string& error) {
   if (settings.LicenseEnabled && !SaveLicenseFile(files, folder, settings.LicenseText)) {
     error = "Cannot create file \"" + folder + kLicenseFileName + "\".";
     return std::nullopt;
   }
-  return SetupScriptText({settings.Title, folder, settings.LicenseEnabled,
-                          int(settings.Photos.size())});
+  return SetupScriptText({settings.Title, folder, settings.LicenseEnabled, int(settings.Photos.size()),
+                          converterFolder});
 }
 
 std::optional<std::string> UnsafeTitleReason(const std::string& title) {

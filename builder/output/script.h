@@ -14,9 +14,10 @@ namespace prismora::output {
 
 struct ScriptInputs {
   std::string title;   // as typed, blanks included
-  std::string folder;  // the builder folder, ending in a backslash
+  std::string folder;  // where the build files are (the user folder), ending in a backslash
   bool licenseEnabled = true;
   int photoCount = 0;
+  std::string converterFolder;  // where pixolve.exe ships (the program folder), ending in a backslash
 };
 
 // The whole script, lines joined with CR LF and no line break after the last one.
@@ -29,7 +30,7 @@ std::string SetupScriptFile(const std::string& text);
 // The script for the project, after writing license.txt when the licence page is on.
 // Nothing when the licence file cannot be written; `error` then says why.
 std::optional<std::string> BuildSetupScript(const project::ProjectSettings& settings,
-                                            const std::string& folder,
+                                            const std::string& folder, const std::string& converterFolder,
                                             platform::FileSystem& files, std::string& error);
 
 // The longest title the builder record holds whole. A longer one would be cut there while

@@ -81,15 +81,31 @@ OpenOutcome OpenProjectCommand(platform::WindowHandle owner, ProjectSettings& s,
                                                               : OpenOutcome::Unreadable;
 }
 
-bool LoadAutoSave(platform::WindowHandle owner, std::string_view builderFolder, ProjectSettings& s,
-                  platform::FileSystem& fs, platform::MessageBoxes& boxes) {
-  return bool(OpenProjectPath(owner, AutoSavePath(builderFolder), s, fs, boxes));
+bool TakeOverOldAutoSave(const BuilderFolders& folders, platform::FileSystem& fs) {
+  const std::string old = AutoSavePath(folders.program);
+  const std::vector<FileCopy> copies =
+      AutoSaveTakeOver(folders, fs.FileExists(folders.AutoSave()), fs.FileExists(old), fs.FileExists(CompanionPathFor(old)));
+  for (const FileCopy& copy : copies) {
+    if (fs.CopyReplacing(copy.from, copy.to)) continue;
+    // Half a take-over would open the auto-save without its whole photo list.
+    for (const FileCopy& made : copies) {
+      if (&made == &copy) break;
+      fs.RemoveFile(made.to);
+    }
+    return false;
+  }
+  return !copies.empty();
 }
 
-SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view builderFolder,
+bool LoadAutoSave(platform::WindowHandle owner, std::string_view folder, ProjectSettings& s,
+                  platform::FileSystem& fs, platform::MessageBoxes& boxes) {
+  return bool(OpenProjectPath(owner, AutoSavePath(folder), s, fs, boxes));
+}
+
+SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view folder,
                          const ProjectSettings& s, platform::FileSystem& fs,
                          platform::MessageBoxes& boxes) {
-  SaveResult result = SaveProjectFile(AutoSavePath(builderFolder), s, fs);
+  SaveResult result = SaveProjectFile(AutoSavePath(folder), s, fs);
   if (result.written && result.photosNotSaved > 0)
     boxes.Show(owner, PhotosNotSavedText(result.photosNotSaved), std::string(kWarningCaption),
                platform::BoxIcon::Warning);

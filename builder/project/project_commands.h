@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "builder/project/folders.h"
 #include "builder/project/project_file.h"
 #include "platform/seams.h"
 
@@ -50,14 +51,19 @@ ReadResult OpenProjectPath(platform::WindowHandle owner, const std::string& path
                            ProjectSettings& s, platform::FileSystem& fs,
                            platform::MessageBoxes& boxes);
 
-// Start-up: reads "AutoSave.pmj" (and its companion) from the builder folder into `s`,
-// with the same warning when the companion is missing.
-bool LoadAutoSave(platform::WindowHandle owner, std::string_view builderFolder, ProjectSettings& s,
+// Start-up, before the auto-save is read: an auto-save left in the program folder by an
+// earlier builder is copied into the user folder when that has none (AutoSaveTakeOver).
+// True when one was taken over; a copy that fails leaves the user folder as it was.
+bool TakeOverOldAutoSave(const BuilderFolders& folders, platform::FileSystem& fs);
+
+// Start-up: reads "AutoSave.pmj" (and its companion) from `folder` (the user folder) into
+// `s`, with the same warning when the companion is missing.
+bool LoadAutoSave(platform::WindowHandle owner, std::string_view folder, ProjectSettings& s,
                   platform::FileSystem& fs, platform::MessageBoxes& boxes);
 
 // Closing: writes "AutoSave.pmj" first; when photos did not fit, a warning box says so
 // before the window goes. A failed write is silent (the previous auto-save survives).
-SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view builderFolder,
+SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view folder,
                          const ProjectSettings& s, platform::FileSystem& fs,
                          platform::MessageBoxes& boxes);
 

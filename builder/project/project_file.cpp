@@ -9,8 +9,8 @@ namespace prismora::project {
 namespace b = prismora::bytes;
 using namespace record;
 
-std::string AutoSavePath(std::string_view builderFolder) {
-  return std::string(builderFolder) + std::string(kAutoSaveName);
+std::string AutoSavePath(std::string_view folder) {
+  return std::string(folder) + std::string(kAutoSaveName);
 }
 
 namespace {

@@ -51,8 +51,8 @@ inline constexpr std::string_view kProjectFilter = "Prismora Builder Project (*.
 inline constexpr std::string_view kProjectDefaultExt = "pmj";
 inline constexpr std::string_view kAutoSaveName = "AutoSave.pmj";
 
-// `builderFolder` ends in a backslash (the program's folder).
-std::string AutoSavePath(std::string_view builderFolder);
+// `folder` ends in a backslash (the user folder, see folders.h).
+std::string AutoSavePath(std::string_view folder);
 
 struct EncodedProject {
   std::vector<uint8_t> bytes;  // always record::kSize bytes

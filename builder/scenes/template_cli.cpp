@@ -27,7 +27,7 @@ TemplateCliRequest ParseTemplateArguments(const std::vector<std::string>& args) 
 }
 
 TemplateCliOutcome RunTemplateCommand(const std::vector<std::string>& args, ImportSeams seams,
-                                      const std::string& builderFolder) {
+                                      const ImportFolders& folders) {
   TemplateCliOutcome out;
   auto oneLine = [](std::string text) {
     for (char& c : text)
@@ -41,7 +41,7 @@ TemplateCliOutcome RunTemplateCommand(const std::vector<std::string>& args, Impo
     return out;
   }
   try {
-    const ImportOutcome made = ImportTemplate(seams, builderFolder, request.scenePath, request.name);
+    const ImportOutcome made = ImportTemplate(seams, folders, request.scenePath, request.name);
     if (!made.ok()) {
       out.exitCode = made.outOfMemory ? kTemplateOutOfMemory : kTemplateRefused;
       out.error = oneLine(made.error);

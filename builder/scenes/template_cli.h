@@ -38,6 +38,6 @@ struct TemplateCliOutcome {
 // end, an exception included, into an exit code and one line of text, so a command
 // line never ends in a terminated program with nothing said.
 TemplateCliOutcome RunTemplateCommand(const std::vector<std::string>& args, ImportSeams seams,
-                                      const std::string& builderFolder);
+                                      const ImportFolders& folders);
 
 }  // namespace prismora::scenes

@@ -21,7 +21,7 @@ std::string BaseName(const std::string& path) {
 
 // `work` names the working copy once it exists, for the caller to remove when this ends
 // in an exception.
-ImportOutcome ImportTemplateOrThrow(ImportSeams seams, const std::string& builderFolder,
+ImportOutcome ImportTemplateOrThrow(ImportSeams seams, const ImportFolders& folders,
                                     const std::string& scenePath, std::string_view displayName,
                                     std::string& workPath) {
   ImportOutcome out;
@@ -40,14 +40,14 @@ ImportOutcome ImportTemplateOrThrow(ImportSeams seams, const std::string& builde
   if (out.name.empty()) out.name = "Imported scene";
 
   std::vector<int> taken;
-  for (const std::string& file : seams.folder.FileNames(builderFolder))
+  for (const std::string& file : seams.folder.FileNames(folders.imported))
     if (auto n = TemplateNumberOf(file)) taken.push_back(*n);
   out.number = NextFreeTemplateNumber(taken);
-  out.path = builderFolder + "\\vexo" + std::to_string(out.number);
+  out.path = folders.imported + "\\vexo" + std::to_string(out.number);
 
   // Made under a working name first, so a failure never leaves a half template that the
   // combo would offer.
-  const std::string host = builderFolder + "\\" + std::string(kSceneHostFileName);
+  const std::string host = folders.program + "\\" + std::string(kSceneHostFileName);
   const std::string work = out.path + ".part";
   workPath = work;
   if (!seams.files.CopyReplacing(host, work)) {
@@ -69,14 +69,14 @@ ImportOutcome ImportTemplateOrThrow(ImportSeams seams, const std::string& builde
 
 }  // namespace
 
-ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder,
-                             const std::string& scenePath, std::string_view displayName) {
+ImportOutcome ImportTemplate(ImportSeams seams, const ImportFolders& folders, const std::string& scenePath,
+                             std::string_view displayName) {
   // A scene within the reader's limits can still need more memory than a 32-bit process
   // has left; that is a refusal like any other, said in words, and the working copy is
   // not left behind.
   std::string work;
   try {
-    return ImportTemplateOrThrow(seams, builderFolder, scenePath, displayName, work);
+    return ImportTemplateOrThrow(seams, folders, scenePath, displayName, work);
   } catch (const std::bad_alloc&) {
     if (!work.empty()) seams.files.RemoveFile(work);
     ImportOutcome out;
@@ -86,12 +86,12 @@ ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder
   }
 }
 
-std::vector<ImportedTemplate> FindImportedTemplates(ImportSeams seams, const std::string& builderFolder) {
+std::vector<ImportedTemplate> FindImportedTemplates(ImportSeams seams, const std::string& folder) {
   std::vector<ImportedTemplate> found;
-  for (const std::string& file : seams.folder.FileNames(builderFolder)) {
+  for (const std::string& file : seams.folder.FileNames(folder)) {
     const auto n = TemplateNumberOf(file);
     if (!n || *n < kShippedTemplateCount) continue;
-    const std::string path = builderFolder + "\\" + file;
+    const std::string path = folder + "\\" + file;
     std::vector<uint8_t> bytes;
     if (!seams.files.ReadWholeFile(path, bytes)) continue;
     if (auto name = StoredTemplateName(bytes)) found.push_back({*n, *name, path});

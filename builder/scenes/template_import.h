@@ -1,4 +1,4 @@
-// Making an imported template file in the builder folder, and finding the ones there.
+// Making an imported template file in the user's folder, and finding the ones there.
 // Platform work reaches it through seams: files through platform::FileSystem, and the
 // two things only the platform can do here, listing a folder and putting a resource
 // into a program file, through the interfaces below.
@@ -35,10 +35,17 @@ struct ImportOutcome {
   bool ok() const { return error.empty(); }
 };
 
-// `builderFolder` without a trailing separator. An empty `displayName` takes the scene
-// file's name without its folder and extension.
-ImportOutcome ImportTemplate(ImportSeams seams, const std::string& builderFolder,
-                             const std::string& scenePath, std::string_view displayName);
+// The two folders of an import, each without a trailing separator: the builder's program
+// folder, which holds the scene-less runtime that every imported template starts from
+// (only read), and the user's folder, where imported templates are made and found.
+struct ImportFolders {
+  std::string program;
+  std::string imported;
+};
+
+// An empty `displayName` takes the scene file's name without its folder and extension.
+ImportOutcome ImportTemplate(ImportSeams seams, const ImportFolders& folders, const std::string& scenePath,
+                             std::string_view displayName);
 
 struct ImportedTemplate {
   int number = 0;
@@ -46,8 +53,9 @@ struct ImportedTemplate {
   std::string path;
 };
 
-// Every imported template in the folder that carries a stored name, by number.
-std::vector<ImportedTemplate> FindImportedTemplates(ImportSeams seams, const std::string& builderFolder);
+// Every imported template in the folder (without a trailing separator) that carries a
+// stored name, by number.
+std::vector<ImportedTemplate> FindImportedTemplates(ImportSeams seams, const std::string& folder);
 
 // The combo lines after the six: the stored names in the quotes the six wear.
 std::string TemplateItemText(const ImportedTemplate& t);

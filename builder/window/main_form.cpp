@@ -160,9 +160,11 @@ bool TForm1::Create() {
   photoCount_ = 0;
   UpdateTotalImages();
 
-  // FormCreate: the project of the last session.
+  // FormCreate: the project of the last session, taken over from the program folder where
+  // an earlier builder kept it.
   project::ProjectSettings s = ReadSettings();
-  project::LoadAutoSave(Handle(), seams_.builderFolder, s, seams_.files, seams_.boxes);
+  project::TakeOverOldAutoSave({seams_.builderFolder, seams_.userFolder}, seams_.files);
+  project::LoadAutoSave(Handle(), seams_.userFolder, s, seams_.files, seams_.boxes);
   WriteSettings(s);
   ShowPage(Page::Photos);
   return true;
@@ -498,7 +500,7 @@ HBRUSH TForm1::OnControlColor(HDC dc, HWND control) {
 void TForm1::WriteAutoSave() {
   if (autoSaved_) return;
   autoSaved_ = true;
-  project::WriteAutoSave(Handle(), seams_.builderFolder, ReadSettings(), seams_.files, seams_.boxes);
+  project::WriteAutoSave(Handle(), seams_.userFolder, ReadSettings(), seams_.files, seams_.boxes);
 }
 
 void TForm1::FormClose() { WriteAutoSave(); }

@@ -46,9 +46,11 @@ struct FormSeams {
   platform::FileDialogs& dialogs;
   platform::ColorDialogs& colors;
   platform::Shell& shell;
-  std::string builderFolder;  // ends in a backslash
-  // The builder folder's imported templates; without it the combo holds only the six.
+  std::string builderFolder;  // the program folder, only read; ends in a backslash
+  // Imported templates in the user folder; without it the combo holds only the six.
   scenes::TemplateFolder* templates = nullptr;
+  // Where the window writes: the auto-save and imported templates; ends in a backslash.
+  std::string userFolder;
 };
 
 class TAboutBox;

@@ -1,4 +1,4 @@
-// The template combo beyond the six: imported templates found in the builder folder,
+// The template combo beyond the six: imported templates found in the user folder,
 // importing a scene as a new one, removing one, and falling back when a project names a
 // template that is gone.
 #include "builder/window/main_form.h"
@@ -23,7 +23,7 @@ void TForm1::RefillTemplates() {
   std::vector<scenes::ImportedTemplate> imported;
   if (seams_.templates)
     imported = scenes::FindImportedTemplates({seams_.files, *seams_.templates},
-                                             FolderWithoutSeparator(seams_.builderFolder));
+                                             FolderWithoutSeparator(seams_.userFolder));
   templates_ = scenes::TemplateList(project::kTemplateItems, imported);
   combo.SetItems(templates_.Items());
   combo.SetItemIndex(templates_.ItemOfNumber(current));
@@ -44,7 +44,8 @@ void TForm1::SelectTemplate(int32_t number) {
 bool TForm1::ImportScene(const std::string& scenePath) {
   if (!seams_.templates || busy_) return false;
   const auto import = [&] {
-    return scenes::ImportTemplate({seams_.files, *seams_.templates}, FolderWithoutSeparator(seams_.builderFolder),
+    return scenes::ImportTemplate({seams_.files, *seams_.templates},
+                                  {FolderWithoutSeparator(seams_.builderFolder), FolderWithoutSeparator(seams_.userFolder)},
                                   scenePath, {});
   };
   scenes::ImportOutcome made;
@@ -100,7 +101,7 @@ void TForm1::PunltMenuRemoveImportedTemplateClick() {
     return;
   // The running preview is a copy, but it shows the scene that is going away.
   actions_->StopTemplatePreview(*this);
-  seams_.files.RemoveFile(seams_.builderFolder + "vexo" + std::to_string(number));
+  seams_.files.RemoveFile(seams_.userFolder + "vexo" + std::to_string(number));
   RefillTemplates();
   combo.SetItemIndex(0);
 }

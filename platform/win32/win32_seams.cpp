@@ -1,6 +1,7 @@
 #include "platform/win32/win32_seams.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -181,6 +182,17 @@ std::string ProgramPath() {
 std::string ProgramFolder() {
   std::string p = ProgramPath();
   return p.substr(0, p.find_last_of('\\') + 1);
+}
+
+std::string LocalAppDataFolder() {
+  // SHGetFolderPath, not the known-folder API: it is there on every Windows the builder
+  // runs on and answers the same folder.
+  char path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
+    return {};
+  std::string folder = path;
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return folder;
 }
 
 std::vector<std::string> FileNamesIn(const std::string& folder) {

@@ -31,6 +31,11 @@ struct Win32MessagePump final : MessagePump {
 // Folder of the running program, ending in a backslash.
 std::string ProgramFolder();
 
+// The user's own local application-data folder ("C:\Users\<name>\AppData\Local"), made
+// when it is missing, without a trailing backslash; empty when the system names none.
+// The one place the builder asks where a user's files go.
+std::string LocalAppDataFolder();
+
 // Names of the files (not folders) directly in a folder, with or without its last backslash.
 std::vector<std::string> FileNamesIn(const std::string& folder);
 

@@ -250,6 +250,20 @@ int MessageLoop() {
 
 }  // namespace
 
+void AdoptDpiAwarenessOf(HWND window) {
+  // Windows 10 1607 and later; resolved at run time so the program still starts on older
+  // systems, where a process has one awareness for all its windows.
+  using Context = HANDLE;  // DPI_AWARENESS_CONTEXT
+  HMODULE user = GetModuleHandleA("user32.dll");
+  if (!user) return;
+  auto windowContext = reinterpret_cast<Context(WINAPI*)(HWND)>(
+      reinterpret_cast<void*>(GetProcAddress(user, "GetWindowDpiAwarenessContext")));
+  auto setThreadContext = reinterpret_cast<Context(WINAPI*)(Context)>(
+      reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+  if (!windowContext || !setThreadContext) return;
+  if (Context context = windowContext(window)) setThreadContext(context);
+}
+
 bool IsWin95Family() {
   OSVERSIONINFOA v{};
   v.dwOSVersionInfoSize = sizeof v;
@@ -293,6 +307,7 @@ int RunFullScreen(platform::MessageBoxes& boxes) {
 }
 
 int RunPreview(HWND parent, platform::MessageBoxes& boxes) {
+  AdoptDpiAwarenessOf(parent);
   if (!RegisterSaverClass()) return kExitRefused;
   run.boxes = &boxes;
   run.childPreview = true;

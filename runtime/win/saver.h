@@ -16,6 +16,12 @@ int RunFullScreen(platform::MessageBoxes& boxes);
 // `parent` must be a window; the preview fills its client area.
 int RunPreview(HWND parent, platform::MessageBoxes& boxes);
 
+// The program declares per-monitor DPI awareness (its manifest), so full screen it draws
+// in the screen's own pixels. A preview window inside another program's window instead
+// takes that window's awareness on this thread, so both count its size in the same
+// pixels (a DPI-unaware host is scaled by Windows as a whole, the preview with it).
+void AdoptDpiAwarenessOf(HWND window);
+
 // The Windows 95 family (password check, "a" mode, AutoPlay message) versus NT.
 bool IsWin95Family();
 // "a": the system's password change dialog, on the Windows 95 family only.

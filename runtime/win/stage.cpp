@@ -4,6 +4,7 @@
 
 #include "engine/xfile/loader.h"
 #include "runtime/core/photo_paths.h"
+#include "runtime/win/settings_store.h"
 
 namespace prismora::runtime {
 namespace {
@@ -52,10 +53,10 @@ std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND win
 
   // Every texture the scene names gets a photo drawn at random, photo 0 if that fails;
   // with a photo change interval each gets the next photo of a shuffled deck instead.
-  std::string systemFolder = SystemFolder();
+  const std::string systemFolder = SystemFolder(), program = OwnProgramPath();
   stage->renderer = std::make_unique<gl::SceneRenderer>(*stage->device);
   stage->photoSlots = gl::SceneRenderer::TexturedMaterials(scene.root);
-  stage->photoSource = PhotoSourceFor(systemFolder, settings);
+  stage->photoSource = PhotoSourceFor({systemFolder, FolderOfProgram(program)}, settings);
   stage->photos = std::make_unique<PhotoChanger>(settings.photoChangeSeconds(), settings.photoCount(),
                                                  stage->photoSlots.size(), random);
   if (stage->photos->dealing()) {
@@ -68,7 +69,7 @@ std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND win
     stage->photos->Start(GetTickCount());
   } else {
     stage->renderer->Prepare(scene.root, [&](std::string_view) {
-      TextureChoice choice = ChooseTexture(systemFolder, settings, random);
+      TextureChoice choice = ChooseTexture(stage->photoSource, settings, random);
       return std::vector<std::string>{choice.path, choice.fallback};
     });
   }

@@ -28,16 +28,6 @@ struct Fixture : ::testing::Test {
 };
 }  // namespace
 
-TEST(TemplatePath, FolderRules) {
-  EXPECT_EQ(TemplatePath("C:\\Program Files\\Prismora\\Fotoprism.exe", 3),
-            "C:\\Program Files\\Prismora\\vexo3");
-  EXPECT_EQ(TemplatePath("C:\\Fotoprism.exe", 0), "C:\\\\vexo0");
-  EXPECT_EQ(TemplatePath("D:\\tools\\x\\Fotoprism.exe", 5), "D:\\tools\\x\\vexo5");
-  EXPECT_EQ(FolderOf("C:\\a\\b.exe"), "C:\\a");
-  EXPECT_EQ(FolderOf("C:\\b.exe"), "C:\\");
-  EXPECT_EQ(FolderOf("C:b.exe"), "C:");
-}
-
 TEST_F(Fixture, BuildAppendsTheRecordAfterTheTemplate) {
   ASSERT_TRUE(AssembleBuildScreenSaver(seams, tmpl, record, target));
   const auto& out = files.files[target];

@@ -34,7 +34,7 @@ struct AssemblyOnDisk : ::testing::Test {
     templ.assign(4096, 0x4D);
     trailer::TemplateBlock block = trailer::makeTemplateBlock({});
     templ.insert(templ.end(), block.begin(), block.end());
-    templPath = output::TemplatePath(dir / "Fotoprism.exe", 0);
+    templPath = (dir / "vexo0");
     testsupport::TempFolder::Write(templPath, templ);
     trailer::BuilderRecordFields f;
     f.title = "Flowers";
@@ -69,7 +69,7 @@ TEST_F(AssemblyOnDisk, BuiltFileEndsInTheWholeTrailer) {
 }
 
 TEST_F(AssemblyOnDisk, MissingTemplateMessage) {
-  std::string missing = output::TemplatePath(dir / "Fotoprism.exe", 4);
+  std::string missing = (dir / "vexo4");
   EXPECT_FALSE(output::AssembleBuildScreenSaver(seams, missing, record, target));
   ASSERT_EQ(boxes.texts.size(), 1u);
   EXPECT_EQ(boxes.texts[0], "File " + missing + "\nNot Found. Please reinstall application.");

@@ -16,7 +16,7 @@ using namespace prismora::output;
 using namespace prismora::testsupport;
 
 namespace {
-BuildNames names{"C:\\P\\", "Flowers", 3};
+BuildNames names{"C:\\U\\", "Flowers", 3};  // the user folder
 using Build = PipelineFixture;
 using Events = std::vector<std::string>;
 }  // namespace
@@ -55,7 +55,7 @@ TEST_F(Build, WritesEveryInputCompilesAsksThenCleansUpAndReports) {
   // The compiler starts before the dialog; the clean-up waits for it.
   EXPECT_EQ(log, (Events{"compile " + output::CompilerCommandLine("C:\\P\\ISCC.exe", names), "ask", "wait"}));
   for (const auto& f : names.InputFiles()) EXPECT_FALSE(Has(f)) << f;
-  EXPECT_EQ(files.files["C:\\P\\license.txt"], std::vector<uint8_t>({'S', 'h', 'a', 'r', 'e', '.'}));
+  EXPECT_EQ(files.files["C:\\U\\license.txt"], std::vector<uint8_t>({'S', 'h', 'a', 'r', 'e', '.'}));
   EXPECT_FALSE(Has(names.CompilerOutput()));
   EXPECT_EQ(files.files["C:\\Users\\me\\Flowers setup.exe"].size(), 1234567u);
   EXPECT_EQ(front.summary,
@@ -77,7 +77,7 @@ TEST_F(Build, CancelLeavesEveryBuildFileWithItsContent) {
   EXPECT_EQ(scr[scr.size() - trailer::kTrailerSize + trailer::off::PreviewFlag], 0);
   // The script is the text with one line break after it.
   const std::vector<uint8_t>& iss = files.files[names.Script()];
-  output::ScriptInputs in{"Flowers", "C:\\P\\", true, 3};
+  output::ScriptInputs in{"Flowers", "C:\\U\\", true, 3, "C:\\P\\"};
   EXPECT_EQ(std::string(iss.begin(), iss.end()), output::SetupScriptText(in) + "\r\n");
   // The wizard pictures are written at their slots' sizes.
   EXPECT_EQ(files.files[names.WizardImage()].size(), 54u + 164 * 3 * 314);
@@ -163,12 +163,12 @@ TEST_F(Build, TheCompilerRecordedInTheRegistryIsStartedByItsFullPath) {
   recorded = {{{kIs6, RegistryRoot::CurrentUser, RegistryView::Bits32}, "C:\\Program Files\\Inno Setup 6"}};
   files.files.erase("C:\\P\\ISCC.exe");
   files.files["C:\\Program Files\\Inno Setup 6\\ISCC.exe"] = {1};
-  output::OutputPipeline pipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, "C:\\P\\Fotoprism.exe",
-                                          "C:\\windows\\system32", DeleteKey, ',', ReadRecorded});
+  output::OutputPipeline pipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, kFolders, DeleteKey,
+                                          ',', ReadRecorded});
   ASSERT_EQ(pipeline.Build(), output::BuildResult::Done);
   ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log[0], "compile \"C:\\Program Files\\Inno Setup 6\\ISCC.exe\" /O\"C:\\P\\output\" /Fsetup "
-                    "\"C:\\P\\Flowers.iss\"");
+  EXPECT_EQ(log[0], "compile \"C:\\Program Files\\Inno Setup 6\\ISCC.exe\" /O\"C:\\U\\output\" /Fsetup "
+                    "\"C:\\U\\Flowers.iss\"");
 }
 
 TEST_F(Build, RefusedProjectWritesNothing) {
@@ -181,7 +181,7 @@ TEST_F(Build, RefusedProjectWritesNothing) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0], std::make_pair(std::string("Please fill Title field"), std::string("Warning!")));
   EXPECT_TRUE(Has(names.CompilerOutput()));
-  EXPECT_FALSE(Has("C:\\P\\.scr"));
+  EXPECT_FALSE(Has("C:\\U\\.scr"));
 }
 
 TEST_F(Build, ChecksRefuseUnsafeTitlesMissingAuthorsAndTooFewPhotos) {
@@ -235,7 +235,33 @@ TEST_F(Build, AWizardBitmapThatCannotBeWrittenSaysWhichFile) {
   files.locked.insert(names.WizardSmallImage());
   EXPECT_EQ(Pipeline().Build(), output::BuildResult::Failed);
   ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].first, "Cannot create file \"C:\\P\\ImageWizModernSmallImage.bmp\".");
+  EXPECT_EQ(boxes.shown[0].first, "Cannot create file \"C:\\U\\ImageWizModernSmallImage.bmp\".");
   EXPECT_TRUE(Has(names.WizardImage()));
   EXPECT_TRUE(log.empty());
+}
+
+// The program folder is read-only to a standard user: the templates, the converter and a
+// compiler beside the builder are read from it, and every file a build or a preview writes
+// goes into the user folder, also when the build is cancelled and its inputs stay.
+TEST_F(Build, BuildsAndPreviewsReadTheProgramFolderAndWriteOnlyTheUserFolder) {
+  auto programFiles = [this] {
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> in;
+    for (const auto& [path, bytes] : files.files)
+      if (path.rfind("C:\\P\\", 0) == 0) in.emplace_back(path, bytes);
+    return in;
+  };
+  const auto before = programFiles();
+  front.destination.reset();
+  ASSERT_EQ(Pipeline().Build(), output::BuildResult::Cancelled);
+  for (const std::string& input : names.InputFiles()) EXPECT_TRUE(Has(input)) << input;
+  EXPECT_EQ(names.InputFiles().front().rfind("C:\\U\\", 0), 0u);
+  // The script takes the converter from the program folder, where setup programs find it.
+  const std::vector<uint8_t>& iss = files.files[names.Script()];
+  EXPECT_NE(std::string(iss.begin(), iss.end()).find("Source: \"C:\\P\\pixolve.exe\""), std::string::npos);
+  EXPECT_EQ(log.front(), "compile " + output::CompilerCommandLine("C:\\P\\ISCC.exe", names));
+
+  EXPECT_EQ(Pipeline().TemplatePreview(), output::PreviewResult::Started);
+  EXPECT_TRUE(Has("C:\\U\\preview.scr"));
+  EXPECT_TRUE(Has("C:\\U\\preview\\preview2.bmp"));
+  EXPECT_TRUE(programFiles() == before) << "a file in the program folder was written or removed";
 }

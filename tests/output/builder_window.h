@@ -1,5 +1,5 @@
 // The builder's main window made in the test process with its real output front end: a
-// builder folder (the temporary folder) holding the templates, the converter and the
+// program folder (the temporary folder unless a test names another) holding the templates, the converter and the
 // default wizard pictures, the progress and finish windows, and the stand-in compiler
 // on the search path.
 #pragma once
@@ -24,14 +24,15 @@ class BuilderWindowTest : public MainWindowTest {
   photos::ProgressPictureConvertWindow progress;
   output::TFormFinishCompile finish{launcher, pump};
   std::unique_ptr<output::BuilderOutput> out;
-  std::string photoFolder = output::PreviewPhotoFolder(SystemFolderPath());
+  // Where the previews write the photo bitmaps: below the user folder.
+  std::string PhotoFolder() const { return userFolder + "preview\\"; }
 
   void SetUp() override {
     MainWindowTest::SetUp();
     for (int n = 0; n < 6; ++n) CopyFromTree("vexo" + std::to_string(n));
     for (const char* f : {"pixolve.exe", "WizModernImage.bmp", "WizModernSmallImage.bmp"}) CopyFromTree(f);
     // The stand-in compiler, next to the builder, where the build looks first.
-    CopyFileA((BinaryDir() + "tests\\output\\fake_iscc.exe").c_str(), (dir / "ISCC.exe").c_str(), FALSE);
+    CopyFileA((BinaryDir() + "tests\\output\\fake_iscc.exe").c_str(), (programFolder + "ISCC.exe").c_str(), FALSE);
   }
   void TearDown() override {
     if (out && form) out->StopTemplatePreview(*form);
@@ -46,14 +47,14 @@ class BuilderWindowTest : public MainWindowTest {
     progress.Create(GetModuleHandleA(nullptr), form->Handle());
     finish.Create(form->Handle());
     out = std::make_unique<output::BuilderOutput>(
-        output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, dir / "Fotoprism.exe",
-                            SystemFolderPath(), platform::DeleteUserRegistryKey},
+        output::OutputSeams{boxes, files, dialogs, pump, launcher, progress, {programFolder, userFolder},
+                            platform::DeleteUserRegistryKey},
         finish);
     form->SetOutputActions(out.get());
     return *form;
   }
   void CopyFromTree(const std::string& name) {
-    TempFolder::Write(dir / name, TempFolder::Read(BinaryDir() + name));
+    TempFolder::Write(programFolder + name, TempFolder::Read(BinaryDir() + name));
   }
   // Whether the main window still exists, after its pending messages ran.
   bool MainWindowAlive() {

@@ -1,5 +1,6 @@
-// Fotoprism.exe /build, /prepare and /show end to end, in a builder folder of their own, with a
-// stand-in compiler next to the builder.
+// Fotoprism.exe /build, /prepare and /show end to end, from a program folder of their own,
+// with a stand-in compiler next to the builder; they write into the real user folder of
+// this prefix (%LOCALAPPDATA%\Prismora Builder\).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,7 +14,9 @@
 #include "engine/xfile/writer.h"
 #include "runtime/win/saver.h"
 #include "tests/scenes/box_scene.h"
+#include "tests/runtime/win_support.h"
 #include "tests/support/compiler_record.h"
+#include "tests/support/folder_snapshot.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/temp_folder.h"
@@ -32,9 +35,11 @@ std::string WindowsPath(const char* unixPath) {
 
 struct CliBuild : ::testing::Test {
   TempFolder dir;
-  std::string builder, bin, project;
+  std::string builder, bin, project, user;
 
   void SetUp() override {
+    user = testsupport::EmptiedRealUserFolder();
+    ASSERT_FALSE(user.empty());
     const char* binary = std::getenv("PRISMORA_BINARY_DIR");
     ASSERT_NE(binary, nullptr);
     std::string tree = WindowsPath(binary) + "\\";
@@ -87,8 +92,9 @@ TEST_F(CliBuild, BuildsTheSetupProgramAndCleansUp) {
     EXPECT_NE(text.find(input), std::string::npos) << input;
   for (const char* gone : {"Flowers.scr", "Flowers.iss", "Flowers0.jpg", "Flowers1.jpg", "Flowers2.jpg",
                            "ImageWizardImageFile.bmp", "ImageWizModernSmallImage.bmp", "output\\setup.exe"})
-    EXPECT_FALSE(Exists(builder + gone)) << gone;
-  EXPECT_TRUE(Exists(builder + "license.txt"));
+    EXPECT_FALSE(Exists(user + gone)) << gone;
+  EXPECT_TRUE(Exists(user + "license.txt"));
+  EXPECT_FALSE(Exists(builder + "license.txt"));
 }
 
 // The real Inno Setup compiler is a 32-bit program: where the kernel refuses 32-bit code it
@@ -109,7 +115,7 @@ TEST_F(CliBuild, TheRealCompilerMakesASetupProgram) {
   EXPECT_EQ(bytes[0], 'M');
   EXPECT_EQ(bytes[1], 'Z');
   for (const char* gone : {"Flowers.scr", "Flowers.iss", "Flowers0.jpg", "output\\setup.exe"})
-    EXPECT_FALSE(Exists(builder + gone)) << gone;
+    EXPECT_FALSE(Exists(user + gone)) << gone;
 }
 
 TEST_F(CliBuild, RefusalsAndFailuresLeaveNothingAtTheDestination) {
@@ -154,10 +160,10 @@ TEST_F(CliBuild, PreparesPhotoBitmapsAndPrintsUsage) {
 }
 
 TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, MAX_PATH);
-  const std::string photos = std::string(system) + "\\preview\\";
-  DeleteFileA((photos + "preview2.bmp").c_str());
+  const std::string photos = user + "preview\\";
+  const std::string system = testsupport::SystemFolderPath();
+  const testsupport::FolderSnapshot builderBefore = testsupport::FolderSnapshot::Of(builder, 4),
+                                    systemBefore = testsupport::FolderSnapshot::Of(system, 0);
   ASSERT_EQ(Run("/show \"" + project + "\""), 0);
   HWND saver = nullptr;
   for (int waited = 0; waited < 15000 && !saver; waited += 100, Sleep(100))
@@ -168,13 +174,17 @@ TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
   EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
   // The preview file is the project's template with its record, marked as a preview;
   // the photos are where the runtime looks for a preview's.
-  std::vector<uint8_t> scr = TempFolder::Read(builder + "preview.scr");
+  std::vector<uint8_t> scr = TempFolder::Read(user + "preview.scr");
   ASSERT_EQ(scr.size(), TempFolder::Read(builder + "vexo2").size() + trailer::kBuilderRecordSize);
   EXPECT_EQ(scr[scr.size() - trailer::kTrailerSize + trailer::off::PreviewFlag], 1);
   EXPECT_TRUE(Exists(photos + "preview2.bmp"));
   PostMessageA(saver, WM_CLOSE, 0, 0);
   for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
   EXPECT_FALSE(IsWindow(saver));
+  for (const std::string& change : testsupport::FolderSnapshot::Of(builder, 4).ChangesSince(builderBefore))
+    ADD_FAILURE() << "program folder: " << change;
+  for (const std::string& change : testsupport::FolderSnapshot::Of(system, 0).ChangesSince(systemBefore))
+    ADD_FAILURE() << "system folder: " << change;
 
   DeleteFileA((dir / "green.tif").c_str());
   EXPECT_EQ(Run("/show \"" + project + "\""), 1);
@@ -191,8 +201,10 @@ TEST_F(CliBuild, ImportsASceneThenBuildsAndShowsIt) {
   const std::string scene = dir / "scaled box.x";
   TempFolder::Write(scene, engine::xfile::writeBinaryXFile(testsupport::BoxScene({-50, 700, 20}, 40)));
   ASSERT_EQ(Run("/template \"" + scene + "\" \"Big box\""), 0);
-  ASSERT_TRUE(Exists(builder + "vexo6"));
-  EXPECT_EQ(scenes::StoredTemplateName(TempFolder::Read(builder + "vexo6")), "Big box");
+  // Made in the user folder from the scene-less runtime in the program folder.
+  ASSERT_TRUE(Exists(user + "vexo6"));
+  EXPECT_FALSE(Exists(builder + "vexo6"));
+  EXPECT_EQ(scenes::StoredTemplateName(TempFolder::Read(user + "vexo6")), "Big box");
 
   // Refusals: no textured faces, an unreadable file, missing arguments. Nothing is made.
   const std::string plain = dir / "plain.x";
@@ -200,7 +212,7 @@ TEST_F(CliBuild, ImportsASceneThenBuildsAndShowsIt) {
   EXPECT_EQ(Run("/template \"" + plain + "\" Plain"), 1);
   EXPECT_EQ(Run("/template \"" + dir / "missing.x" + "\""), 1);
   EXPECT_EQ(Run("/template"), 2);
-  EXPECT_FALSE(Exists(builder + "vexo7"));
+  EXPECT_FALSE(Exists(user + "vexo7"));
 
   project::ProjectSettings s;
   project::DecodeProjectRecord(TempFolder::Read(project), s);
@@ -215,9 +227,23 @@ TEST_F(CliBuild, ImportsASceneThenBuildsAndShowsIt) {
   for (int waited = 0; waited < 15000 && !saver; waited += 100, Sleep(100))
     saver = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle);
   ASSERT_TRUE(saver) << "the imported template did not run full screen";
-  std::vector<uint8_t> scr = TempFolder::Read(builder + "preview.scr");
-  EXPECT_EQ(scr.size(), TempFolder::Read(builder + "vexo6").size() + trailer::kBuilderRecordSize);
+  std::vector<uint8_t> scr = TempFolder::Read(user + "preview.scr");
+  EXPECT_EQ(scr.size(), TempFolder::Read(user + "vexo6").size() + trailer::kBuilderRecordSize);
   PostMessageA(saver, WM_CLOSE, 0, 0);
   for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
   EXPECT_FALSE(IsWindow(saver));
+}
+
+// The builder runs as the user who starts it, so Explorer's drops reach it and no UAC
+// prompt comes before a setup program runs; its pixel-fixed window is left to Windows'
+// scaling on high-DPI displays rather than drawn small.
+TEST(BuilderManifest, AsInvokerAndDpiUnaware) {
+  const char* binary = std::getenv("PRISMORA_BINARY_DIR");
+  ASSERT_NE(binary, nullptr);
+  const std::string manifest = testsupport::ManifestOf(WindowsPath(binary) + "\\Fotoprism.exe");
+  ASSERT_FALSE(manifest.empty()) << "Fotoprism.exe has no manifest";
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
+  EXPECT_EQ(manifest.find("highestAvailable"), std::string::npos);
+  EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
 }

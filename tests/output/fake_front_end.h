@@ -124,10 +124,12 @@ struct PipelineFixture : ::testing::Test {
   FakeBoxes boxes;
   FakePump pump;
   EventLog log;
-  FakeLauncher launcher{files, log, "C:\\P\\output\\setup.exe"};
+  FakeLauncher launcher{files, log, "C:\\U\\output\\setup.exe"};
   RecordingFrontEnd front{log};
   photos::RandomColors random;
   photos::PhotoDecoder decode = SolidPhotos(files);
+  // The builder installed in C:\P\, its user's folder C:\U\.
+  static inline const project::BuilderFolders kFolders{"C:\\P\\", "C:\\U\\"};
   static inline std::vector<std::string> deletedKeys;
   static void DeleteKey(const std::string& key) { deletedKeys.push_back(key); }
 
@@ -144,8 +146,7 @@ struct PipelineFixture : ::testing::Test {
     }
   }
   output::OutputPipeline Pipeline() {
-    return output::OutputPipeline(front, {files, boxes, pump, launcher, random, decode, nullptr,
-                                          "C:\\P\\Fotoprism.exe", "C:\\windows\\system32", DeleteKey, ','});
+    return output::OutputPipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, kFolders, DeleteKey, ','});
   }
   bool Has(const std::string& path) const { return files.files.count(path) > 0; }
 };

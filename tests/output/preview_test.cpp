@@ -17,12 +17,10 @@ using namespace prismora::testsupport;
 namespace {
 using Calls = std::vector<std::string>;
 using Preview = PipelineFixture;
-const std::string kPhotoFolder = "C:\\windows\\system32\\preview\\";
+const std::string kPhotoFolder = "C:\\U\\preview\\";  // in the user folder
 }  // namespace
 
 TEST(PreviewText, FoldersAndCommandLines) {
-  EXPECT_EQ(PreviewPhotoFolder("C:\\windows\\system32"), "C:\\windows\\system32\\preview\\");
-  EXPECT_EQ(PreviewPhotoFolder("C:\\windows\\system32\\"), "C:\\windows\\system32\\preview\\");
   EXPECT_EQ(TemplatePreviewCommand("C:\\Program Files\\P\\preview.scr", 1234),
             "\"C:\\Program Files\\P\\preview.scr\" /p 1234");
   EXPECT_EQ(ScreenSaverPreviewCommand("C:\\P\\preview.scr"), "\"C:\\P\\preview.scr\"");
@@ -31,9 +29,9 @@ TEST(PreviewText, FoldersAndCommandLines) {
 
 TEST_F(Preview, TemplatePreviewRunsInOrderAndPreparesPhotosOnce) {
   EXPECT_EQ(Pipeline().TemplatePreview(), PreviewResult::Started);
-  EXPECT_EQ(log, (Calls{"stop", "frame", "start \"C:\\P\\preview.scr\" /p 4242"}));
+  EXPECT_EQ(log, (Calls{"stop", "frame", "start \"C:\\U\\preview.scr\" /p 4242"}));
   EXPECT_EQ(deletedKeys, (Calls{kPreviewSettingsKey}));
-  const std::vector<uint8_t>& scr = files.files["C:\\P\\preview.scr"];
+  const std::vector<uint8_t>& scr = files.files["C:\\U\\preview.scr"];
   ASSERT_EQ(scr.size(), 5000u + trailer::kBuilderRecordSize);
   EXPECT_EQ(scr[scr.size() - trailer::kTrailerSize + trailer::off::PreviewFlag], 1);
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(Has(kPhotoFolder + "preview" + std::to_string(i) + ".bmp")) << i;
@@ -53,7 +51,7 @@ TEST_F(Preview, TooFewPhotosTouchesNothing) {
   EXPECT_EQ(log, (Calls{"add photos"}));
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0], std::make_pair(std::string(kTooFewPhotos), std::string("Warning!")));
-  EXPECT_FALSE(Has("C:\\P\\preview.scr"));
+  EXPECT_FALSE(Has("C:\\U\\preview.scr"));
   EXPECT_TRUE(deletedKeys.empty());
 }
 
@@ -100,13 +98,13 @@ TEST_F(Preview, ScreenSaverPreviewHasNoFrameNoArgumentsEvenOnOldPlatforms) {
   front.oldPlatform = true;
   front.photos.Prepared(front.photos.Stamp());
   EXPECT_EQ(Pipeline().ScreenSaverPreview(), PreviewResult::Started);
-  EXPECT_EQ(log, (Calls{"stop", "start \"C:\\P\\preview.scr\""}));
+  EXPECT_EQ(log, (Calls{"stop", "start \"C:\\U\\preview.scr\""}));
   EXPECT_FALSE(Has(kPhotoFolder + "preview0.bmp"));  // already current
 }
 
 TEST_F(Preview, ShowIsThePreviewStraightToFullScreen) {
   EXPECT_EQ(Pipeline().ScreenSaverShow(), PreviewResult::Started);
-  EXPECT_EQ(log, (Calls{"stop", "start \"C:\\P\\preview.scr\" /s"}));
+  EXPECT_EQ(log, (Calls{"stop", "start \"C:\\U\\preview.scr\" /s"}));
   EXPECT_TRUE(Has(kPhotoFolder + "preview2.bmp"));
   launcher.startable = false;
   EXPECT_EQ(Pipeline().ScreenSaverShow(), PreviewResult::StartFailed);

@@ -71,9 +71,12 @@ HWND ForeignDialog() {
 class Previews : public BuilderWindowTest {
  protected:
   void SetUp() override {
+    // The program folder apart from the user folder (the temporary folder), as installed.
+    programFolder = dir / "program\\";
+    CreateDirectoryA(programFolder.c_str(), nullptr);
     BuilderWindowTest::SetUp();
-    DeleteFileA((photoFolder + "preview0.bmp").c_str());
-    DeleteFileA((photoFolder + "preview1.bmp").c_str());
+    DeleteFileA((PhotoFolder() + "preview0.bmp").c_str());
+    DeleteFileA((PhotoFolder() + "preview1.bmp").c_str());
   }
   void AddRedAndGreen() {
     AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen)});
@@ -118,13 +121,13 @@ TEST_F(Previews, TemplatePlaysInThePanelWithTheUsersPhotosAndAnotherReplacesIt) 
   // The preview file is the template (its own block last) with the project's record
   // after it, marked as a preview.
   std::vector<uint8_t> scr = PreviewFile();
-  const std::vector<uint8_t> templ1 = TempFolder::Read(dir / "vexo1");
+  const std::vector<uint8_t> templ1 = TempFolder::Read(programFolder + "vexo1");
   ASSERT_EQ(scr.size(), templ1.size() + trailer::kBuilderRecordSize);
   EXPECT_TRUE(std::equal(templ1.begin(), templ1.end(), scr.begin()));
   EXPECT_EQ(TrailerWord(scr, trailer::off::PreviewFlag), 1u);
   EXPECT_TRUE(form->PreviewPhotosReady());
   for (const char* name : {"preview0.bmp", "preview1.bmp"}) {
-    std::vector<uint8_t> bmp = TempFolder::Read(photoFolder + name);
+    std::vector<uint8_t> bmp = TempFolder::Read(PhotoFolder() + name);
     ASSERT_GE(bmp.size(), 54u) << name;
     EXPECT_EQ(bmp[18] | bmp[19] << 8, 512) << name;
     EXPECT_EQ(bmp[28], 24) << name;
@@ -146,7 +149,7 @@ TEST_F(Previews, TemplatePlaysInThePanelWithTheUsersPhotosAndAnotherReplacesIt) 
   ASSERT_TRUE(second);
   WindowProcess next(second);
   EXPECT_NE(next.id, first.id);
-  const std::vector<uint8_t> templ3 = TempFolder::Read(dir / "vexo3");
+  const std::vector<uint8_t> templ3 = TempFolder::Read(programFolder + "vexo3");
   scr = PreviewFile();
   ASSERT_EQ(scr.size(), templ3.size() + trailer::kBuilderRecordSize);
   EXPECT_TRUE(std::equal(templ3.begin(), templ3.end(), scr.begin()));
@@ -231,12 +234,12 @@ TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen)
 TEST_F(Previews, ClosingWhileThePhotosAreWrittenWaitsForTheRunToEnd) {
   StartBuilder();
   AddPhotos({Photo("red.bmp", 80, 60, kRed), Photo("green.bmp", 60, 80, kGreen), Photo("red2.bmp", 30, 40, kRed)});
-  DeleteFileA((photoFolder + "preview2.bmp").c_str());
+  DeleteFileA((PhotoFolder() + "preview2.bmp").c_str());
   // The close arrives while the run lets messages through.
   PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
   SelectItem(ComboBoxScreensaverTemplate, 0);
   for (const char* name : {"preview0.bmp", "preview1.bmp", "preview2.bmp"})
-    EXPECT_EQ(TempFolder::Read(photoFolder + name).size(), 54u + 512 * 512 * 3) << name;
+    EXPECT_EQ(TempFolder::Read(PhotoFolder() + name).size(), 54u + 512 * 512 * 3) << name;
   EXPECT_TRUE(errors.empty());
   EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the run was lost";
 }
@@ -271,17 +274,17 @@ TEST_F(Previews, ChangingTheFittingWhileThePhotosAreWrittenLeavesThemNotCurrent)
   EXPECT_FALSE(form->PreviewPhotosReady());
   EXPECT_TRUE(out->PreviewHostPanel()) << "the preview lost its frame";
   // The next preview writes them again, with the new fitting, and then they are current.
-  DeleteFileA((photoFolder + "preview0.bmp").c_str());
+  DeleteFileA((PhotoFolder() + "preview0.bmp").c_str());
   SelectItem(ComboBoxScreensaverTemplate, 1);
   EXPECT_TRUE(form->PreviewPhotosReady());
-  EXPECT_FALSE(TempFolder::Read(photoFolder + "preview0.bmp").empty());
+  EXPECT_FALSE(TempFolder::Read(PhotoFolder() + "preview0.bmp").empty());
 }
 
 // A scene of the user's own, made by our writer: a textured box far from the origin and
 // small. Imported from the File menu, it plays in the panel with the photos, is kept by
 // number in the project, and once removed the project falls back to the first template.
 TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
-  TempFolder::Write(dir / "vexoscene.exe", TempFolder::Read(BinaryDir() + "vexoscene.exe"));
+  TempFolder::Write(programFolder + "vexoscene.exe", TempFolder::Read(BinaryDir() + "vexoscene.exe"));
   const std::string scene = dir / "little box.x";
   TempFolder::Write(scene, engine::xfile::writeXFile(BoxScene({900, -300, 40}, 0.05f), {true, false, false}));
   scenes::Win32TemplateFolder folder;
@@ -305,7 +308,7 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   Pump();
   ASSERT_TRUE(errors.empty()) << errors.front();
   ASSERT_TRUE(boxes.shown.empty()) << boxes.shown.front().first;
-  ASSERT_TRUE(files.FileExists(dir / "vexo6"));
+  ASSERT_TRUE(files.FileExists(userFolder + "vexo6"));
   const auto combo = Get<wingui::ComboBox>(ComboBoxScreensaverTemplate);
   ASSERT_EQ(combo.Count(), 7);
   EXPECT_EQ(combo.Item(6), "\"little box\"");
@@ -313,7 +316,7 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   EXPECT_EQ(form->ReadSettings().TemplateIndex, 6);
 
   // The preview is the imported template with the record after it.
-  const std::vector<uint8_t> templ = TempFolder::Read(dir / "vexo6");
+  const std::vector<uint8_t> templ = TempFolder::Read(userFolder + "vexo6");
   const std::vector<uint8_t> scr = PreviewFile();
   ASSERT_EQ(scr.size(), templ.size() + trailer::kBuilderRecordSize);
   EXPECT_TRUE(std::equal(templ.begin(), templ.end(), scr.begin()));
@@ -336,7 +339,7 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(window::PunltMenuRemoveImportedTemplate, 0), 0);
   Pump();
   EXPECT_TRUE(runtimeProcess.Ended(10000)) << "the preview of the removed scene went on";
-  EXPECT_FALSE(files.FileExists(dir / "vexo6"));
+  EXPECT_FALSE(files.FileExists(userFolder + "vexo6"));
   EXPECT_EQ(combo.Count(), 6);
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].second, "Confirm");
@@ -368,5 +371,5 @@ TEST_F(Previews, ImportedScenePlaysWithThePhotosAndFallsBackWhenRemoved) {
   EXPECT_EQ(boxes.shown[0],
             (std::pair<std::string, std::string>{plain + ": This scene has no textured faces for photos", "Error"}));
   EXPECT_EQ(combo.Count(), 6);
-  EXPECT_FALSE(files.FileExists(dir / "vexo6"));
+  EXPECT_FALSE(files.FileExists(userFolder + "vexo6"));
 }

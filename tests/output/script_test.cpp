@@ -24,7 +24,8 @@ std::vector<std::string> Lines(const std::string& text) {
 }  // namespace
 
 TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
-  std::string text = SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3});
+  // The build files in the user's folder, the converter from the builder's own.
+  std::string text = SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3, "C:\\Program Files\\PB\\"});
   const std::vector<std::string> expected = {
       "[Setup]",
       "AppName=Untitled Screen Saver",
@@ -39,7 +40,7 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
       "[Files]",
       "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver.scr\"; DestName: \"Untitled Screen Saver.exe\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite",
-      "Source: \"C:\\Tools\\pixolve.exe\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
+      "Source: \"C:\\Program Files\\PB\\pixolve.exe\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver0.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver1.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
       "Source: \"C:\\Tools\\Untitled Screen Saver2.jpg\"; DestDir: \"{app}\"; CopyMode: alwaysoverwrite",
@@ -65,8 +66,8 @@ TEST(SetupScript, DefaultTitleThreePhotosLicenceOnIsTheWholeScript) {
 }
 
 TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
-  std::vector<std::string> on = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3}));
-  std::vector<std::string> off = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", false, 3}));
+  std::vector<std::string> on = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", true, 3, "C:\\P\\"}));
+  std::vector<std::string> off = Lines(SetupScriptText({"Untitled Screen Saver", "C:\\Tools\\", false, 3, "C:\\P\\"}));
   ASSERT_EQ(off.size(), on.size() - 1);
   on.erase(on.begin() + 7);
   EXPECT_EQ(off, on);
@@ -78,7 +79,7 @@ TEST(SetupScript, WithoutLicenceOneLineLessAndNoLicenseFile) {
   s.LicenseText = "new";
   s.Photos = {"a.jpg", "b.jpg"};
   std::string error;
-  auto script = BuildSetupScript(s, "C:\\Tools\\", files, error);
+  auto script = BuildSetupScript(s, "C:\\Tools\\", "C:\\Tools\\", files, error);
   ASSERT_TRUE(script);
   EXPECT_EQ(Lines(*script).size(), off.size() - 1);  // one photo less
   EXPECT_EQ(files.files["C:\\Tools\\license.txt"], (std::vector<uint8_t>{'o', 'l', 'd'}));
@@ -91,7 +92,7 @@ TEST(SetupScript, LicenceTextIsWrittenUnchangedBeforeTheScript) {
   s.LicenseText = "line one\r\nline two";
   s.Photos = {"a.jpg", "b.jpg"};
   std::string error;
-  auto script = BuildSetupScript(s, "C:\\B\\", files, error);
+  auto script = BuildSetupScript(s, "C:\\B\\", "C:\\P\\", files, error);
   ASSERT_TRUE(script);
   std::string written(files.files["C:\\B\\license.txt"].begin(), files.files["C:\\B\\license.txt"].end());
   EXPECT_EQ(written, "line one\r\nline two");
@@ -99,7 +100,7 @@ TEST(SetupScript, LicenceTextIsWrittenUnchangedBeforeTheScript) {
   EXPECT_EQ(Lines(*script)[23], "Filename: \"{app}\\pixolve.exe \"; Flags: waituntilidle runminimized; Parameters: 2 Untitled Screen Saver");
 
   s.LicenseText.clear();  // an empty licence still gives a file, of zero bytes
-  ASSERT_TRUE(BuildSetupScript(s, "C:\\B\\", files, error));
+  ASSERT_TRUE(BuildSetupScript(s, "C:\\B\\", "C:\\P\\", files, error));
   EXPECT_TRUE(files.files["C:\\B\\license.txt"].empty());
 }
 
@@ -109,12 +110,12 @@ TEST(SetupScript, UnwritableLicenceGivesNoScript) {
   } files;
   project::ProjectSettings s;
   std::string error;
-  EXPECT_FALSE(BuildSetupScript(s, "C:\\B\\", files, error));
+  EXPECT_FALSE(BuildSetupScript(s, "C:\\B\\", "C:\\P\\", files, error));
   EXPECT_NE(error.find("C:\\B\\license.txt"), std::string::npos);
 }
 
 TEST(SetupScript, SavedFileEndsInExactlyOneLineBreak) {
-  std::string text = SetupScriptText({"Flowers", "C:\\B\\", true, 2});
+  std::string text = SetupScriptText({"Flowers", "C:\\B\\", true, 2, "C:\\P\\"});
   std::string file = SetupScriptFile(text);
   EXPECT_EQ(file.substr(0, text.size()), text);
   EXPECT_EQ(file.substr(text.size()), "\r\n");
@@ -124,7 +125,7 @@ TEST(SetupScript, SavedFileEndsInExactlyOneLineBreak) {
 // time: the script holds the long name only, never a made-up alias, whatever the title.
 TEST(ShortName, IsAskedForAtInstallTimeNeverGuessed) {
   for (const char* title : {"Flowers", "Seashores", "My Screen Saver", "A B", "Sea.side", "x+y,z=w[1]"}) {
-    const std::string text = SetupScriptText({title, "C:\\B\\", false, 2});
+    const std::string text = SetupScriptText({title, "C:\\B\\", false, 2, "C:\\P\\"});
     EXPECT_EQ(text.find("~1"), std::string::npos) << title;
     EXPECT_NE(text.find("AddBackslash(Folder) + '" + std::string(title) + ".scr';"), std::string::npos) << title;
     // SYSTEM.INI gets the same value as the registry.
@@ -132,12 +133,12 @@ TEST(ShortName, IsAskedForAtInstallTimeNeverGuessed) {
                                "String: \"{code:SaverPath}\"") << title;
   }
   // A quote in the title is doubled inside the script's Pascal string.
-  const std::string text = SetupScriptText({"it's", "C:\\B\\", false, 2});
+  const std::string text = SetupScriptText({"it's", "C:\\B\\", false, 2, "C:\\P\\"});
   EXPECT_NE(text.find("AddBackslash(Folder) + 'it''s.scr';"), std::string::npos);
 }
 
 TEST(SetupScript, LeadingAndTrailingBlanksStayInEveryLine) {
-  std::vector<std::string> lines = Lines(SetupScriptText({" Sea ", "C:\\B\\", false, 2}));
+  std::vector<std::string> lines = Lines(SetupScriptText({" Sea ", "C:\\B\\", false, 2, "C:\\P\\"}));
   EXPECT_EQ(lines[1], "AppName= Sea ");
   EXPECT_EQ(lines[3], "DefaultDirName={sys}\\ Sea ");
   EXPECT_EQ(lines[10], "Source: \"C:\\B\\ Sea .scr\"; DestDir: \"{sys}\"; CopyMode: alwaysoverwrite");
@@ -214,7 +215,7 @@ std::string ParameterValue(const std::string& line, const std::string& name) {
 // name as the compiler reads it, whatever blanks lead the title.
 TEST(SetupScript, TheLaunchedProgramIsTheOneInstalled) {
   for (const char* title : {"Flowers", " Flowers", "  Two Lead", "My Screen Saver"}) {
-    const std::vector<std::string> lines = Lines(SetupScriptText({title, "C:\\B\\", false, 2}));
+    const std::vector<std::string> lines = Lines(SetupScriptText({title, "C:\\B\\", false, 2, "C:\\P\\"}));
     std::string installed, launched;
     for (const std::string& line : lines) {
       if (line.find("DestName: ") != std::string::npos) installed = "{sys}\\" + ParameterValue(line, "DestName");

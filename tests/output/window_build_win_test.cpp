@@ -9,7 +9,9 @@
 #include "builder/photos/jpeg.h"
 #include "builder/project/project_file.h"
 #include "common/trailer.h"
+#include "runtime/win/saver.h"
 #include "tests/output/builder_window.h"
+#include "tests/support/folder_snapshot.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/test_host.h"
@@ -51,14 +53,46 @@ void ExpectPatternStretched(const std::vector<uint8_t>& bmp, int w, int h, int f
   EXPECT_EQ(wrong, 0) << "of " << w * h << " pixels";
 }
 
+// A visible top-level dialog of another process: the preview file's settings dialog.
+HWND ForeignDialog() {
+  HWND found = nullptr;
+  EnumWindows(
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (std::string(cls) != "#32770" || pid == GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Waits for a window of another process to go, running this thread's messages.
+bool Gone(HWND w, int ms = 10000) {
+  for (int waited = 0; waited < ms && IsWindow(w); waited += 50) {
+    Pump();
+    Sleep(50);
+  }
+  return !IsWindow(w);
+}
+
 class WindowBuild : public BuilderWindowTest {
  protected:
   std::string project;
   const std::string title = "Garden Walk";
 
   void SetUp() override {
+    // Installed as a standard user has it: a program folder of its own, and the real user
+    // folder of this prefix, where the command line below writes too.
+    programFolder = dir / "program\\";
+    CreateDirectoryA(programFolder.c_str(), nullptr);
+    userFolder = EmptiedRealUserFolder();
+    ASSERT_FALSE(userFolder.empty());
     BuilderWindowTest::SetUp();
-    CopyFromTree("Fotoprism.exe");  // the command line runs from the same builder folder
+    CopyFromTree("Fotoprism.exe");  // the command line runs from the same program folder
     project::ProjectSettings s = project::FirstStartSettings();
     s.Title = title;
     s.Author = "Anna";
@@ -88,7 +122,7 @@ class WindowBuild : public BuilderWindowTest {
   }
   // Fotoprism.exe on the command line, with this process's search path and variables.
   int RunCommandLine(const std::string& args) {
-    return RunToEnd("\"" + dir / "Fotoprism.exe" + "\" " + args, dir.path());
+    return RunToEnd("\"" + programFolder + "Fotoprism.exe" + "\" " + args, dir.path());
   }
   bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 };
@@ -154,7 +188,7 @@ TEST_F(WindowBuild, TitlesThatWouldNotInstallAreRefusedWithTheFocusInTheTitle) {
     EXPECT_TRUE(IsWindowVisible(Control(window::PanelRightLicense))) << bad;
     // Looked for by listing: "CON.txt.iss" would name the console device and "exist".
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir / "*.iss").c_str(), &found);
+    HANDLE search = FindFirstFileA((userFolder + "*.iss").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << bad << ": " << found.cFileName;
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
   }
@@ -180,9 +214,9 @@ TEST_F(WindowBuild, ASecondBuildWhileTheCompilerRunsIsRefusedAndClosingWaitsForT
   EXPECT_EQ(dialogs.saves.size(), 1u) << "a second build started inside the first";
   EXPECT_TRUE(Exists(dir / "first.exe"));
   EXPECT_FALSE(Exists(dir / "second.exe"));
-  EXPECT_FALSE(Exists(dir / (title + ".iss"))) << "the first build did not finish";
+  EXPECT_FALSE(Exists(userFolder + title + ".iss")) << "the first build did not finish";
   EXPECT_FALSE(MainWindowAlive()) << "the close asked for during the build was lost";
-  EXPECT_TRUE(Exists(dir / "AutoSave.pmj"));
+  EXPECT_TRUE(Exists(userFolder + "AutoSave.pmj"));
 }
 
 TEST_F(WindowBuild, TestStartsTheSavedSetupProgramFromAPathWithBlanks) {
@@ -199,4 +233,69 @@ TEST_F(WindowBuild, TestStartsTheSavedSetupProgramFromAPathWithBlanks) {
   ASSERT_TRUE(host) << "the saved setup program did not start";
   PostMessageA(host, WM_CLOSE, 0, 0);
   EXPECT_FALSE(finish.Visible());
+}
+
+// The builder runs as a standard user: the whole window build, the template preview, the
+// preview command and a command-line build write only into the user's folder, and neither
+// the program folder nor the system folder is written. As root the test cannot make them
+// read-only, so it compares every entry's name, size and time before and after.
+TEST_F(WindowBuild, NothingIsWrittenIntoTheProgramFolderOrTheSystemFolder) {
+  const std::string system = SystemFolderPath();
+  const FolderSnapshot programBefore = FolderSnapshot::Of(programFolder, 8);
+  const FolderSnapshot systemBefore = FolderSnapshot::Of(system, 0);
+  const FolderSnapshot systemPreviewBefore = FolderSnapshot::Of(system + "\\preview", 2);
+  ASSERT_GT(programBefore.size(), 8u);
+  ASSERT_GT(systemBefore.size(), 100u) << "the system folder was not listed";
+
+  StartBuilder();
+  form->OpenProjectFile(project);
+  // The template preview plays from the user folder, with the photos beside it.
+  SelectItem(window::ComboBoxScreensaverTemplate, 1);
+  HWND panel = out->PreviewHostPanel();
+  ASSERT_TRUE(panel);
+  HWND runtime = nullptr;
+  for (int waited = 0; waited < 15000 && !runtime; waited += 50, Sleep(50)) {
+    Pump();
+    runtime = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle);
+  }
+  EXPECT_TRUE(runtime) << "the template preview did not start from " << userFolder;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(Exists(PhotoFolder() + "preview" + std::to_string(i) + ".bmp")) << i;
+  out->StopTemplatePreview(*form);
+  if (runtime) {
+    EXPECT_TRUE(Gone(runtime));
+  }
+
+  // The preview command: the preview file's settings dialog, cancelled.
+  Click(window::ImagePanelPreviewScreensaver);
+  HWND dialog = nullptr;
+  for (int waited = 0; waited < 15000 && !dialog; waited += 50, Sleep(50)) {
+    Pump();
+    dialog = ForeignDialog();
+  }
+  EXPECT_TRUE(dialog) << "the preview command showed no settings dialog";
+  if (dialog) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(Gone(dialog));
+  }
+
+  dialogs.saves.push_back(dir / "window setup.exe");
+  Click(ImageBuild);
+  for (const auto& [text, caption] : boxes.shown) ADD_FAILURE() << caption << ": " << text;
+  EXPECT_TRUE(Exists(dir / "window setup.exe"));
+  EXPECT_EQ(RunCommandLine("/build \"" + project + "\" \"" + dir / "cli setup.exe" + "\""), 0);
+  EXPECT_TRUE(Exists(dir / "cli setup.exe"));
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(MainWindowAlive());
+
+  for (const std::string& change : FolderSnapshot::Of(programFolder, 8).ChangesSince(programBefore))
+    ADD_FAILURE() << "program folder: " << change;
+  for (const std::string& change : FolderSnapshot::Of(system, 0).ChangesSince(systemBefore))
+    ADD_FAILURE() << "system folder: " << change;
+  for (const std::string& change : FolderSnapshot::Of(system + "\\preview", 2).ChangesSince(systemPreviewBefore))
+    ADD_FAILURE() << "system folder: preview\\" << change;
+  // What was written instead, in the user folder.
+  for (const std::string& name : {std::string("preview.scr"), std::string("AutoSave.pmj"), std::string("license.txt")})
+    EXPECT_TRUE(Exists(userFolder + name)) << name;
+  EXPECT_FALSE(Exists(userFolder + "output\\setup.exe")) << "the build did not clean up";
 }

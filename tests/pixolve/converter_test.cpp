@@ -150,7 +150,7 @@ TEST_F(Converter, TheUninstallerRemovesEverythingTheConverterWrote) {
   const std::set<std::string> installed = {folder + title + "0.jpg", folder + title + "1.jpg"};
   EXPECT_EQ(RunConverter(files, folder, "pixolve.exe 2 " + title), kConversionFailed);
   const std::vector<std::string> patterns =
-      UninstallPatterns(output::SetupScriptText({title, "C:\\B\\", false, 2}));
+      UninstallPatterns(output::SetupScriptText({title, "C:\\B\\", false, 2, "C:\\P\\"}));
   int written = 0;
   for (const auto& [path, bytes] : files.files) {
     if (installed.count(path)) continue;  // the uninstaller removes what it installed

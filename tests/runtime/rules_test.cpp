@@ -91,35 +91,48 @@ trailer::Trailer Settings(const std::string& title, int photoCount, bool preview
 }
 }  // namespace
 
+constexpr PhotoFolders kFolders{"C:\\windows\\system32", "C:\\Users\\Ann\\AppData\\Local\\Prismora Builder"};
+
 TEST(PhotoPaths, InstalledPhotosLiveInTheTitleFolder) {
   trailer::Trailer t = Settings("Flowers", 3, false);
-  PhotoSource s = PhotoSourceFor("C:\\windows\\system32", t);
+  PhotoSource s = PhotoSourceFor(kFolders, t);
   EXPECT_EQ(s.folder, "C:\\windows\\system32\\Flowers\\");
   EXPECT_EQ(s.stem, "Flowers");
   EXPECT_EQ(PhotoPath(s, 2), "C:\\windows\\system32\\Flowers\\Flowers2.bmp");
+  // An installed saver reads the system folder wherever its own file lies.
+  EXPECT_EQ(PhotoSourceFor({"C:\\windows\\system32\\", "D:\\elsewhere"}, t).folder, s.folder);
   // Every draw picks one of the three files; the fallback is always photo 0.
   Random r(7), check(7);
   for (int i = 0; i < 50; ++i) {
-    TextureChoice c = ChooseTexture("C:\\windows\\system32", t, r);
+    TextureChoice c = ChooseTexture(s, t, r);
     EXPECT_EQ(c.path, PhotoPath(s, check.Next() % 3));
     EXPECT_EQ(c.fallback, "C:\\windows\\system32\\Flowers\\Flowers0.bmp");
   }
 }
 
-TEST(PhotoPaths, PreviewPhotosWhateverTheTitle) {
+TEST(PhotoPaths, PreviewPhotosLieBesideThePreviewFileWhateverTheTitle) {
   trailer::Trailer t = Settings("Flowers", 5, true);
-  PhotoSource s = PhotoSourceFor("C:\\windows\\system32\\", t);
-  EXPECT_EQ(s.folder, "C:\\windows\\system32\\preview\\");
-  EXPECT_EQ(PhotoPath(s, 4), "C:\\windows\\system32\\preview\\preview4.bmp");
+  PhotoSource s = PhotoSourceFor(kFolders, t);
+  EXPECT_EQ(s.folder, "C:\\Users\\Ann\\AppData\\Local\\Prismora Builder\\preview\\");
+  EXPECT_EQ(PhotoPath(s, 4), "C:\\Users\\Ann\\AppData\\Local\\Prismora Builder\\preview\\preview4.bmp");
+  EXPECT_EQ(PhotoSourceFor({"C:\\windows\\system32", "C:\\P\\"}, t).folder, "C:\\P\\preview\\");
+  // The folder comes from the program's own path as Windows reports it.
+  EXPECT_EQ(FolderOfProgram("C:\\Users\\Ann\\AppData\\Local\\Prismora Builder\\preview.scr"),
+            "C:\\Users\\Ann\\AppData\\Local\\Prismora Builder");
+  EXPECT_EQ(FolderOfProgram("C:\\preview.scr"), "C:");
+  EXPECT_EQ(FolderOfProgram("preview.scr"), "");
+  EXPECT_EQ(PhotoSourceFor({"C:\\windows\\system32", FolderOfProgram("C:\\preview.scr")}, t).folder,
+            "C:\\preview\\");
 }
 
 TEST(PhotoPaths, PhotoCountFromTheCode) {
   // Code 0 stands for four photos; 1..223 for one, so a draw never takes a modulo of zero.
   Random r(3), check(3);
-  TextureChoice zero = ChooseTexture("S", Settings("T", 0, true, 0), r);
+  const trailer::Trailer four = Settings("T", 0, true, 0), one = Settings("T", 0, true, 100);
+  TextureChoice zero = ChooseTexture(PhotoSourceFor({"W", "S"}, four), four, r);
   EXPECT_EQ(zero.path, "S\\preview\\preview" + std::to_string(check.Next() % 4) + ".bmp");
   for (int i = 0; i < 20; ++i)
-    EXPECT_EQ(ChooseTexture("S", Settings("T", 0, true, 100), r).path, "S\\preview\\preview0.bmp");
+    EXPECT_EQ(ChooseTexture(PhotoSourceFor({"W", "S"}, one), one, r).path, "S\\preview\\preview0.bmp");
 }
 
 TEST(WindowRules, PreviewWiderThan400BehavesAsFullScreen) {

@@ -31,8 +31,9 @@ struct SaverRun : ::testing::Test {
   std::string scr;
 
   void SetUp() override {
-    // The builder writes preview photos here; three colours that no scene has of its own.
-    std::string photos = SystemFolderPath() + "\\preview\\";
+    // Preview photos lie beside the preview file, as the builder writes them into its user
+    // folder; three colours that no scene has of its own.
+    std::string photos = dir / "preview\\";
     CreateDirectoryA(photos.c_str(), nullptr);
     WriteSolidBitmap(photos + "preview0.bmp", kRed);
     WriteSolidBitmap(photos + "preview1.bmp", kGreen);
@@ -108,8 +109,24 @@ struct DriverSwitch {
   ~DriverSwitch() { SetEnvironmentVariableA(name, nullptr); }
 };
 
-
 }  // namespace
+
+// Every template and the scene-less runtime that imports start from declare per-monitor
+// DPI awareness (v2 where Windows has it, v1 on 8.1, system-aware before), so full screen
+// they are never scaled by Windows and draw in the screen's own pixels, and ask for no
+// elevation whatever a saver's title. Wine cannot tell another process's awareness, so the
+// declaration is what is checked; the full-screen tests check the window covers the screen.
+TEST(SaverManifest, EveryTemplateIsPerMonitorDpiAwareAndRunsAsInvoker) {
+  std::vector<std::string> programs = {"vexoscene.exe"};
+  for (int n = 0; n < 6; ++n) programs.push_back("vexo" + std::to_string(n));
+  for (const std::string& name : programs) {
+    const std::string manifest = ManifestOf(BinaryDir() + name);
+    ASSERT_FALSE(manifest.empty()) << name << " has no manifest";
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << name;
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << name;
+    EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos) << name;
+  }
+}
 
 TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
   Process saver(Command("/s"));
@@ -437,7 +454,7 @@ std::set<int> ColoursSeen(const std::string& command, int ms) {
 struct DeckRun : SaverRun {
   std::string deckScr;
   std::string MakeDeckSaver(int32_t interval) {
-    std::string photos = SystemFolderPath() + "\\preview\\";
+    std::string photos = dir / "preview\\";
     const std::vector<uint32_t> colours = DeckColours();
     for (std::size_t i = 0; i < colours.size(); ++i)
       WriteSolidBitmap(photos + "preview" + std::to_string(i) + ".bmp", colours[i]);
@@ -451,7 +468,7 @@ struct DeckRun : SaverRun {
     return "\"" + deckScr + "\" /s";
   }
   void TearDown() override {
-    const std::string photos = SystemFolderPath() + "\\preview\\";
+    const std::string photos = dir / "preview\\";
     for (int i = 3; i < 40; ++i) DeleteFileA((photos + "preview" + std::to_string(i) + ".bmp").c_str());
     if (!deckScr.empty()) DeleteKey(deckScr);
     SaverRun::TearDown();

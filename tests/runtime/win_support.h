@@ -111,6 +111,18 @@ struct Process {
   }
 };
 
+// The application manifest a program file carries (RT_MANIFEST 1), as text.
+inline std::string ManifestOf(const std::string& program) {
+  HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return {};
+  std::string text;
+  if (HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24) /* RT_MANIFEST */))
+    if (HGLOBAL loaded = LoadResource(module, found))
+      text.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+  FreeLibrary(module);
+  return text;
+}
+
 // Waits up to `ms` for a top-level window of that class and title.
 inline HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
   for (int waited = 0; waited < ms; waited += 50) {

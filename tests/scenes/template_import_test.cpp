@@ -54,7 +54,7 @@ struct Fixture : ::testing::Test {
 }  // namespace
 
 TEST_F(Fixture, ImportWritesTheNextFreeTemplateWithSceneBlockAndName) {
-  ImportOutcome first = ImportTemplate(seams, dir, "D:\\scenes\\garden box.x", "Garden");
+  ImportOutcome first = ImportTemplate(seams, {dir, dir}, "D:\\scenes\\garden box.x", "Garden");
   ASSERT_TRUE(first.ok()) << first.error;
   EXPECT_EQ(first.number, 6);
   EXPECT_EQ(first.path, dir + "\\vexo6");
@@ -73,7 +73,7 @@ TEST_F(Fixture, ImportWritesTheNextFreeTemplateWithSceneBlockAndName) {
 
   // Without a name the file's own name serves; numbers go on after gaps are filled.
   files.files[dir + "\\vexo8"] = {};
-  ImportOutcome second = ImportTemplate(seams, dir, "D:\\scenes\\garden box.x", "");
+  ImportOutcome second = ImportTemplate(seams, {dir, dir}, "D:\\scenes\\garden box.x", "");
   ASSERT_TRUE(second.ok()) << second.error;
   EXPECT_EQ(second.number, 7);
   EXPECT_EQ(second.name, "garden box");
@@ -88,21 +88,41 @@ TEST_F(Fixture, ImportWritesTheNextFreeTemplateWithSceneBlockAndName) {
 TEST_F(Fixture, FailuresLeaveNoTemplateBehind) {
   files.files["D:\\plain.x"] =
       engine::xfile::writeBinaryXFile(testsupport::BoxScene({0, 0, 0}, 1, {1, 1, 1}, ""));
-  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\plain.x", "P").error,
+  EXPECT_EQ(ImportTemplate(seams, {dir, dir}, "D:\\plain.x", "P").error,
             "D:\\plain.x: " + std::string(kNoTexturedFacesMessage));
-  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\none.x", "P").error, "Could not read D:\\none.x");
+  EXPECT_EQ(ImportTemplate(seams, {dir, dir}, "D:\\none.x", "P").error, "Could not read D:\\none.x");
   files.files["D:\\bad.x"] = {'x', 'o', 'f'};
-  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\bad.x", "P").error.rfind("D:\\bad.x: ", 0), 0u);
+  EXPECT_EQ(ImportTemplate(seams, {dir, dir}, "D:\\bad.x", "P").error.rfind("D:\\bad.x: ", 0), 0u);
 
   files.failAppend = true;
-  ImportOutcome failed = ImportTemplate(seams, dir, "D:\\scenes\\garden box.x", "G");
+  ImportOutcome failed = ImportTemplate(seams, {dir, dir}, "D:\\scenes\\garden box.x", "G");
   EXPECT_EQ(failed.error, "Could not write " + dir + "\\vexo6");
   files.failAppend = false;
   files.files.erase(dir + "\\vexoscene.exe");
-  EXPECT_EQ(ImportTemplate(seams, dir, "D:\\scenes\\garden box.x", "G").error,
+  EXPECT_EQ(ImportTemplate(seams, {dir, dir}, "D:\\scenes\\garden box.x", "G").error,
             "File " + dir + "\\vexoscene.exe\nNot Found. Please reinstall application.");
   for (const auto& [path, bytes] : files.files)
     EXPECT_EQ(path.find("vexo6"), std::string::npos) << path;
+}
+
+// The builder's program folder holds the scene-less runtime and is only read; the
+// template is made, numbered and found in the user's folder.
+TEST_F(Fixture, AnImportReadsTheProgramFolderAndWritesTheUserFolder) {
+  const std::string user = "C:\\Users\\Ann\\AppData\\Local\\Prismora Builder";
+  const auto before = files.files;
+  ImportOutcome made = ImportTemplate(seams, {dir, user}, "D:\\scenes\\garden box.x", "Garden");
+  ASSERT_TRUE(made.ok()) << made.error;
+  EXPECT_EQ(made.number, 6);  // the user folder has none of the six, still imports count from 6
+  EXPECT_EQ(made.path, user + "\\vexo6");
+  for (const auto& [path, bytes] : files.files) {
+    if (path.rfind(dir + "\\", 0) != 0) continue;
+    EXPECT_TRUE(before.count(path) && before.at(path) == bytes) << path;
+  }
+  EXPECT_TRUE(FindImportedTemplates(seams, dir).empty());
+  const auto found = FindImportedTemplates(seams, user);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].path, user + "\\vexo6");
+  EXPECT_EQ(ImportTemplate(seams, {dir, user}, "D:\\scenes\\garden box.x", "").number, 7);
 }
 
 TEST(TemplateList, ImportedLinesFollowTheSixAndMapToTheirNumbers) {
@@ -126,15 +146,15 @@ TEST(TemplateList, ImportedLinesFollowTheSixAndMapToTheirNumbers) {
 // arguments, out of memory (the working copy removed) and any other exception.
 TEST_F(Fixture, TheCommandLineTurnsEveryEndIntoAnExitCodeAndALine) {
   const std::vector<std::string> good{"/template", "D:\\scenes\\garden box.x", "Garden"};
-  TemplateCliOutcome made = RunTemplateCommand(good, seams, dir);
+  TemplateCliOutcome made = RunTemplateCommand(good, seams, {dir, dir});
   EXPECT_EQ(made.exitCode, kTemplateMade);
   EXPECT_NE(made.output.find("vexo6"), std::string::npos) << made.output;
 
-  TemplateCliOutcome refused = RunTemplateCommand({"/template", "D:\\missing.x"}, seams, dir);
+  TemplateCliOutcome refused = RunTemplateCommand({"/template", "D:\\missing.x"}, seams, {dir, dir});
   EXPECT_EQ(refused.exitCode, kTemplateRefused);
   EXPECT_NE(refused.error.find("D:\\missing.x"), std::string::npos) << refused.error;
 
-  EXPECT_EQ(RunTemplateCommand({"/template"}, seams, dir).exitCode, kTemplateBadArguments);
+  EXPECT_EQ(RunTemplateCommand({"/template"}, seams, {dir, dir}).exitCode, kTemplateBadArguments);
 
   struct ThrowingFolder : FakeFolder {
     std::function<void()> thrower;
@@ -146,7 +166,7 @@ TEST_F(Fixture, TheCommandLineTurnsEveryEndIntoAnExitCodeAndALine) {
   } throwing{files};
   ImportSeams throwingSeams{files, throwing};
   throwing.thrower = [] { throw std::bad_alloc(); };
-  TemplateCliOutcome memory = RunTemplateCommand(good, throwingSeams, dir);
+  TemplateCliOutcome memory = RunTemplateCommand(good, throwingSeams, {dir, dir});
   EXPECT_EQ(memory.exitCode, kTemplateOutOfMemory);
   EXPECT_NE(memory.error.find("not enough memory"), std::string::npos) << memory.error;
   EXPECT_NE(memory.error.find("garden box.x"), std::string::npos) << memory.error;
@@ -154,7 +174,7 @@ TEST_F(Fixture, TheCommandLineTurnsEveryEndIntoAnExitCodeAndALine) {
     EXPECT_EQ(path.find(".part"), std::string::npos) << path << " was left behind";
 
   throwing.thrower = [] { throw std::runtime_error("disk on fire"); };
-  TemplateCliOutcome other = RunTemplateCommand(good, throwingSeams, dir);
+  TemplateCliOutcome other = RunTemplateCommand(good, throwingSeams, {dir, dir});
   EXPECT_EQ(other.exitCode, kTemplateFailed);
   EXPECT_NE(other.error.find("disk on fire"), std::string::npos) << other.error;
   EXPECT_EQ(other.error.find('\n'), std::string::npos);

@@ -23,6 +23,7 @@
 #include "common/trailer.h"
 #include "runtime/win/saver.h"
 #include "tests/support/compiler_record.h"
+#include "tests/support/folder_snapshot.h"
 #include "tests/support/picture_files.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
@@ -206,7 +207,7 @@ std::string LongFileName(const std::string& path) {
 
 struct Shipped : ::testing::Test {
   TempFolder dir;
-  std::string builder, project, searchPath, systemFolder, compilerFolder;
+  std::string builder, project, searchPath, systemFolder, compilerFolder, user;
   std::unique_ptr<testsupport::CompilerRecord> compiler;
 
   void SetUp() override {
@@ -218,6 +219,9 @@ struct Shipped : ::testing::Test {
     ASSERT_NE(shipped, nullptr) << "PRISMORA_SHIPPED_DIR must name the 32-bit release tree (ctest sets it)";
     ASSERT_NE(iscc, nullptr) << "PRISMORA_ISCC_DIR must name the Inno Setup compiler's folder";
     const std::string tree = WindowsPath(shipped) + "\\";
+    // The builder writes into the user's folder of this prefix; a test starts it empty.
+    user = testsupport::EmptiedRealUserFolder();
+    ASSERT_FALSE(user.empty());
     builder = dir / "builder\\";
     CreateDirectoryA(builder.c_str(), nullptr);
     CreateDirectoryA((builder + "help").c_str(), nullptr);
@@ -294,6 +298,8 @@ struct Shipped : ::testing::Test {
 }  // namespace
 
 TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose) {
+  // The program folder is only read, as a standard user's builder below Program Files.
+  const testsupport::FolderSnapshot builderBefore = testsupport::FolderSnapshot::Of(builder, 4);
   Process fotoprism;
   ASSERT_TRUE(fotoprism.Start(Builder("\"" + project + "\""), builder, searchPath));
   HWND main = nullptr;
@@ -336,11 +342,14 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   // The build's input files are gone again; the licence page was off, so no licence.
   for (const std::string& gone : {std::string(kTitle) + ".scr", std::string(kTitle) + ".iss",
                                  std::string(kTitle) + "0.jpg", std::string("output\\setup.exe")})
-    EXPECT_TRUE(WaitFor([&] { return !Exists(builder + gone); }, 10000)) << gone;  // gone once the window shows
+    EXPECT_TRUE(WaitFor([&] { return !Exists(user + gone); }, 10000)) << gone;  // gone once the window shows
 
   PostMessageA(finish, WM_CLOSE, 0, 0);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(fotoprism.Wait(60000), 0) << "the builder did not close";
+  EXPECT_TRUE(Exists(user + "AutoSave.pmj"));
+  for (const std::string& change : testsupport::FolderSnapshot::Of(builder, 4).ChangesSince(builderBefore))
+    ADD_FAILURE() << "program folder: " << change;
 }
 
 TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
@@ -503,7 +512,8 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
   const char* support = std::getenv("PRISMORA_I386");
   const bool emulated = support && std::string(support) == "emulated";
   const int starts = count ? std::max(1, std::atoi(count)) : emulated ? 1 : 4;
-  const std::string photos = systemFolder + "preview\\";
+  // Preview files read their photos beside themselves.
+  const std::string photos = dir / "preview\\";
   CreateDirectoryA(photos.c_str(), nullptr);
   const uint32_t colours[] = {kRed, kGreen, kBlue};
   for (int i = 0; i < 3; ++i) {

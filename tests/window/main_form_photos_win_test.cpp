@@ -4,6 +4,7 @@
 #include <webp/encode.h>
 
 #include "builder/project/project_file.h"
+#include "tests/support/folder_snapshot.h"
 #include "tests/support/jpeg_maker.h"
 #include "tests/support/picture_files.h"
 #include "tests/window/window_test_support.h"
@@ -391,6 +392,37 @@ TEST_F(Photos, ClosingWritesTheAutoSaveAndTheNextStartShowsTheSameProject) {
     form.reset();
     DeleteFileA((dir / "AutoSave.pmj").c_str());
   }
+}
+
+// The builder of an earlier version kept its auto-save in its program folder. With the real
+// user folder of this prefix empty, the first start takes it over (copies it: the program
+// folder is read-only to a standard user) and shows that project; from then on the user's
+// own auto-save counts, and the old file is never read again.
+TEST_F(Photos, AnAutoSaveInTheProgramFolderIsTakenOverOnceIntoTheUserFolder) {
+  programFolder = dir / "program\\";
+  CreateDirectoryA(programFolder.c_str(), nullptr);
+  userFolder = testsupport::EmptiedRealUserFolder();
+  ASSERT_FALSE(userFolder.empty());
+  project::ProjectSettings old = project::FirstStartSettings();
+  old.Title = "Left by the old builder";
+  old.Photos = {Photo("old.bmp")};
+  testsupport::TempFolder::Write(programFolder + "AutoSave.pmj", project::EncodeProjectRecord(old).bytes);
+  const std::vector<uint8_t> oldBytes = testsupport::TempFolder::Read(programFolder + "AutoSave.pmj");
+
+  Start();
+  EXPECT_EQ(Text(EditTitle), old.Title);
+  EXPECT_EQ(form->Strip().Filenames(), old.Photos);
+  EXPECT_EQ(testsupport::TempFolder::Read(userFolder + "AutoSave.pmj"), oldBytes);
+  SetWindowTextA(Control(EditTitle), "The user's own");
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  testsupport::Pump();
+  form.reset();
+  EXPECT_EQ(testsupport::TempFolder::Read(programFolder + "AutoSave.pmj"), oldBytes) << "the old one was written";
+
+  Start();
+  EXPECT_EQ(Text(EditTitle), "The user's own");
+  form.reset();
+  testsupport::EmptiedRealUserFolder();
 }
 
 TEST_F(Photos, FirstStartWithoutAutoSave) {

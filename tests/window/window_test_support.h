@@ -1,5 +1,6 @@
 // A main window made in the test process with stand-in dialogs, colours and shell, a
-// real file system in a temporary builder folder, and helpers that drive its controls
+// real file system in a temporary builder folder (program and user folder in one unless
+// a test parts them), and helpers that drive its controls
 // the way the platform does.
 #pragma once
 #include <windows.h>
@@ -95,6 +96,10 @@ class MainWindowTest : public ::testing::Test {
   std::vector<std::string> errors;
   std::unique_ptr<window::TForm1> form;
   scenes::TemplateFolder* templateFolder = nullptr;  // imported templates, when a test wants them
+  // The builder's program folder (read) and user folder (written), both the temporary
+  // folder unless a test parts them; each ends in a backslash.
+  std::string programFolder = dir.path();
+  std::string userFolder = dir.path();
 
   void SetUp() override {
     OleInitialize(nullptr);
@@ -106,7 +111,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   window::TForm1& Start() {
-    form = std::make_unique<window::TForm1>(window::FormSeams{boxes, files, dialogs, colors, shell, dir.path(), templateFolder});
+    form = std::make_unique<window::TForm1>(
+        window::FormSeams{boxes, files, dialogs, colors, shell, programFolder, templateFolder, userFolder});
     EXPECT_TRUE(form->Create());
     form->Show(SW_SHOWNORMAL);
     Pump();

@@ -23,8 +23,7 @@ struct OutputSeams {
   platform::MessagePump& pump;
   platform::ProcessLauncher& launcher;
   photos::ProgressUi& progress;
-  std::string builderProgramPath;  // the running Fotoprism.exe
-  std::string systemFolder;        // as the platform reports it
+  project::BuilderFolders folders;  // read from the program folder, write into the user folder
   // Removes HKCU\<key> with everything below it.
   void (*deleteUserKey)(const std::string& key) = nullptr;
   // Where installed Inno Setup compilers are recorded.

@@ -10,6 +10,7 @@
 #include "builder/photos/win32/dib_surface.h"
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/project/project_file.h"
+#include "builder/project/win32/folders_win.h"
 #include "builder/thumbnails/picture.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
@@ -137,12 +138,18 @@ struct ConsolePlatform {
     if (!settings) Err("The project file " + path + " cannot be read.");
     return settings;
   }
-  OutputPipeline PipelineFor(FrontEnd& front) {
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    return OutputPipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, platform::ProgramPath(),
-                                  system, platform::DeleteUserRegistryKey, '.',
-                                  platform::ReadRegistryText});
+  // Nothing when Windows names no folder for the user's files; it is said why.
+  std::optional<project::BuilderFolders> Folders() {
+    project::BuilderFolders folders = project::CurrentBuilderFolders();
+    if (folders.user.empty()) {
+      Err(project::kNoUserFolder);
+      return std::nullopt;
+    }
+    return folders;
+  }
+  OutputPipeline PipelineFor(FrontEnd& front, const project::BuilderFolders& folders) {
+    return OutputPipeline(front, {files, boxes, pump, launcher, random, decode, nullptr, folders,
+                                  platform::DeleteUserRegistryKey, '.', platform::ReadRegistryText});
   }
 };
 
@@ -154,10 +161,12 @@ int RunBuildRequest(const CliRequest& r) {
     Err(*missing);
     return 3;
   }
+  const auto folders = p.Folders();
+  if (!folders) return 1;
   const std::string destination = FullPath(r.target);
   ConsoleFrontEnd front(*s, destination);
   Out("Building " + destination);
-  const BuildResult result = p.PipelineFor(front).Build();
+  const BuildResult result = p.PipelineFor(front, *folders).Build();
   if (result != BuildResult::Done) return result == BuildResult::Refused ? 3 : 1;
   Out("Wrote " + destination);
   return 0;
@@ -170,7 +179,8 @@ int RunPrepareRequest(const CliRequest& r) {
   std::string folder = FullPath(r.target);
   if (folder.back() != '\\') folder += '\\';
   ConsoleFrontEnd front(*s, {});
-  if (!p.PipelineFor(front).WritePhotoBitmaps(*s, folder)) return 1;
+  // Only the folder given is written; the user folder is not needed.
+  if (!p.PipelineFor(front, project::CurrentBuilderFolders()).WritePhotoBitmaps(*s, folder)) return 1;
   Out("Wrote " + std::to_string(s->Photos.size()) + " photo bitmaps into " + folder);
   return 0;
 }
@@ -183,9 +193,11 @@ int RunShowRequest(const CliRequest& r) {
     Err(*missing);
     return 1;
   }
+  const auto folders = p.Folders();
+  if (!folders) return 1;
   ConsoleFrontEnd front(*s, {});
-  OutputPipeline pipeline = p.PipelineFor(front);
-  const std::string previewFile = pipeline.BuilderFolder() + kPreviewFileName;
+  OutputPipeline pipeline = p.PipelineFor(front, *folders);
+  const std::string previewFile = folders->PreviewScreenSaver();
   switch (pipeline.ScreenSaverShow()) {
     case PreviewResult::Started: Out("Started " + previewFile); return 0;
     case PreviewResult::StartFailed: Err("The screen saver " + previewFile + " could not be started."); return 1;

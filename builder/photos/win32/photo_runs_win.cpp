@@ -14,12 +14,4 @@ RunResult PrepareTexturesInFolder(PhotoJob& job, RunSeams seams, const std::stri
   return PrepareTextures(job, seams, folder, stem);
 }
 
-std::string SystemPreviewFolder() {
-  char system[MAX_PATH] = {};
-  UINT n = GetSystemDirectoryA(system, MAX_PATH);
-  std::string folder(system, n < MAX_PATH ? n : 0);
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder + "preview\\";
-}
-
 }  // namespace prismora::photos

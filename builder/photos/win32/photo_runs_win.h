@@ -7,11 +7,8 @@
 namespace prismora::photos {
 
 // Creates the folder (its last level; an existing folder is fine) and writes the photo
-// bitmaps into it. The preview commands pass «system folder»\preview\ and "preview".
+// bitmaps into it. The preview commands pass «user folder»\preview\ and "preview".
 RunResult PrepareTexturesInFolder(PhotoJob& job, RunSeams seams, const std::string& folder,
                                   const std::string& stem);
-
-// «system folder»\preview\ as this machine reports it.
-std::string SystemPreviewFolder();
 
 }  // namespace prismora::photos

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "builder/project/win32/folders_win.h"
 #include "builder/scenes/template_cli.h"
 #include "platform/win32/win32_seams.h"
 
@@ -35,16 +36,22 @@ bool Win32TemplateFolder::PutSceneResource(const std::string& programPath, std::
   return EndUpdateResourceA(update, put ? FALSE : TRUE) && put;
 }
 
-std::string BuilderFolderForImport() {
-  std::string folder = platform::ProgramFolder();
-  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  return folder;
+ImportFolders FoldersForImport() {
+  const project::BuilderFolders folders = project::CurrentBuilderFolders();
+  std::string program = folders.program;
+  if (!program.empty() && (program.back() == '\\' || program.back() == '/')) program.pop_back();
+  return {program, folders.ImportedTemplates()};
 }
 
 int RunTemplateImportCli(const std::vector<std::string>& args) {
   platform::Win32FileSystem files;
   Win32TemplateFolder folder;
-  const TemplateCliOutcome run = RunTemplateCommand(args, {files, folder}, BuilderFolderForImport());
+  const ImportFolders folders = FoldersForImport();
+  if (folders.imported.empty()) {
+    Console(STD_ERROR_HANDLE, std::string("Fotoprism: ") + project::kNoUserFolder + "\r\n");
+    return kTemplateFailed;
+  }
+  const TemplateCliOutcome run = RunTemplateCommand(args, {files, folder}, folders);
   if (!run.error.empty()) Console(STD_ERROR_HANDLE, run.error + "\r\n");
   if (!run.output.empty()) Console(STD_OUTPUT_HANDLE, run.output + "\r\n");
   return run.exitCode;

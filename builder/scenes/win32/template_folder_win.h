@@ -1,5 +1,5 @@
-// The builder folder as the platform sees it: listing its files and putting a scene
-// into a program file as a resource.
+// The folders of imported templates as the platform sees them: listing their files and
+// putting a scene into a program file as a resource.
 #pragma once
 #include <string>
 #include <vector>
@@ -14,8 +14,9 @@ class Win32TemplateFolder final : public TemplateFolder {
   bool PutSceneResource(const std::string& programPath, std::span<const uint8_t> scene) override;
 };
 
-// The builder folder without its trailing separator, as the import takes it.
-std::string BuilderFolderForImport();
+// The program folder and the user folder without their trailing separators, as the
+// import takes them; the user folder is empty when Windows names none.
+ImportFolders FoldersForImport();
 
 // `Fotoprism.exe /template SCENE.x "Name"`: imports and reports on the console;
 // exit codes as TemplateExitCode says (0 made, 1 refused, 2 wrong arguments, 3 out of
