@@ -1,6 +1,9 @@
 #include "runtime/win/stage.h"
 
+#include <chrono>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "engine/xfile/loader.h"
 #include "runtime/core/photo_paths.h"
@@ -90,9 +93,23 @@ void ChangePhotos(Stage& stage, uint32_t nowMs) {
   if (!stage.photos || !stage.renderer || !stage.photos->changing()) return;
   CountFacing(stage.scene.root, stage.scene.camera, stage.photoSlots, stage.device->width(), stage.device->height(),
               stage.photoFacing);
-  if (auto change = stage.photos->Change(nowMs, stage.photoFacing))
-    stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot],
-                                   {PhotoPath(stage.photoSource, change->photo), PhotoPath(stage.photoSource, 0)});
+  if (!stage.readAhead.valid()) {
+    stage.readAheadPhoto = stage.photos->Upcoming();
+    std::vector<std::string> candidates{PhotoPath(stage.photoSource, stage.readAheadPhoto),
+                                        PhotoPath(stage.photoSource, 0)};
+    stage.readAhead = std::async(std::launch::async, image::ReadMipped, std::move(candidates));
+  }
+  // Until the photo is read the change waits (its slot keeps what it shows): a tick
+  // never waits for the disk.
+  if (stage.readAhead.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    stage.photos->Observe(nowMs, stage.photoFacing);
+    return;
+  }
+  if (auto change = stage.photos->Change(nowMs, stage.photoFacing)) {
+    const image::MippedPicture picture = stage.readAhead.get();
+    // A photo that reads as neither itself nor photo 0 leaves the old picture up.
+    if (picture.ok()) stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot], picture);
+  }
 }
 
 }  // namespace prismora::runtime
