@@ -1,8 +1,10 @@
 #include "runtime/win/stage.h"
 
 #include <chrono>
+#include <new>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "engine/xfile/loader.h"
@@ -94,21 +96,29 @@ void ChangePhotos(Stage& stage, uint32_t nowMs) {
   CountFacing(stage.scene.root, stage.scene.camera, stage.photoSlots, stage.device->width(), stage.device->height(),
               stage.photoFacing);
   if (!stage.readAhead.valid()) {
-    stage.readAheadPhoto = stage.photos->Upcoming();
-    std::vector<std::string> candidates{PhotoPath(stage.photoSource, stage.readAheadPhoto),
+    std::vector<std::string> candidates{PhotoPath(stage.photoSource, stage.photos->Upcoming()),
                                         PhotoPath(stage.photoSource, 0)};
-    stage.readAhead = std::async(std::launch::async, image::ReadMipped, std::move(candidates));
+    try {
+      stage.readAhead = std::async(std::launch::async, image::ReadMipped, candidates);
+    } catch (const std::system_error&) {
+      // No thread to be had: the photo is read on this one when the change comes.
+      stage.readAhead = std::async(std::launch::deferred, image::ReadMipped, candidates);
+    }
   }
   // Until the photo is read the change waits (its slot keeps what it shows): a tick
   // never waits for the disk.
-  if (stage.readAhead.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+  if (stage.readAhead.wait_for(std::chrono::seconds(0)) == std::future_status::timeout) {
     stage.photos->Observe(nowMs, stage.photoFacing);
     return;
   }
   if (auto change = stage.photos->Change(nowMs, stage.photoFacing)) {
-    const image::MippedPicture picture = stage.readAhead.get();
-    // A photo that reads as neither itself nor photo 0 leaves the old picture up.
-    if (picture.ok()) stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot], picture);
+    // A photo that reads as neither itself nor photo 0, or that memory does not hold,
+    // leaves the old picture up.
+    try {
+      const image::MippedPicture picture = stage.readAhead.get();
+      if (picture.ok()) stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot], picture);
+    } catch (const std::bad_alloc&) {
+    }
   }
 }
 

@@ -52,7 +52,6 @@ struct Stage {
   // while frames go on: a change then costs the tick only the upload. The textures up
   // plus this one are all the photos held.
   std::future<image::MippedPicture> readAhead;
-  int readAheadPhoto = -1;
 
   // False once the window the device draws into has gone.
   bool alive() const { return device && device->alive(); }
