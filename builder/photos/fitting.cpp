@@ -24,8 +24,10 @@ PixelRect BorderFitRect(int width, int height, int side) {
   return r;
 }
 
-std::string ProgressLabel(int index, int count) {
-  return std::to_string(index) + "\\" + std::to_string(count);
+std::string ProgressLabel(int index, int count, const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  return "Photo " + std::to_string(index + 1) + " of " + std::to_string(count) + ": " + name;
 }
 
 PixelRect FittedRect(int photoWidth, int photoHeight, int side, const FitChoice& choice) {

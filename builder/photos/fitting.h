@@ -31,8 +31,10 @@ class RandomColors {
   uint32_t state_ = 1;
 };
 
-// The progress window's text for the photo at `index` of `count`: "0\5" for the first of five.
-std::string ProgressLabel(int index, int count);
+// The progress window's text for the photo at `index` (from 0) of `count`, counted from 1
+// for the reader and naming the photo's file: "Photo 1 of 5: IMG_0001.JPG". With thousands
+// of photos a bare count says little about where the run is.
+std::string ProgressLabel(int index, int count, const std::string& path);
 
 // How one photo goes onto a square.
 struct FitChoice {

@@ -55,7 +55,7 @@ RunResult ConvertHere(PhotoJob& job, RunSeams s, OutputKind kind, const PathFor&
   for (int index = 0; index < PhotoCount(job); ++index) {
     s.progress.SetPosition(index);
     s.pump.RunPending();
-    s.progress.SetLabel(ProgressLabel(index, PhotoCount(job)));
+    s.progress.SetLabel(ProgressLabel(index, PhotoCount(job), job.settings.Photos[size_t(index)]));
     const std::string path = pathFor(index);
     result = DrawFittedPhoto(job, index);
     if (result.ok &&
@@ -154,7 +154,7 @@ RunResult ConvertOnWorkers(PhotoJob& job, RunSeams s, OutputKind kind, const Pat
   for (int index = 0; index < count; ++index) {
     s.progress.SetPosition(index);
     s.pump.RunPending();
-    s.progress.SetLabel(ProgressLabel(index, count));
+    s.progress.SetLabel(ProgressLabel(index, count, job.settings.Photos[size_t(index)]));
     while (handed < count && handed - index < kPhotosAheadPerWorker * threads &&
            (handed == index || workers.HeldBytes() < kBytesAhead)) {
       const std::string& photoPath = job.settings.Photos[size_t(handed)];

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <optional>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "builder/thumbnails/jpeg_thumbnail.h"
 #include "builder/thumbnails/own_thumbnail.h"
@@ -121,6 +123,9 @@ void TThumbnails::Changed() {
 namespace {
 
 const char kHostClass[] = "PrismoraThumbnailList";
+
+// New bitmaps between two sweeps of the old ones.
+int SweepStep(int mostHeld) { return std::max(1, mostHeld / 10); }
 
 // A device independent bitmap holding the given pixels (blue, green, red, top-down).
 HBITMAP BitmapFromPixels(const BgrImage& image) {
@@ -426,8 +431,12 @@ void TThumbnailList::DrawThumbnail(HDC dc, TThumbnail& item, const Rect& area) {
   }
   // Loaded the first time the item is painted; a file that fails is tried again on the
   // next paint.
-  if (!cache.bitmap && buffered_ && !item.Filename().empty()) MakeBitmap(item, areaSize);
+  if (!cache.bitmap && buffered_ && !item.Filename().empty() && MakeBitmap(item, areaSize)) {
+    cache.lastDrawn = ++drawClock_;
+    if (++madeSinceSweep_ >= SweepStep(mostHeld_)) DropOldBitmaps();
+  }
   if (!cache.bitmap) return;
+  cache.lastDrawn = ++drawClock_;
   Rect target = PlacePicture(area, cache.fullSize);
   HDC mem = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(mem, cache.bitmap);
@@ -435,6 +444,24 @@ void TThumbnailList::DrawThumbnail(HDC dc, TThumbnail& item, const Rect& area) {
          SRCCOPY);
   SelectObject(mem, old);
   DeleteDC(mem);
+}
+
+void TThumbnailList::DropOldBitmaps() {
+  madeSinceSweep_ = 0;
+  // One pass over the list every tenth of the limit's worth of new bitmaps, so its cost
+  // stays small beside the decoding that made them; it leaves room for that many more
+  // before the next, so no more than the limit are ever kept.
+  std::vector<std::pair<uint64_t, TThumbnail*>> held;
+  for (int i = 0; i < thumbnails_.Count(); ++i) {
+    TThumbnail& t = thumbnails_.Item(i);
+    if (t.HasBitmap() && t.Source == TThumbnailSource::tsFile) held.emplace_back(t.Cache().lastDrawn, &t);
+  }
+  const int keep = mostHeld_ - SweepStep(mostHeld_) + 1;
+  if (int(held.size()) <= keep) return;
+  const auto drop = held.begin() + (std::ptrdiff_t(held.size()) - keep);
+  std::nth_element(held.begin(), drop, held.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto it = held.begin(); it != drop; ++it) it->second->DropBitmap();
 }
 
 void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {

@@ -53,6 +53,7 @@ class TThumbnail {
     Size bitmapSize;  // the bitmap's size
     Size fullSize;    // the picture's own size (GIF: logical screen)
     Size areaSize;    // the picture area it was made for
+    uint64_t lastDrawn = 0;  // when it was last drawn, on the strip's own clock
   };
   const Cached& Cache() const { return cache_; }
   // Tells whether a bitmap is held (for the memory promise and its tests).
@@ -176,6 +177,13 @@ class TThumbnailList {
 
   // Item decoding work since creation, for tests and the benchmark.
   int DecodeCount() const { return decodes_; }
+  // At most this many file thumbnails keep their bitmaps: scrolling through thousands of
+  // photos would otherwise hold a bitmap (and a GDI object, of which a process gets
+  // 10,000) for every one. Those drawn longest ago go first; the items on screen were
+  // drawn last and stay.
+  static constexpr int kMostBitmapsHeld = 1000;
+  int MostBitmapsHeld() const { return mostHeld_; }
+  void SetMostBitmapsHeld(int most) { mostHeld_ = most > 0 ? most : 1; }
   // Repaints every item now (the window must be visible).
   void Repaint();
 
@@ -193,6 +201,8 @@ class TThumbnailList {
   void DrawItem(const DRAWITEMSTRUCT& dis);
   void DrawThumbnail(HDC dc, TThumbnail& item, const Rect& area);
   bool MakeBitmap(TThumbnail& item, Size area);
+  // Drops the bitmaps drawn longest ago while more than MostBitmapsHeld are kept.
+  void DropOldBitmaps();
   void OnHostSize(int width, int height);
   void ApplyThumbnailSize();
   int CaptionHeight(HDC dc) const;
@@ -216,6 +226,9 @@ class TThumbnailList {
   HFONT font_ = nullptr;
   int decodes_ = 0;
   int updating_ = 0;
+  int mostHeld_ = kMostBitmapsHeld;
+  int madeSinceSweep_ = 0;
+  uint64_t drawClock_ = 0;
 };
 
 }  // namespace prismora::thumbnails

@@ -95,11 +95,15 @@ void TForm1::AddPhotos() {
 
 void TForm1::RemoveSelectedPhotos() {
   previewPhotos_.Changed();
+  // The strip's placeholders follow once, not once per photo: removing a thousand
+  // selected photos would otherwise rebuild the list box a thousand times.
+  strip_.BeginUpdate();
   for (int index : RemovalOrder(strip_.SelectedIndices(), strip_.Count())) {
     strip_.SetSelected(index, false);
     strip_.Remove(index);
     --photoCount_;
   }
+  strip_.EndUpdate();
   // A new current photo that cannot be read still reports its error, but only after the
   // counter and the file info show the list as it now is.
   std::exception_ptr unreadable;

@@ -120,6 +120,10 @@ bool GlDevice::Resize(int width, int height) {
 }
 
 bool GlDevice::Upload(GLuint tex, const image::Image& picture) {
+  return Upload(tex, picture, image::MipLevels(picture));
+}
+
+bool GlDevice::Upload(GLuint tex, const image::Image& picture, const std::vector<image::Image>& levels) {
   if (picture.empty() || picture.rgb.size() < std::size_t(picture.width) * picture.height * 3) return false;
   GLint maxSide = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);
@@ -138,7 +142,6 @@ bool GlDevice::Upload(GLuint tex, const image::Image& picture) {
   // Rows from the top go in first, so texture coordinate v = 0 is the picture's top edge.
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, picture.width, picture.height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                picture.rgb.data());
-  const std::vector<image::Image> levels = image::MipLevels(picture);
   for (std::size_t i = 0; i < levels.size(); ++i)
     glTexImage2D(GL_TEXTURE_2D, GLint(i + 1), GL_RGB8, levels[i].width, levels[i].height, 0, GL_RGB,
                  GL_UNSIGNED_BYTE, levels[i].rgb.data());
@@ -162,6 +165,13 @@ bool GlDevice::ReplaceTexture(TextureId texture, const image::Image& picture) {
   if (!Ready() || texture == 0 || std::find(textures_.begin(), textures_.end(), texture) == textures_.end())
     return false;
   return Upload(texture, picture);
+}
+
+bool GlDevice::ReplaceTexture(TextureId texture, const image::MippedPicture& picture) {
+  if (!Ready() || texture == 0 || !picture.ok() ||
+      std::find(textures_.begin(), textures_.end(), texture) == textures_.end())
+    return false;
+  return Upload(texture, picture.base, picture.levels);
 }
 
 MeshId GlDevice::AddMesh(MeshData mesh) {

@@ -29,6 +29,7 @@
 #include "engine/gl/screen_layout.h"
 #include "engine/gl/view_math.h"
 #include "engine/gl/bmp.h"
+#include "engine/gl/mipmaps.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/light_rig.h"
 
@@ -64,6 +65,8 @@ class GlDevice {
   // with it shows the new picture and no memory is added. False when it could not be
   // uploaded (the texture then holds no usable picture).
   bool ReplaceTexture(TextureId texture, const image::Image& picture);
+  // The same with the levels made already (on another thread): only the upload is left.
+  bool ReplaceTexture(TextureId texture, const image::MippedPicture& picture);
   // The anisotropy photo textures are filtered with; 0 without the driver's extension.
   float maxAnisotropy() const { return maxAnisotropy_; }
   // Uploads a mesh once (into buffer objects where the driver has them); triangles with
@@ -101,6 +104,7 @@ class GlDevice {
   bool FitTarget(int width, int height, std::string* error);
   bool Ready() const { return alive_ && context_.MakeCurrent(); }
   bool Upload(GLuint texture, const image::Image& picture);
+  bool Upload(GLuint texture, const image::Image& picture, const std::vector<image::Image>& levels);
   // GL_EXT_texture_filter_anisotropic's names.
   static constexpr GLenum kTextureMaxAnisotropy = 0x84FE, kMaxTextureMaxAnisotropy = 0x84FF;
 

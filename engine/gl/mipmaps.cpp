@@ -45,6 +45,24 @@ std::vector<Image> MipLevels(const Image& base) {
   return levels;
 }
 
+MippedPicture ReadMipped(const std::vector<std::string>& candidates) {
+  MippedPicture out;
+  out.error = "no picture offered";
+  for (const std::string& file : candidates) {
+    BmpReadResult read = LoadBmpFile(file);
+    if (!read.ok()) {
+      out.error = read.error;
+      continue;
+    }
+    out.base = std::move(read.image);
+    out.levels = MipLevels(out.base);
+    out.file = file;
+    out.error.clear();
+    break;
+  }
+  return out;
+}
+
 bool HasExtension(std::string_view extensions, std::string_view extension) {
   if (extension.empty()) return false;
   std::size_t at = 0;

@@ -2,6 +2,7 @@
 // on the processor so both drawing roads get them: Windows' own OpenGL 1.1 (back
 // buffers) has no way to make them itself. Platform-free.
 #pragma once
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,18 @@ namespace prismora::image {
 // level's last pixel); from the level below `base` down to 1 x 1. None for an empty
 // picture or a 1 x 1 one.
 std::vector<Image> MipLevels(const Image& base);
+
+// A photo texture read and reduced ahead of its upload, off the drawing thread: the
+// base picture and its MipLevels.
+struct MippedPicture {
+  Image base;
+  std::vector<Image> levels;
+  std::string file;   // the candidate that was read
+  std::string error;  // why none was, when none was
+  bool ok() const { return error.empty(); }
+};
+// The first of `candidates` that reads as a bitmap, with its levels.
+MippedPicture ReadMipped(const std::vector<std::string>& candidates);
 
 // Whether the space-separated extension list names `extension` exactly (a name that only
 // begins with it does not count).

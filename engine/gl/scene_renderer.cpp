@@ -49,6 +49,10 @@ bool SceneRenderer::ReplaceTexture(engine::Material& material, const std::vector
   return false;
 }
 
+bool SceneRenderer::ReplaceTexture(engine::Material& material, const image::MippedPicture& picture) {
+  return material.deviceTexture != 0 && device_.ReplaceTexture(material.deviceTexture, picture);
+}
+
 int SceneRenderer::Prepare(engine::Frame& root, const engine::TextureRequest& request) {
   problems_.clear();
   keyLight_ = engine::FindKeyLight(root);

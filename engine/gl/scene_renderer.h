@@ -44,6 +44,8 @@ class SceneRenderer {
   // Loads the first candidate that reads as a bitmap into the material's texture, in
   // place. False (the old picture stays) when none reads or the material has no texture.
   bool ReplaceTexture(engine::Material& material, const std::vector<std::string>& candidates);
+  // The same with a picture read ahead (image::ReadMipped): only its upload is left.
+  bool ReplaceTexture(engine::Material& material, const image::MippedPicture& picture);
 
   // What the last Prepare could not load, one line per material, for error reports.
   const std::vector<std::string>& textureProblems() const { return problems_; }

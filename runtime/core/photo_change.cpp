@@ -115,6 +115,13 @@ int PhotoChanger::DealFirst() {
   return photo;
 }
 
+int PhotoChanger::Upcoming() {
+  // Drawn while the photos now up are on screen; none of them can come back up before
+  // this one has, since only a change puts a photo up and it takes this one.
+  if (!upcoming_) upcoming_ = deck_ ? deck_->Next(onScreen_) : 0;
+  return *upcoming_;
+}
+
 void PhotoChanger::Start(uint32_t nowMs) {
   for (PhotoSlot& s : slots_) s.shownSinceMs = nowMs;
   observedMs_ = nowMs;
@@ -144,7 +151,8 @@ std::optional<PhotoChange> PhotoChanger::Change(uint32_t nowMs, std::span<const 
   const bool anyway = int32_t(nowMs - dueMs_) >= int32_t(2 * intervalMs_);
   std::optional<std::size_t> slot = ChooseSlotToChange(slots_, facing, nowMs, anyway);
   if (!slot) return std::nullopt;
-  const int photo = deck_->Next(onScreen_);
+  const int photo = Upcoming();
+  upcoming_.reset();
   onScreen_[*slot] = photo;
   slots_[*slot] = {photo, nowMs, false, 0};
   dueMs_ = nowMs + intervalMs_;

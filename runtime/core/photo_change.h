@@ -78,6 +78,10 @@ class PhotoChanger {
   void Start(uint32_t nowMs);
   // Whether a change is due; the caller then counts the facing and calls Change.
   bool Due(uint32_t nowMs) const;
+  // The photo the next change will put up, drawn from the deck now so that it can be
+  // read ahead of the change (while changing()). Asking again gives the same photo until
+  // a change has put it up.
+  int Upcoming();
   // Notes which slots are in sight now (every tick while changing()).
   void Observe(uint32_t nowMs, std::span<const Facing> facing);
   // The change to make now, or nothing while no slot is turned away (asked again on a
@@ -93,6 +97,7 @@ class PhotoChanger {
   std::optional<PhotoDeck> deck_;  // none with the interval 0: no draw is taken
   std::vector<PhotoSlot> slots_;
   std::vector<int> onScreen_;
+  std::optional<int> upcoming_;
   uint32_t dueMs_ = 0;
   uint32_t observedMs_ = 0;
 };

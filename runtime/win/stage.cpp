@@ -1,6 +1,11 @@
 #include "runtime/win/stage.h"
 
+#include <chrono>
+#include <new>
 #include <span>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "engine/xfile/loader.h"
 #include "runtime/core/photo_paths.h"
@@ -91,9 +96,31 @@ void ChangePhotos(Stage& stage, uint32_t nowMs) {
   if (!stage.photos || !stage.renderer || !stage.photos->changing()) return;
   CountFacing(stage.scene.root, stage.scene.camera, stage.photoSlots, stage.device->width(), stage.device->height(),
               stage.photoFacing);
-  if (auto change = stage.photos->Change(nowMs, stage.photoFacing))
-    stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot],
-                                   {PhotoPath(stage.photoSource, change->photo), PhotoPath(stage.photoSource, 0)});
+  if (!stage.readAhead.valid()) {
+    std::vector<std::string> candidates{PhotoPath(stage.photoSource, stage.photos->Upcoming()),
+                                        PhotoPath(stage.photoSource, 0)};
+    try {
+      stage.readAhead = std::async(std::launch::async, image::ReadMipped, candidates);
+    } catch (const std::system_error&) {
+      // No thread to be had: the photo is read on this one when the change comes.
+      stage.readAhead = std::async(std::launch::deferred, image::ReadMipped, candidates);
+    }
+  }
+  // Until the photo is read the change waits (its slot keeps what it shows): a tick
+  // never waits for the disk.
+  if (stage.readAhead.wait_for(std::chrono::seconds(0)) == std::future_status::timeout) {
+    stage.photos->Observe(nowMs, stage.photoFacing);
+    return;
+  }
+  if (auto change = stage.photos->Change(nowMs, stage.photoFacing)) {
+    // A photo that reads as neither itself nor photo 0, or that memory does not hold,
+    // leaves the old picture up.
+    try {
+      const image::MippedPicture picture = stage.readAhead.get();
+      if (picture.ok()) stage.renderer->ReplaceTexture(*stage.photoSlots[change->slot], picture);
+    } catch (const std::bad_alloc&) {
+    }
+  }
 }
 
 }  // namespace prismora::runtime

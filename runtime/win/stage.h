@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <future>
 #include <memory>
 
 #include "common/trailer.h"
@@ -47,6 +48,10 @@ struct Stage {
   std::vector<Facing> photoFacing;  // each tick's counts, storage kept between ticks
   std::unique_ptr<PhotoChanger> photos;
   PhotoSource photoSource;
+  // The next change's photo, read and reduced to its mip levels on a thread of its own
+  // while frames go on: a change then costs the tick only the upload. The textures up
+  // plus this one are all the photos held.
+  std::future<image::MippedPicture> readAhead;
 
   // False once the window the device draws into has gone.
   bool alive() const { return device && device->alive(); }
@@ -60,8 +65,9 @@ std::unique_ptr<Stage> SetUpStage(std::unique_ptr<gl::GlDevice> device, HWND win
                                   const trailer::Trailer& settings, Random& random, Animation& animation,
                                   platform::MessageBoxes& boxes);
 
-// Once per tick, before drawing: when a photo change is due and a photo texture is turned
-// away from the camera, it takes the next photo of the deck. `nowMs` is the tick count.
+// Once per tick, before drawing: when a photo change is due, a photo texture is turned
+// away from the camera and the next photo of the deck has been read ahead, the texture
+// takes it. `nowMs` is the tick count.
 void ChangePhotos(Stage& stage, uint32_t nowMs);
 
 // The system folder as the platform reports it.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
+#include <filesystem>
 
 using namespace prismora::image;
 
@@ -65,6 +67,31 @@ TEST(MipLevels, OddAndOblongSidesKeepEveryPixelInTheAverage) {
   Image broken;  // sides that promise more pixels than there are
   broken.width = broken.height = 4;
   EXPECT_TRUE(MipLevels(broken).empty());
+}
+
+TEST(ReadMipped, TheFirstCandidateThatReadsWithItsLevels) {
+  const std::string folder = (std::filesystem::temp_directory_path() / "prismora_read_mipped_").string();
+  const std::string good = folder + "good.bmp", broken = folder + "broken.bmp";
+  ASSERT_TRUE(SaveBmpFile(good, Filled(8, 4, [](int x, int) { return std::array<int, 3>{x * 30, 0, 255}; })));
+  if (FILE* f = std::fopen(broken.c_str(), "wb")) {
+    std::fputs("BMnot really", f);
+    std::fclose(f);
+  }
+  const MippedPicture picture = ReadMipped({folder + "missing.bmp", broken, good});
+  ASSERT_TRUE(picture.ok()) << picture.error;
+  EXPECT_EQ(picture.file, good);
+  EXPECT_EQ(picture.base.width, 8);
+  EXPECT_EQ(picture.base.height, 4);
+  ASSERT_EQ(picture.levels.size(), 3u);  // 4 x 2, 2 x 1, 1 x 1
+  EXPECT_EQ(picture.levels[0].rgb, MipLevels(picture.base)[0].rgb);
+  EXPECT_EQ(picture.levels.back().width, 1);
+
+  const MippedPicture none = ReadMipped({folder + "missing.bmp", broken});
+  EXPECT_FALSE(none.ok());
+  EXPECT_NE(none.error.find("broken.bmp"), std::string::npos) << none.error;
+  EXPECT_FALSE(ReadMipped({}).ok());
+  std::remove(good.c_str());
+  std::remove(broken.c_str());
 }
 
 TEST(HasExtension, MatchesWholeNamesOnly) {

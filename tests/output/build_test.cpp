@@ -61,7 +61,7 @@ TEST_F(Build, WritesEveryInputCompilesAsksThenCleansUpAndReports) {
   EXPECT_EQ(front.summary,
             "Title: Flowers\r\nTotal photos: 3\r\nFile size: 1,23 MB\r\n"
             "File Location: C:\\Users\\me\\Flowers setup.exe\r\n");
-  EXPECT_EQ(front.progress.labels, (Events{"0\\3", "1\\3", "2\\3"}));
+  EXPECT_EQ(front.progress.labels, (Events{"Photo 1 of 3: a.jpg", "Photo 2 of 3: b.jpg", "Photo 3 of 3: c.jpg"}));
   EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -41,10 +41,11 @@ TEST(RandomColors, NeverAnyBlue) {
   for (int i = 0; i < 100000; ++i) ASSERT_EQ(random.NextRandomColor() & 0xFF8000u, 0u);
 }
 
-TEST(ProgressLabel, IndexBackslashCountWithoutBlanks) {
-  EXPECT_EQ(ProgressLabel(0, 5), "0\\5");
-  EXPECT_EQ(ProgressLabel(4, 5), "4\\5");
-  EXPECT_EQ(ProgressLabel(12, 130), "12\\130");
+TEST(ProgressLabel, CountsFromOneAndNamesThePhotosFile) {
+  EXPECT_EQ(ProgressLabel(0, 5, "C:\\Pictures\\2024 Holiday\\IMG_1234.JPG"), "Photo 1 of 5: IMG_1234.JPG");
+  EXPECT_EQ(ProgressLabel(1233, 5000, "D:/trip/b.png"), "Photo 1234 of 5000: b.png");
+  EXPECT_EQ(ProgressLabel(4, 5, "bare.bmp"), "Photo 5 of 5: bare.bmp");
+  EXPECT_EQ(ProgressLabel(0, 1, "C:\\odd\\"), "Photo 1 of 1: ");
 }
 
 namespace {

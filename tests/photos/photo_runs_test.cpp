@@ -94,7 +94,9 @@ TEST_F(Runs, FivePhotosGiveFiveBitmapsAndLabelsZeroToFour) {
     EXPECT_EQ(img.Height(), 512);
   }
   EXPECT_EQ(files.files.count("C:\\windows\\system32\\preview\\preview5.bmp"), 0u);
-  EXPECT_EQ(progress.labels, (std::vector<std::string>{"0\\5", "1\\5", "2\\5", "3\\5", "4\\5"}));
+  EXPECT_EQ(progress.labels, (std::vector<std::string>{"Photo 1 of 5: p0.jpg", "Photo 2 of 5: p1.jpg",
+                                                       "Photo 3 of 5: p2.jpg", "Photo 4 of 5: p3.jpg",
+                                                       "Photo 5 of 5: p4.jpg"}));
   EXPECT_EQ(progress.maximum, 5);
   EXPECT_EQ(progress.highest, 4);  // the bar never reaches its end during the run
   EXPECT_FALSE(progress.visible);
@@ -176,7 +178,7 @@ TEST_F(Runs, ExportWritesTitledJpegsWithRedBands) {
     else
       EXPECT_TRUE(Near(c, band ? kRed : kGreen, 16)) << "row " << y << " " << std::hex << c;
   }
-  EXPECT_EQ(progress.labels, (std::vector<std::string>{"0\\2", "1\\2"}));
+  EXPECT_EQ(progress.labels, (std::vector<std::string>{"Photo 1 of 2: p0.jpg", "Photo 2 of 2: p1.jpg"}));
 }
 
 TEST_F(Runs, ExportSetsTheLimitsBeforeShowingPrepareShowsFirst) {

@@ -247,6 +247,30 @@ TEST(PhotoChanger, GoesThroughEveryPhotoOneSlotAtATimeEveryInterval) {
   EXPECT_FALSE(few.changing());
 }
 
+TEST(PhotoChanger, ThePhotoReadAheadIsTheOneTheNextChangePutsUp) {
+  Random random(7);
+  const std::size_t slotCount = 4;
+  PhotoChanger changer(2, 30, slotCount, random);
+  for (std::size_t i = 0; i < slotCount; ++i) changer.DealFirst();
+  changer.Start(0);
+  std::vector<Facing> facing(slotCount, Facing{2, 2});
+  facing[1] = Facing{0, 2};
+  std::set<int> putUp;
+  for (std::size_t s = 0; s < slotCount; ++s) putUp.insert(changer.slots()[s].photo);
+  uint32_t now = 0;
+  for (int change = 0; change < 26; ++change) {
+    const int upcoming = changer.Upcoming();
+    EXPECT_EQ(changer.Upcoming(), upcoming);  // asked again: the same photo
+    for (std::size_t s = 0; s < slotCount; ++s) ASSERT_NE(changer.slots()[s].photo, upcoming);
+    std::optional<PhotoChange> made;
+    while (!(made = changer.Change(now += 50, facing))) ASSERT_LT(now, 1000000u);
+    EXPECT_EQ(made->photo, upcoming) << change;
+    putUp.insert(made->photo);
+  }
+  // Reading ahead keeps the deck's promise: every photo once in the round.
+  EXPECT_EQ(putUp.size(), 30u);
+}
+
 TEST(PhotoChanger, TheTickCountMayWrapRound) {
   Random random(8);
   PhotoChanger changer(2, 10, 2, random);

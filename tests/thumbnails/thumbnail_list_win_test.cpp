@@ -265,6 +265,37 @@ TEST_F(StandardStrip, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
   EXPECT_TRUE(strip.Thumbnails().Item(1).HasBitmap());  // kept after scrolling away
 }
 
+TEST_F(StandardStrip, ScrollingThroughALongListKeepsOnlyTheBitmapsDrawnLast) {
+  EXPECT_EQ(strip.MostBitmapsHeld(), TThumbnailList::kMostBitmapsHeld);
+  TempFolder::Write(dir / "red.jpg", RedPhoto(64, 48));
+  for (int i = 0; i < 80; ++i) strip.AddFile(dir / "red.jpg");
+  strip.SetMostBitmapsHeld(20);
+  auto held = [&] {
+    int n = 0;
+    for (int i = 0; i < strip.Count(); ++i) n += strip.Thumbnails().Item(i).HasBitmap();
+    return n;
+  };
+  for (int top = 0; top < 80; top += 3) {
+    strip.SetTopIndex(top);
+    strip.Repaint();
+    Pump();
+    ASSERT_LE(held(), 20) << top;
+  }
+  // The screen at the end of the list is whole; the first photos gave theirs back and get
+  // them again when scrolled to.
+  const int top = strip.TopIndex();
+  for (int i = top; i < 80 && i < top + 6; ++i) EXPECT_TRUE(strip.Thumbnails().Item(i).HasBitmap()) << i;
+  EXPECT_FALSE(strip.Thumbnails().Item(0).HasBitmap());
+  const int decodes = strip.DecodeCount();
+  EXPECT_GE(decodes, 80);
+  strip.SetTopIndex(0);
+  strip.Repaint();
+  Pump();
+  EXPECT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
+  EXPECT_GT(strip.DecodeCount(), decodes);
+  EXPECT_LE(held(), 20);
+}
+
 TEST_F(StandardStrip, MovedThumbnailsKeepTheirBitmapsAndBecomeTheSelection) {
   TempFolder::Write(dir / "red.jpg", RedPhoto(64, 48));
   for (const char* name : {"red.jpg", "b.jpg", "c.jpg", "d.jpg"}) strip.AddFile(dir / name);

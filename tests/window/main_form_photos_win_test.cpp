@@ -425,6 +425,32 @@ TEST_F(Photos, AnAutoSaveInTheProgramFolderIsTakenOverOnceIntoTheUserFolder) {
   testsupport::EmptiedRealUserFolder();
 }
 
+TEST_F(Photos, FiveThousandPhotosComeBackWholeAfterTheAutoSave) {
+  // A screenful of real photos first, then names of a camera's folder (not on disk: the
+  // strip reads only what it shows, and the project keeps what it was given).
+  std::vector<std::string> photos;
+  for (int i = 0; i < 8; ++i) photos.push_back(Photo("shown" + std::to_string(i) + ".bmp", 30 + i, 40));
+  for (int i = int(photos.size()); i < 5000; ++i)
+    photos.push_back("C:\\Users\\Anna\\Pictures\\2024 Holiday in the Mountains\\IMG_" + std::to_string(10000 + i) +
+                     ".JPG");
+  Start();
+  form->AddDroppedPhotos(photos);
+  ASSERT_EQ(form->Strip().Count(), 5000);
+  PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  testsupport::Pump();
+  EXPECT_TRUE(boxes.shown.empty());  // nothing was left out
+  form.reset();
+
+  Start();
+  EXPECT_EQ(form->Strip().Filenames(), photos);
+  EXPECT_EQ(form->PhotoCount(), 5000);
+  EXPECT_EQ(Text(LabelTotalImages), "Total Images: 5000");
+  // Opening read the photos of the first screen only.
+  EXPECT_LE(form->Strip().DecodeCount(), 393 / form->Strip().ThumbnailSize() + 1);
+  EXPECT_TRUE(form->Strip().Thumbnails().Item(0).HasBitmap());
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(Photos, FirstStartWithoutAutoSave) {
   Start();
   const project::ProjectSettings s = form->ReadSettings();

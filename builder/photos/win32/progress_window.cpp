@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 
 namespace prismora::photos {
@@ -18,9 +19,13 @@ struct ControlRow {
 };
 
 // Layout of the window: one row per control. The label sizes itself to its text, so its
-// width here is only the starting size; the Cancel button exists but is never shown.
+// width here is only the starting size; it names the photo, so it starts at the bar's left
+// edge and a name too long for the bar's width ends in an ellipsis. The Cancel button
+// exists but is never shown.
+constexpr int kLabelLeft = 8, kLabelMostWidth = 257;
 const std::array<ControlRow, 3> kLayout = {{
-    {ProgressPictureConvertWindow::kLabel, "STATIC", "", 120, 8, 0, 13, WS_VISIBLE | SS_LEFT},
+    {ProgressPictureConvertWindow::kLabel, "STATIC", "", kLabelLeft, 8, 0, 13,
+     WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX},
     {ProgressPictureConvertWindow::kProgressBar, PROGRESS_CLASSA, "", 8, 32, 257, 17, WS_VISIBLE},
     {ProgressPictureConvertWindow::kCancel, "BUTTON", "Cancel", 168, 8, 75, 25, BS_PUSHBUTTON},
 }};
@@ -125,14 +130,15 @@ void ProgressPictureConvertWindow::SetPosition(int position) {
 
 void ProgressPictureConvertWindow::SetLabel(const std::string& text) {
   HWND label = Child(kLabel);
-  // The label grows and shrinks with its text, from its fixed left edge.
+  // The label grows and shrinks with its text, from its fixed left edge, up to the width
+  // of the bar below it.
   HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, font_);
   SIZE extent{};
   GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &extent);
   SelectObject(dc, old);
   ReleaseDC(label, dc);
-  SetWindowPos(label, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(label, nullptr, 0, 0, std::min<int>(extent.cx, kLabelMostWidth), extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowTextA(label, text.c_str());
   InvalidateRect(label, nullptr, TRUE);
   UpdateWindow(label);  // shown at once, before the next photo is worked on
