@@ -1,6 +1,11 @@
 // The small interfaces through which window code reaches the platform. Window code
 // and the output steps take them as parameters, so tests can drive real windows
 // without a modal box or a common dialog blocking the run.
+//
+// Texts and paths are single bytes in the system code page, the form the project file,
+// the settings trailer and the installer script store them in. A file whose real name
+// that code page cannot hold is known by its short 8.3 alias; where its real name is
+// shown it is UTF-8 text, and only the calls that say so take or give that.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -20,6 +25,12 @@ struct MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual BoxAnswer Show(WindowHandle owner, const std::string& text, const std::string& caption,
                          BoxIcon icon, BoxButtons buttons = BoxButtons::Ok) = 0;
+  // The same box with a UTF-8 text, for messages that name a file by its real name.
+  virtual BoxAnswer ShowUnicode(WindowHandle owner, const std::string& utf8Text,
+                                const std::string& caption, BoxIcon icon,
+                                BoxButtons buttons = BoxButtons::Ok) {
+    return Show(owner, utf8Text, caption, icon, buttons);
+  }
 };
 
 // Why a copy did not happen: the target was in use by another program (which may soon
@@ -67,6 +78,9 @@ struct FileSystem {
     std::vector<uint8_t> bytes;
     return ReadWholeFile(path, bytes) ? int64_t(bytes.size()) : -1;
   }
+  // The name to show for a path, as UTF-8: the real long name of a file known by its
+  // 8.3 alias. A file system that cannot tell gives the path back.
+  virtual std::string DisplayName(const std::string& path) { return path; }
 };
 
 struct MessagePump {

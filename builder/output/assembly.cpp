@@ -17,8 +17,9 @@ std::string TemplatePath(std::string_view builderProgramPath, int templateIndex)
   return FolderOf(builderProgramPath) + "\\vexo" + std::to_string(templateIndex);
 }
 
-trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview) {
+trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview, const text::LeadBytes& lead) {
   trailer::BuilderRecordFields f;
+  f.lead = lead;
   f.title = s.Title;
   f.author = s.Author;
   f.email = s.Email;

@@ -17,7 +17,8 @@ std::string FolderOf(std::string_view programPath);
 std::string TemplatePath(std::string_view builderProgramPath, int templateIndex);
 
 // The builder record of the project as the runtime will read it.
-trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview);
+trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview,
+                                 const text::LeadBytes& lead = text::LeadBytes());
 
 struct AssemblySeams {
   platform::FileSystem& files;
