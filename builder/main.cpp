@@ -15,7 +15,9 @@
 #include "builder/scenes/win32/template_folder_win.h"
 #include "builder/thumbnails/picture_preview.h"
 #include "builder/window/about_box.h"
+#include "builder/project/network_gate.h"
 #include "builder/window/main_form.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
 #include "platform/win32/wingui/dialogs.h"
@@ -43,16 +45,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   InitCommonControlsEx(&icc);
 
   platform::Win32MessageBoxes boxes;
-  platform::Win32FileSystem files;
+  platform::Win32FileSystem disk;
+  // Every file the window, the strip and the runs open goes through the gate, which keeps
+  // the computers a project named closed until the user agrees.
+  project::NetworkGate files(disk);
+  thumbnails::SetPictureFileSystem(&files);
+  const text::LeadBytes codePage = platform::SystemLeadBytes();
   wingui::CommonDialogs dialogs(thumbnails::DrawPicturePreview);
   wingui::ShellOpener shell;
   // An error nobody handled ends its handler; the user sees its text and goes on.
   wingui::SetErrorReporter([&boxes](HWND owner, const std::string& text) {
-    boxes.Show(owner, text, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
+    boxes.ShowUnicode(owner, text, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
   });
 
   scenes::Win32TemplateFolder templateFolder;
-  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder(), &templateFolder});
+  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder(), &templateFolder, &files,
+                       codePage});
   if (!form.Create()) return 1;
   form.SetQuitOnDestroy(true);
   photos::ProgressPictureConvertWindow progress;

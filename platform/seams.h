@@ -81,6 +81,15 @@ struct FileSystem {
   // The name to show for a path, as UTF-8: the real long name of a file known by its
   // 8.3 alias. A file system that cannot tell gives the path back.
   virtual std::string DisplayName(const std::string& path) { return path; }
+  // How a file the user chose, named by its real path in UTF-8, is kept in the photo
+  // list and stored in a project: the path itself when the system code page holds it,
+  // else its 8.3 alias. Nothing when it has neither. A file system that knows only
+  // single-byte paths gives the path back.
+  virtual std::optional<std::string> StoredPathOf(const std::string& utf8Path) { return utf8Path; }
+  // For files the user drops: whether a path (UTF-8) is a folder, and the names (UTF-8)
+  // of the plain files directly in it.
+  virtual bool IsFolderUnicode(const std::string& /*utf8Path*/) { return false; }
+  virtual std::vector<std::string> FileNamesInUnicode(const std::string& /*utf8Folder*/) { return {}; }
 };
 
 struct MessagePump {
@@ -108,6 +117,11 @@ struct FileDialogs {
   virtual ~FileDialogs() = default;
   // The chosen files, in the order the dialog returns them; empty when cancelled.
   virtual std::vector<std::string> Open(WindowHandle owner, const FileDialogOptions& options) = 0;
+  // The same dialog giving the chosen files' real paths as UTF-8, for callers that keep
+  // files the code page cannot name (through FileSystem::StoredPathOf).
+  virtual std::vector<std::string> OpenUnicode(WindowHandle owner, const FileDialogOptions& options) {
+    return Open(owner, options);
+  }
   // The chosen file, or nothing when cancelled.
   virtual std::optional<std::string> Save(WindowHandle owner, const FileDialogOptions& options) = 0;
 };

@@ -12,7 +12,9 @@
 #include "builder/output/preview.h"
 #include "builder/photos/fitting.h"
 #include "builder/photos/photo_runs.h"
+#include "builder/project/network_gate.h"
 #include "builder/project/settings.h"
+#include "common/code_page.h"
 #include "builder/scenes/import_worker.h"
 #include "builder/scenes/template_list.h"
 #include "builder/thumbnails/picture.h"
@@ -49,6 +51,12 @@ struct FormSeams {
   std::string builderFolder;  // ends in a backslash
   // The builder folder's imported templates; without it the combo holds only the six.
   scenes::TemplateFolder* templates = nullptr;
+  // Holds back the computers a project named that the user did not agree to open;
+  // `files` is expected to be this gate. Without it a project's network paths are opened
+  // without a question.
+  project::NetworkGate* network = nullptr;
+  // The system code page's lead bytes, for the texts saved in project files.
+  text::LeadBytes codePage;
 };
 
 class TAboutBox;
@@ -144,9 +152,14 @@ class TForm1 : public wingui::Window {
   // Ctrl+Up / Ctrl+Down in the strip: the current photo one place up or down.
   void MoveCurrentPhoto(int step);
   void ShowCurrentPhoto();
-  void AppendPhoto(const std::string& path);  // one entry, PhotoCount + 1
-  // Files and folders dropped onto the window, added like "Add photos".
+  // One entry, PhotoCount + 1; `path` as the photo list keeps it, shown by its real name.
+  void AppendPhoto(const std::string& path);
+  // Files and folders dropped onto the window (real paths, UTF-8), added like "Add photos".
   void AddDroppedPhotos(const std::vector<std::string>& dropped);
+  // Files the user chose (real paths, UTF-8): each is kept by the name the project can
+  // store (StoredPathOf); those that have none are named in one error box and left out.
+  // Computers they are on count as agreed to. False when none was added.
+  bool AddChosenPhotos(const std::vector<std::string>& utf8Paths);
   // Opens a project file as Open Project does, without the dialog (a project named on
   // the command line).
   void OpenProjectFile(const std::string& path);
@@ -196,6 +209,9 @@ class TForm1 : public wingui::Window {
   void LoadWizardPicture(int imageId, const std::string& path);
   void LoadWizardPictures(const project::ProjectSettings& s);
   void WriteAutoSave();
+  // A project just read, before it reaches the controls: device paths out, and the
+  // question about the computers it names (project::ScreenProjectPaths).
+  void ScreenProjectPaths(project::ProjectSettings& s);
 
   FormSeams seams_;
   wingui::Controls c_;
