@@ -11,7 +11,7 @@ struct Win32MessageBoxes final : MessageBoxes {
                         BoxIcon icon, BoxButtons buttons) override;
 };
 
-struct Win32FileSystem final : FileSystem {
+struct Win32FileSystem : FileSystem {  // tests add to it
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   CopyOutcome CopyReplacingWhy(const std::string& from, const std::string& to) override;
   bool CanOpenForRead(const std::string& path) override;
