@@ -17,7 +17,6 @@
 #include "builder/window/about_box.h"
 #include "builder/project/network_gate.h"
 #include "builder/window/main_form.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
 #include "platform/win32/wingui/dialogs.h"
@@ -50,7 +49,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // the computers a project named closed until the user agrees.
   project::NetworkGate files(disk);
   thumbnails::SetPictureFileSystem(&files);
-  const text::LeadBytes codePage = platform::SystemLeadBytes();
   wingui::CommonDialogs dialogs(thumbnails::DrawPicturePreview);
   wingui::ShellOpener shell;
   // An error nobody handled ends its handler; the user sees its text and goes on.
@@ -59,8 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   });
 
   scenes::Win32TemplateFolder templateFolder;
-  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder(), &templateFolder, &files,
-                       codePage});
+  window::TForm1 form({boxes, files, dialogs, dialogs, shell, platform::ProgramFolder(), &templateFolder, &files});
   if (!form.Create()) return 1;
   form.SetQuitOnDestroy(true);
   photos::ProgressPictureConvertWindow progress;

@@ -22,6 +22,7 @@
 #include "builder/window/button_group.h"
 #include "builder/window/form_layout.h"
 #include "platform/seams.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/wingui/layout.h"
 #include "platform/win32/wingui/window.h"
 
@@ -55,8 +56,9 @@ struct FormSeams {
   // `files` is expected to be this gate. Without it a project's network paths are opened
   // without a question.
   project::NetworkGate* network = nullptr;
-  // The system code page's lead bytes, for the texts saved in project files.
-  text::LeadBytes codePage;
+  // The system code page's lead bytes, for the texts saved in project files and the
+  // title checks of the output commands.
+  text::LeadBytes codePage = platform::SystemLeadBytes();
 };
 
 class TAboutBox;
