@@ -11,6 +11,7 @@
 #include "builder/project/project_file.h"
 #include "builder/thumbnails/picture.h"
 #include "platform/win32/wide_text.h"
+#include "tests/support/unicode_photos.h"
 #include "tests/window/window_test_support.h"
 
 using namespace prismora;
@@ -20,11 +21,10 @@ using testsupport::Pump;
 
 namespace {
 
-// "Фото" (Cyrillic) and "東京" (Japanese) in UTF-8, with a photo named in each script.
-const std::string kCyrillicFolder = "\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE";
-const std::string kCyrillicPhoto = "\xD0\x9B\xD0\xB5\xD1\x82\xD0\xBE.bmp";  // "Лето.bmp"
-const std::string kJapaneseFolder = "\xE6\x9D\xB1\xE4\xBA\xAC";
-const std::string kJapanesePhoto = "\xE8\x8A\xB1\xE7\x81\xAB.bmp";  // "花火.bmp"
+using testsupport::kCyrillicFolder;
+using testsupport::kCyrillicPhoto;
+using testsupport::kJapaneseFolder;
+using testsupport::kJapanesePhoto;
 
 bool PlainAscii(const std::string& s) {
   for (unsigned char c : s)
@@ -50,11 +50,8 @@ class UnicodeNames : public MainWindowTest {
     WriteWide(cyrillic + "\\b.bmp", 30, 40, 0x0000FF00);
     WriteWide(japanesePhoto, 64, 32, 0x00FF0000);
   }
-  // A bitmap made through an ASCII scratch name, then renamed to its real name.
   void WriteWide(const std::string& utf8Path, int w, int h, uint32_t color) {
-    const std::string scratch = dir / "scratch.bmp";
-    testsupport::WriteBitmap(scratch, w, h, color);
-    ASSERT_TRUE(MoveFileW(platform::WideFromAnsi(scratch).c_str(), platform::WideFromUtf8(utf8Path).c_str()));
+    testsupport::WriteBitmapWide(utf8Path, w, h, color);
   }
   static std::string Stored(const std::string& utf8Path) {
     return platform::StoredPathFor(platform::WideFromUtf8(utf8Path)).value_or("");
@@ -84,14 +81,6 @@ class UnicodeNames : public MainWindowTest {
     GlobalUnlock(block);
     SendMessageA(form->Handle(), WM_DROPFILES, WPARAM(block), 0);  // the window frees it
     Pump();
-  }
-  void TearDown() override {
-    MainWindowTest::TearDown();
-    // The temp folder is removed by ANSI names; these go first by their own.
-    for (const std::string& f : {cyrillicPhoto, cyrillic + "\\b.bmp", japanesePhoto})
-      DeleteFileW(platform::WideFromUtf8(f).c_str());
-    RemoveDirectoryW(platform::WideFromUtf8(cyrillic).c_str());
-    RemoveDirectoryW(platform::WideFromUtf8(japanese).c_str());
   }
 };
 
