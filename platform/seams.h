@@ -18,7 +18,9 @@ namespace prismora::platform {
 using WindowHandle = void*;  // an HWND, kept opaque for platform-free code
 
 enum class BoxIcon { None, Error, Warning, Information, Question };
-enum class BoxButtons { Ok, OkCancel, YesNo };
+// YesNoSafe: Yes and No with No as the default button, for questions where Enter must
+// not take the risky road.
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoSafe };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
 
 struct MessageBoxes {

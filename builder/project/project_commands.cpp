@@ -122,8 +122,9 @@ PathScreening ScreenProjectPaths(platform::WindowHandle owner, ProjectSettings& 
   for (const std::string& host : NetworkHosts(paths))
     if (!gate.Allowed(host)) out.askedHosts.push_back(host);
   if (out.askedHosts.empty()) return out;
+  // No is the default: Enter keeps the computers closed.
   out.allowed = boxes.Show(owner, NetworkPathsQuestion(out.askedHosts), std::string(kWarningCaption),
-                           platform::BoxIcon::Warning, platform::BoxButtons::YesNo) ==
+                           platform::BoxIcon::Warning, platform::BoxButtons::YesNoSafe) ==
                 platform::BoxAnswer::Yes;
   for (const std::string& host : out.askedHosts) out.allowed ? gate.Allow(host) : gate.HoldBack(host);
   return out;

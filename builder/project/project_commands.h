@@ -70,7 +70,7 @@ SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view builderF
 // What a project just read may open, decided before anything of it is opened. Device
 // paths leave the photo list and the wizard picture fields, named in one error box. The
 // computers its network paths name that the user has not allowed yet are named in one
-// "Warning!" question: Yes allows them, No holds them back, so their paths stay in the
+// "Warning!" question (No the default button): Yes allows them, No holds them back, so their paths stay in the
 // list and are saved as they were but nothing opens them.
 struct PathScreening {
   std::vector<std::string> devicePaths;   // taken out

@@ -22,6 +22,7 @@ UINT BoxType(BoxIcon icon, BoxButtons buttons) {
     case BoxButtons::Ok: type |= MB_OK; break;
     case BoxButtons::OkCancel: type |= MB_OKCANCEL; break;
     case BoxButtons::YesNo: type |= MB_YESNO; break;
+    case BoxButtons::YesNoSafe: type |= MB_YESNO | MB_DEFBUTTON2; break;
   }
   return type;
 }

@@ -89,7 +89,15 @@ ProjectSettings WithPhotos(std::vector<std::string> photos) {
 TEST(ScreenProjectPaths, OneQuestionNamingTheComputersBeforeAnythingOpens) {
   FakeFiles inner;
   NetworkGate gate(inner);
-  FakeBoxes boxes;
+  struct ButtonBoxes : FakeBoxes {
+    std::vector<prismora::platform::BoxButtons> buttons;
+    prismora::platform::BoxAnswer Show(prismora::platform::WindowHandle owner, const std::string& text,
+                                       const std::string& caption, prismora::platform::BoxIcon icon,
+                                       prismora::platform::BoxButtons b) override {
+      buttons.push_back(b);
+      return FakeBoxes::Show(owner, text, caption, icon, b);
+    }
+  } boxes;
   boxes.answer = prismora::platform::BoxAnswer::No;
   ProjectSettings s = WithPhotos({"C:\\a.jpg", "\\\\host\\share\\a.jpg", "\\\\HOST\\share\\b.jpg", "\\\\nas\\p\\c.jpg"});
   s.WizardImageFile = "\\\\wiz\\pics\\big.bmp";
@@ -100,6 +108,8 @@ TEST(ScreenProjectPaths, OneQuestionNamingTheComputersBeforeAnythingOpens) {
   for (const char* host : {"\\\\host", "\\\\nas", "\\\\wiz"})
     EXPECT_NE(boxes.shown[0].first.find(host), std::string::npos) << host;
   EXPECT_EQ(r.askedHosts, (std::vector<std::string>{"host", "nas", "wiz"}));
+  // Yes or No, with No the default: Enter does not connect.
+  EXPECT_EQ(boxes.buttons, (std::vector<prismora::platform::BoxButtons>{prismora::platform::BoxButtons::YesNoSafe}));
   EXPECT_FALSE(r.allowed);
   // No: the paths stay as they were, and the gate keeps them closed.
   EXPECT_EQ(s.Photos, before);
