@@ -109,7 +109,9 @@ TEST_F(UnicodeNames, ThePlatformGivesAnAliasTheCodePageHolds) {
       const std::string& part = parts[i];
       const size_t dot = part.find('.');
       EXPECT_LE(dot == std::string::npos ? part.size() : dot, 8u) << alias;
-      if (dot != std::string::npos) EXPECT_LE(part.size() - dot - 1, 3u) << alias;
+      if (dot != std::string::npos) {
+        EXPECT_LE(part.size() - dot - 1, 3u) << alias;
+      }
     }
   }
   std::vector<uint8_t> byAlias;
