@@ -16,6 +16,7 @@
 #include "builder/scenes/win32/template_folder_win.h"
 #include "builder/thumbnails/picture_preview.h"
 #include "builder/window/about_box.h"
+#include "builder/project/network_gate.h"
 #include "builder/window/main_form.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
@@ -44,12 +45,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   InitCommonControlsEx(&icc);
 
   platform::Win32MessageBoxes boxes;
-  platform::Win32FileSystem files;
+  platform::Win32FileSystem disk;
+  // Every file the window, the strip and the runs open goes through the gate, which keeps
+  // the computers a project named closed until the user agrees.
+  project::NetworkGate files(disk);
+  thumbnails::SetPictureFileSystem(&files);
   wingui::CommonDialogs dialogs(thumbnails::DrawPicturePreview);
   wingui::ShellOpener shell;
   // An error nobody handled ends its handler; the user sees its text and goes on.
   wingui::SetErrorReporter([&boxes](HWND owner, const std::string& text) {
-    boxes.Show(owner, text, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
+    boxes.ShowUnicode(owner, text, "Error", platform::BoxIcon::Error, platform::BoxButtons::Ok);
   });
 
   // The builder runs as the user who started it: it reads its program folder and writes
@@ -61,7 +66,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     return 1;
   }
   scenes::Win32TemplateFolder templateFolder;
-  window::TForm1 form({boxes, files, dialogs, dialogs, shell, folders.program, &templateFolder, folders.user});
+  window::TForm1 form({boxes, files, dialogs, dialogs, shell, folders.program, &templateFolder, folders.user, &files});
   if (!form.Create()) return 1;
   form.SetQuitOnDestroy(true);
   photos::ProgressPictureConvertWindow progress;

@@ -28,10 +28,13 @@ std::string websiteForRecord(std::string_view website) {
 
 BuilderRecord makeBuilderRecord(const BuilderRecordFields& f) {
   BuilderRecord r{};
-  b::writeText(r, rec(off::Title), kTextFieldWidth, f.title);
-  b::writeText(r, rec(off::Author), kTextFieldWidth, f.author);
-  b::writeText(r, rec(off::Email), kTextFieldWidth, f.email);
-  b::writeText(r, rec(off::Website), kTextFieldWidth, websiteForRecord(f.website));
+  auto writeText = [&](std::size_t offset, std::string_view t) {
+    b::writeText(r, rec(offset), kTextFieldWidth, text::CutToBytes(t, kTextFieldWidth - 1, f.lead));
+  };
+  writeText(off::Title, f.title);
+  writeText(off::Author, f.author);
+  writeText(off::Email, f.email);
+  writeText(off::Website, websiteForRecord(f.website));
   b::writeI32(r, rec(off::PhotoCountCode), f.photoCount * kPhotoCountUnit);
   b::writeU8(r, rec(off::PreviewFlag), f.previewFlag ? 1 : 0);
   b::writeU32(r, rec(off::DialogColor), f.dialogColor);

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/code_page.h"
+
 namespace prismora::trailer {
 
 inline constexpr std::size_t kTrailerSize = 1040;
@@ -72,6 +74,8 @@ struct BuilderRecordFields {
   uint32_t dialogColor = 0;
   bool previewFlag = false;
   int32_t photoChangeSeconds = 0;
+  // The code page of the texts: one longer than its field is cut between characters.
+  text::LeadBytes lead;
 };
 
 // The longest interval between photo changes that is stored; longer ones are cut to it.

@@ -1,6 +1,11 @@
 // The small interfaces through which window code reaches the platform. Window code
 // and the output steps take them as parameters, so tests can drive real windows
 // without a modal box or a common dialog blocking the run.
+//
+// Texts and paths are single bytes in the system code page, the form the project file,
+// the settings trailer and the installer script store them in. A file whose real name
+// that code page cannot hold is known by its short 8.3 alias; where its real name is
+// shown it is UTF-8 text, and only the calls that say so take or give that.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -13,13 +18,21 @@ namespace prismora::platform {
 using WindowHandle = void*;  // an HWND, kept opaque for platform-free code
 
 enum class BoxIcon { None, Error, Warning, Information, Question };
-enum class BoxButtons { Ok, OkCancel, YesNo };
+// YesNoSafe: Yes and No with No as the default button, for questions where Enter must
+// not take the risky road.
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoSafe };
 enum class BoxAnswer { Ok, Cancel, Yes, No };
 
 struct MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual BoxAnswer Show(WindowHandle owner, const std::string& text, const std::string& caption,
                          BoxIcon icon, BoxButtons buttons = BoxButtons::Ok) = 0;
+  // The same box with a UTF-8 text, for messages that name a file by its real name.
+  virtual BoxAnswer ShowUnicode(WindowHandle owner, const std::string& utf8Text,
+                                const std::string& caption, BoxIcon icon,
+                                BoxButtons buttons = BoxButtons::Ok) {
+    return Show(owner, utf8Text, caption, icon, buttons);
+  }
 };
 
 // Why a copy did not happen: the target was in use by another program (which may soon
@@ -67,6 +80,18 @@ struct FileSystem {
     std::vector<uint8_t> bytes;
     return ReadWholeFile(path, bytes) ? int64_t(bytes.size()) : -1;
   }
+  // The name to show for a path, as UTF-8: the real long name of a file known by its
+  // 8.3 alias. A file system that cannot tell gives the path back.
+  virtual std::string DisplayName(const std::string& path) { return path; }
+  // How a file the user chose, named by its real path in UTF-8, is kept in the photo
+  // list and stored in a project: the path itself when the system code page holds it,
+  // else its 8.3 alias. Nothing when it has neither. A file system that knows only
+  // single-byte paths gives the path back.
+  virtual std::optional<std::string> StoredPathOf(const std::string& utf8Path) { return utf8Path; }
+  // For files the user drops: whether a path (UTF-8) is a folder, and the names (UTF-8)
+  // of the plain files directly in it.
+  virtual bool IsFolderUnicode(const std::string& /*utf8Path*/) { return false; }
+  virtual std::vector<std::string> FileNamesInUnicode(const std::string& /*utf8Folder*/) { return {}; }
 };
 
 struct MessagePump {
@@ -94,6 +119,11 @@ struct FileDialogs {
   virtual ~FileDialogs() = default;
   // The chosen files, in the order the dialog returns them; empty when cancelled.
   virtual std::vector<std::string> Open(WindowHandle owner, const FileDialogOptions& options) = 0;
+  // The same dialog giving the chosen files' real paths as UTF-8, for callers that keep
+  // files the code page cannot name (through FileSystem::StoredPathOf).
+  virtual std::vector<std::string> OpenUnicode(WindowHandle owner, const FileDialogOptions& options) {
+    return Open(owner, options);
+  }
   // The chosen file, or nothing when cancelled.
   virtual std::optional<std::string> Save(WindowHandle owner, const FileDialogOptions& options) = 0;
 };

@@ -3,8 +3,9 @@
 namespace prismora::output {
 using platform::BoxIcon;
 
-trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview) {
+trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview, const text::LeadBytes& lead) {
   trailer::BuilderRecordFields f;
+  f.lead = lead;
   f.title = s.Title;
   f.author = s.Author;
   f.email = s.Email;

@@ -10,7 +10,8 @@
 namespace prismora::output {
 
 // The builder record of the project as the runtime will read it.
-trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview);
+trailer::BuilderRecord RecordFor(const project::ProjectSettings& s, bool preview,
+                                 const text::LeadBytes& lead = text::LeadBytes());
 
 struct AssemblySeams {
   platform::FileSystem& files;

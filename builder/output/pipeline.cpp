@@ -44,7 +44,7 @@ bool OutputPipeline::PreparePreviewFiles(const project::ProjectSettings& s, uint
   if (s_.deleteUserKey) s_.deleteUserKey(kPreviewSettingsKey);
   previewPath = s_.folders.PreviewScreenSaver();
   if (!AssemblePreviewScreenSaver({s_.files, s_.boxes, s_.pump, s_.owner}, s_.folders.Template(s.TemplateIndex),
-                                  RecordFor(s, true), previewPath))
+                                  RecordFor(s, true, s_.codePage), previewPath))
     return false;
   PreviewPhotos& photos = front_.PreviewPhotosState();
   if (photos.Ready()) return true;
@@ -88,7 +88,7 @@ BuildResult OutputPipeline::Build() {
 
 bool OutputPipeline::CheckProject(const project::ProjectSettings& s) {
   if (s.Title.empty()) return Refuse(ProjectField::Title, "Please fill Title field");
-  if (auto why = UnsafeTitleReason(s.Title)) return Refuse(ProjectField::Title, *why);
+  if (auto why = UnsafeTitleReason(s.Title, s_.codePage)) return Refuse(ProjectField::Title, *why);
   if (s.Author.empty()) return Refuse(ProjectField::Author, "Please fill Autor field");
   if (s.Photos.size() < 2) {
     WarnTooFewPhotosThenAdd();
@@ -99,7 +99,7 @@ bool OutputPipeline::CheckProject(const project::ProjectSettings& s) {
 
 bool OutputPipeline::MakeScreenSaver(const project::ProjectSettings& s, const BuildNames& names) {
   return AssembleBuildScreenSaver({s_.files, s_.boxes, s_.pump, s_.owner}, s_.folders.Template(s.TemplateIndex),
-                                  RecordFor(s, false), names.ScreenSaver());
+                                  RecordFor(s, false, s_.codePage), names.ScreenSaver());
 }
 
 bool OutputPipeline::WriteScript(const project::ProjectSettings& s, const BuildNames& names) {

@@ -13,6 +13,7 @@
 #include "builder/photos/photo_runs.h"
 #include "builder/project/folders.h"
 #include "builder/project/settings.h"
+#include "common/code_page.h"
 #include "platform/process.h"
 #include "platform/seams.h"
 
@@ -63,6 +64,9 @@ struct PipelineSeams {
   char decimalSeparator = '.';
   // Where installed compilers are recorded; null: only the one next to the builder counts.
   platform::ReadRegistryString readRegistryString = nullptr;
+  // The system code page's lead bytes: the title is checked and the record's texts are
+  // cut in its characters.
+  text::LeadBytes codePage;
 };
 
 enum class BuildResult { Done, Refused, Failed, Cancelled };

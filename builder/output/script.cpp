@@ -145,24 +145,32 @@ std::optional<std::string> BuildSetupScript(const project::ProjectSettings& sett
                           converterFolder});
 }
 
-std::optional<std::string> UnsafeTitleReason(const std::string& title) {
+std::optional<std::string> UnsafeTitleReason(const std::string& title, const text::LeadBytes& lead) {
   if (title.size() > kMaxTitleBytes)
-    return "The title is " + std::to_string(title.size()) + " characters long; it can have at most " +
-           std::to_string(kMaxTitleBytes) + ".";
-  if (!title.empty() && (title.back() == ' ' || title.back() == '.'))
-    return std::string("The title cannot end in a blank or a dot.");
+    return "The title is " + std::to_string(title.size()) + (lead.AnyLead() ? " bytes" : " characters") +
+           " long; it can have at most " + std::to_string(kMaxTitleBytes) +
+           (lead.AnyLead() ? " (a character of two bytes counts twice)." : ".");
+  if (text::EndsInHalfCharacter(title, lead))
+    return std::string("The title ends in half a character.");
+  const std::string_view last = text::LastCharacter(title, lead);
+  if (last == " " || last == ".") return std::string("The title cannot end in a blank or a dot.");
   if (IsDeviceName(title))
     return std::string(
         "The title cannot be CON, PRN, AUX, NUL, COM1 to COM9 or LPT1 to LPT9, with or without an "
         "extension: Windows keeps these names for devices.");
-  for (unsigned char c : title) {
+  // Only single-byte characters can be one of these: the second byte of a two-byte
+  // character may well be "\" or "|", and is part of that character.
+  std::optional<std::string> why;
+  text::ForEachCharacter(title, lead, [&](std::string_view ch) {
+    if (why || ch.size() != 1) return;
+    const unsigned char c = static_cast<unsigned char>(ch[0]);
     if (c < 0x20 || c == 0x7F)
-      return std::string("The title cannot contain line breaks, tabs or other control characters.");
-    if (kForbiddenInTitle.find(char(c)) != std::string_view::npos)
-      return "The title cannot contain the character " + std::string(1, char(c)) +
-             ". These characters are not allowed: \\ / : * ? \" < > | { ;";
-  }
-  return std::nullopt;
+      why = "The title cannot contain line breaks, tabs or other control characters.";
+    else if (kForbiddenInTitle.find(char(c)) != std::string_view::npos)
+      why = "The title cannot contain the character " + std::string(1, char(c)) +
+            ". These characters are not allowed: \\ / : * ? \" < > | { ;";
+  });
+  return why;
 }
 
 }  // namespace prismora::output

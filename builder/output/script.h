@@ -8,6 +8,7 @@
 
 #include "builder/output/assets.h"
 #include "builder/project/settings.h"
+#include "common/code_page.h"
 #include "platform/seams.h"
 
 namespace prismora::output {
@@ -45,6 +46,9 @@ inline constexpr std::size_t kMaxTitleBytes = 99;
 // and so are titles longer than the record holds, titles ending in a blank or a dot
 // (Windows drops those from names) and the reserved device names. Leading blanks are
 // allowed and kept.
-std::optional<std::string> UnsafeTitleReason(const std::string& title);
+// The title is checked character by character in the code page whose lead bytes are
+// given: the second byte of a two-byte character is never taken for "\\" or "|".
+std::optional<std::string> UnsafeTitleReason(const std::string& title,
+                                             const text::LeadBytes& lead = text::LeadBytes());
 
 }  // namespace prismora::output

@@ -1,19 +1,23 @@
 #include "builder/project/project_commands.h"
 
+#include "builder/project/path_kinds.h"
+
 namespace prismora::project {
 
-std::string ProjectFileNameFor(const std::string& title) {
-  std::string name = title;
-  for (char& c : name)
-    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+std::string ProjectFileNameFor(const std::string& title, const text::LeadBytes& lead) {
+  std::string name;
+  text::ForEachCharacter(title, lead, [&](std::string_view c) {
+    const bool forbidden = c.size() == 1 && std::string_view("\\/:*?\"<>|").find(c[0]) != std::string_view::npos;
+    name += forbidden ? std::string_view("_") : c;
+  });
   return name;
 }
 
-platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s) {
+platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s, const text::LeadBytes& lead) {
   platform::FileDialogOptions o;
   o.filter = kProjectFilter;
   o.defaultExt = kProjectDefaultExt;
-  o.initialName = ProjectFileNameFor(s.Title);  // the title is the proposed file name
+  o.initialName = ProjectFileNameFor(s.Title, lead);  // the title is the proposed file name
   o.overwritePrompt = false;
   return o;
 }
@@ -47,10 +51,10 @@ std::string ProjectNotWrittenText(const std::string& path) {
 
 SaveResult SaveProjectCommand(platform::WindowHandle owner, const ProjectSettings& s,
                               platform::FileDialogs& dialogs, platform::FileSystem& fs,
-                              platform::MessageBoxes& boxes) {
-  std::optional<std::string> path = dialogs.Save(owner, SaveProjectDialogOptions(s));
+                              platform::MessageBoxes& boxes, const text::LeadBytes& lead) {
+  std::optional<std::string> path = dialogs.Save(owner, SaveProjectDialogOptions(s, lead));
   if (!path) return {};
-  SaveResult result = SaveProjectFile(*path, s, fs);
+  SaveResult result = SaveProjectFile(*path, s, fs, lead);
   if (!result.written) {
     // The user asked for this file; silently keeping the old one would look like success.
     boxes.Show(owner, ProjectNotWrittenText(*path), std::string(kErrorCaption),
@@ -104,12 +108,42 @@ bool LoadAutoSave(platform::WindowHandle owner, std::string_view folder, Project
 
 SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view folder,
                          const ProjectSettings& s, platform::FileSystem& fs,
-                         platform::MessageBoxes& boxes) {
-  SaveResult result = SaveProjectFile(AutoSavePath(folder), s, fs);
+                         platform::MessageBoxes& boxes, const text::LeadBytes& lead) {
+  SaveResult result = SaveProjectFile(AutoSavePath(folder), s, fs, lead);
   if (result.written && result.photosNotSaved > 0)
     boxes.Show(owner, PhotosNotSavedText(result.photosNotSaved), std::string(kWarningCaption),
                platform::BoxIcon::Warning);
   return result;
+}
+
+PathScreening ScreenProjectPaths(platform::WindowHandle owner, ProjectSettings& s, NetworkGate& gate,
+                                 platform::MessageBoxes& boxes) {
+  PathScreening out;
+  auto isDevice = [](const std::string& p) { return ClassifyPath(p).kind == PathKind::Device; };
+  for (const std::string& p : s.Photos)
+    if (isDevice(p)) out.devicePaths.push_back(p);
+  std::erase_if(s.Photos, isDevice);
+  for (std::string* wizard : {&s.WizardImageFile, &s.WizardSmallImageFile})
+    if (isDevice(*wizard)) {
+      out.devicePaths.push_back(*wizard);
+      wizard->clear();
+    }
+  if (!out.devicePaths.empty())
+    boxes.Show(owner, DevicePathsRefusedText(out.devicePaths), std::string(kErrorCaption),
+               platform::BoxIcon::Error);
+
+  std::vector<std::string> paths = s.Photos;
+  paths.push_back(s.WizardImageFile);
+  paths.push_back(s.WizardSmallImageFile);
+  for (const std::string& host : NetworkHosts(paths))
+    if (!gate.Allowed(host)) out.askedHosts.push_back(host);
+  if (out.askedHosts.empty()) return out;
+  // No is the default: Enter keeps the computers closed.
+  out.allowed = boxes.Show(owner, NetworkPathsQuestion(out.askedHosts), std::string(kWarningCaption),
+                           platform::BoxIcon::Warning, platform::BoxButtons::YesNoSafe) ==
+                platform::BoxAnswer::Yes;
+  for (const std::string& host : out.askedHosts) out.allowed ? gate.Allow(host) : gate.HoldBack(host);
+  return out;
 }
 
 }  // namespace prismora::project

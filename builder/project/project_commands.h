@@ -7,18 +7,22 @@
 #include <string_view>
 
 #include "builder/project/folders.h"
+#include "builder/project/network_gate.h"
 #include "builder/project/project_file.h"
+#include "common/code_page.h"
 #include "platform/seams.h"
 
 namespace prismora::project {
 
 // The title as a file name the save dialog accepts: each character that file names
 // forbid (\ / : * ? " < > |) becomes "_". A dialog given any of them would refuse the
-// name and nothing would happen.
-std::string ProjectFileNameFor(const std::string& title);
+// name and nothing would happen. Characters of two bytes stay whole, whatever their
+// second byte.
+std::string ProjectFileNameFor(const std::string& title, const text::LeadBytes& lead = text::LeadBytes());
 
 // The options both project dialogs run with.
-platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s);
+platform::FileDialogOptions SaveProjectDialogOptions(const ProjectSettings& s,
+                                                     const text::LeadBytes& lead = text::LeadBytes());
 platform::FileDialogOptions OpenProjectDialogOptions();
 
 // The warning shown when the photo list did not fit in the project file.
@@ -34,7 +38,8 @@ std::string ProjectNotWrittenText(const std::string& path);
 // an error box. Cancel does nothing (result not written, nothing shown).
 SaveResult SaveProjectCommand(platform::WindowHandle owner, const ProjectSettings& s,
                               platform::FileDialogs& dialogs, platform::FileSystem& fs,
-                              platform::MessageBoxes& boxes);
+                              platform::MessageBoxes& boxes,
+                              const text::LeadBytes& lead = text::LeadBytes());
 
 enum class OpenOutcome { Cancelled, Read, Unreadable };
 
@@ -65,6 +70,20 @@ bool LoadAutoSave(platform::WindowHandle owner, std::string_view folder, Project
 // before the window goes. A failed write is silent (the previous auto-save survives).
 SaveResult WriteAutoSave(platform::WindowHandle owner, std::string_view folder,
                          const ProjectSettings& s, platform::FileSystem& fs,
-                         platform::MessageBoxes& boxes);
+                         platform::MessageBoxes& boxes,
+                         const text::LeadBytes& lead = text::LeadBytes());
+
+// What a project just read may open, decided before anything of it is opened. Device
+// paths leave the photo list and the wizard picture fields, named in one error box. The
+// computers its network paths name that the user has not allowed yet are named in one
+// "Warning!" question (No the default button): Yes allows them, No holds them back, so their paths stay in the
+// list and are saved as they were but nothing opens them.
+struct PathScreening {
+  std::vector<std::string> devicePaths;   // taken out
+  std::vector<std::string> askedHosts;    // named in the question (none: not asked)
+  bool allowed = false;                   // the answer was Yes
+};
+PathScreening ScreenProjectPaths(platform::WindowHandle owner, ProjectSettings& s, NetworkGate& gate,
+                                 platform::MessageBoxes& boxes);
 
 }  // namespace prismora::project

@@ -116,18 +116,22 @@ std::optional<std::vector<std::string>> DecodeCompanion(std::span<const uint8_t>
   return photos;
 }
 
-EncodedProject EncodeProjectRecord(const ProjectSettings& s, std::string_view companionName) {
+EncodedProject EncodeProjectRecord(const ProjectSettings& s, std::string_view companionName,
+                                   const text::LeadBytes& lead) {
   EncodedProject out;
   out.bytes.assign(kSize, 0);
   std::span<uint8_t> rec(out.bytes);
-  b::writeText(rec, kTitle, kTitleWidth, s.Title);
-  b::writeText(rec, kAuthor, kAuthorWidth, s.Author);
-  b::writeText(rec, kEmail, kEmailWidth, s.Email);
-  b::writeText(rec, kWebsite, kWebsiteWidth, s.Website);
+  auto writeText = [&](std::size_t offset, std::size_t width, std::string_view t) {
+    b::writeText(rec, offset, width, text::CutToBytes(t, width - 1, lead));
+  };
+  writeText(kTitle, kTitleWidth, s.Title);
+  writeText(kAuthor, kAuthorWidth, s.Author);
+  writeText(kEmail, kEmailWidth, s.Email);
+  writeText(kWebsite, kWebsiteWidth, s.Website);
   b::writeU8(rec, kLicenseEnabled, s.LicenseEnabled ? 1 : 0);
-  b::writeText(rec, kLicenseText, kLicenseTextWidth, s.LicenseText);
-  b::writeText(rec, kWizardImage, kWizardImageWidth, s.WizardImageFile);
-  b::writeText(rec, kWizardSmallImage, kWizardSmallImageWidth, s.WizardSmallImageFile);
+  writeText(kLicenseText, kLicenseTextWidth, s.LicenseText);
+  writeText(kWizardImage, kWizardImageWidth, s.WizardImageFile);
+  writeText(kWizardSmallImage, kWizardSmallImageWidth, s.WizardSmallImageFile);
   PhotoListText photos = PhotoListFitting(s.Photos);
   b::writeText(rec, kPhotoList, kPhotoListWidth, photos.text);
   out.photosNotSaved = photos.notSaved;
@@ -221,11 +225,11 @@ void ReadCompanionInto(const std::string& projectPath, std::span<const uint8_t> 
 }  // namespace
 
 SaveResult SaveProjectFile(const std::string& path, const ProjectSettings& s,
-                           platform::FileSystem& fs) {
+                           platform::FileSystem& fs, const text::LeadBytes& lead) {
   const std::string companionPath = CompanionPathFor(path);
-  EncodedProject encoded = EncodeProjectRecord(s, FileNameOf(companionPath));
+  EncodedProject encoded = EncodeProjectRecord(s, FileNameOf(companionPath), lead);
   if (!encoded.companion.empty() && !fs.ReplaceFileContents(companionPath, encoded.companion))
-    encoded = EncodeProjectRecord(s);
+    encoded = EncodeProjectRecord(s, {}, lead);
   SaveResult result;
   result.photosNotSaved = encoded.photosNotSaved;
   result.written = fs.ReplaceFileContents(path, encoded.bytes);

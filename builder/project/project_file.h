@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "builder/project/settings.h"
+#include "common/code_page.h"
 #include "platform/seams.h"
 
 namespace prismora::project {
@@ -66,7 +67,10 @@ struct EncodedProject {
 // (terminator included). When the rest does not fit and `companionName` (a file name
 // without folder) is given, the whole list goes into `companion` and the record names
 // it; otherwise the rest is counted in photosNotSaved.
-EncodedProject EncodeProjectRecord(const ProjectSettings& s, std::string_view companionName = {});
+// Texts longer than their field are cut between characters of the code page whose lead
+// bytes are given, never after the first half of one.
+EncodedProject EncodeProjectRecord(const ProjectSettings& s, std::string_view companionName = {},
+                                   const text::LeadBytes& lead = text::LeadBytes());
 
 // The companion file beside a project file: "Holiday.pmj" keeps the photos that do not
 // fit its record in "Holiday.pml". A name without the ".pmj" ending gets ".pml" added.
@@ -115,7 +119,7 @@ struct SaveResult {
 // never names a companion that is not there; when the companion cannot be written the
 // record is written without it and the photos past the record count as not saved.
 SaveResult SaveProjectFile(const std::string& path, const ProjectSettings& s,
-                           platform::FileSystem& fs);
+                           platform::FileSystem& fs, const text::LeadBytes& lead = text::LeadBytes());
 
 // Reads a project file. Nothing when the file cannot be read; otherwise the settings
 // with every stored field replaced (starting from `current`, which supplies RandomColor).

@@ -77,7 +77,14 @@ IPicture* PictureThroughOwnReaders(std::span<const uint8_t> bytes) {
 
 }  // namespace
 
+namespace {
+platform::FileSystem* pictureFiles = nullptr;
+}  // namespace
+
+void SetPictureFileSystem(platform::FileSystem* files) { pictureFiles = files; }
+
 bool ReadPictureFile(const std::string& name, std::vector<uint8_t>& out) {
+  if (pictureFiles) return pictureFiles->ReadWholeFile(name, out);
   return platform::Win32FileSystem().ReadWholeFile(name, out);
 }
 

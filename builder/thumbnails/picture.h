@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/seams.h"
+
 namespace prismora::thumbnails {
 
 // Raised by decoding with one of the five decoder messages (see picture.cpp).
@@ -25,6 +27,9 @@ class PictureError : public std::runtime_error {
 
 // Reads a whole picture file (up to 1 GB); false when it cannot be read.
 bool ReadPictureFile(const std::string& fileName, std::vector<uint8_t>& out);
+// Where ReadPictureFile reads: the program's one file system (with its gate for other
+// computers). Null: the platform's own, directly.
+void SetPictureFileSystem(platform::FileSystem* files);
 
 class TIPicture {
  public:

@@ -1,5 +1,7 @@
 #include "builder/thumbnails/thumbnail_list.h"
 
+#include "platform/win32/wide_text.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -499,7 +501,9 @@ void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {
       RECT c{layout.content.left, layout.content.top, layout.content.right, layout.content.bottom};
       SetTextColor(dc, text);
       SetBkMode(dc, TRANSPARENT);
-      DrawTextA(dc, item.Caption().c_str(), int(item.Caption().size()), &c,
+      // Captions are real names (UTF-8), which the code page may not hold.
+      const std::wstring caption = platform::WideFromUtf8OrAnsi(item.Caption());
+      DrawTextW(dc, caption.c_str(), int(caption.size()), &c,
                 DT_SINGLELINE | DT_CENTER | DT_BOTTOM | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     DrawThumbnail(dc, item, layout.pictureArea);
@@ -614,23 +618,26 @@ void TThumbnailList::Repaint() {
 void TThumbnailList::ShowFolder(const std::string& mask) {
   Clear();
   std::string folder = mask.substr(0, mask.find_last_of("\\/") + 1);
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA(mask.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW(platform::WideFromAnsi(mask).c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return;
   Size area = buffered_ ? Size{} : ItemPictureArea();
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    std::string name = found.cFileName;
-    if (!IsThumbnailFileName(name)) continue;
+    // Kept by the name the code page holds, its 8.3 alias otherwise; shown by its own.
+    std::optional<std::string> name = platform::AnsiFromWide(found.cFileName);
+    if (!name) name = platform::AnsiFromWide(found.cAlternateFileName);
+    const std::string shown = platform::Utf8FromWide(found.cFileName);
+    if (!name || name->empty() || !IsThumbnailFileName(shown)) continue;
     TThumbnail& t = thumbnails_.Add();
     t.Source = TThumbnailSource::tsFile;
-    t.SetFilename(folder + name);
-    t.SetCaption(name);
+    t.SetFilename(folder + *name);
+    t.SetCaption(shown);
     if (!buffered_) {
       if (area.width <= 0) area = ItemPictureArea();
       MakeBitmap(t, area);
     }
-  } while (FindNextFileA(h, &found));
+  } while (FindNextFileW(h, &found));
   FindClose(h);
 }
 

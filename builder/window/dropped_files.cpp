@@ -43,4 +43,16 @@ std::vector<std::string> PhotosFromDrop(const std::vector<std::string>& dropped,
   return photos;
 }
 
+std::string UnnamablePhotosText(const std::vector<std::string>& paths) {
+  const bool one = paths.size() == 1;
+  std::string names;
+  for (const std::string& p : paths) names += "\r\n    " + p;
+  return std::string(one ? "This photo was not added:" : "These photos were not added:") + names +
+         "\r\n\r\n" + (one ? "Its name has" : "Their names have") +
+         " characters that this computer's language setting for non-Unicode programs cannot "
+         "hold, and the drive keeps no short (8.3) name for " + (one ? "it" : "them") +
+         ", so a project could not store " + (one ? "it" : "them") +
+         ". Rename the file or its folder, or turn on short names for the drive.";
+}
+
 }  // namespace prismora::window

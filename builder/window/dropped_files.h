@@ -22,4 +22,9 @@ struct DropSource {
 // to case.
 std::vector<std::string> PhotosFromDrop(const std::vector<std::string>& dropped, const DropSource& source);
 
+// The error for chosen or dropped photos that cannot be kept: their names have
+// characters the system code page cannot hold, which the project file needs, and their
+// volume made no 8.3 alias to store instead. Each is named as given (UTF-8).
+std::string UnnamablePhotosText(const std::vector<std::string>& paths);
+
 }  // namespace prismora::window

@@ -9,6 +9,7 @@
 #include "builder/window/about_box.h"
 #include "builder/window/art_ids.h"
 #include "builder/window/window_shape.h"
+#include "platform/win32/wide_text.h"
 
 namespace prismora::window {
 
@@ -165,6 +166,7 @@ bool TForm1::Create() {
   project::ProjectSettings s = ReadSettings();
   project::TakeOverOldAutoSave({seams_.builderFolder, seams_.userFolder}, seams_.files);
   project::LoadAutoSave(Handle(), seams_.userFolder, s, seams_.files, seams_.boxes);
+  ScreenProjectPaths(s);
   WriteSettings(s);
   ShowPage(Page::Photos);
   return true;
@@ -436,12 +438,13 @@ void TForm1::PunltMenuNewProjectClick() {
 }
 
 void TForm1::PunltMenuSaveClick() {
-  project::SaveProjectCommand(Handle(), ReadSettings(), seams_.dialogs, seams_.files, seams_.boxes);
+  project::SaveProjectCommand(Handle(), ReadSettings(), seams_.dialogs, seams_.files, seams_.boxes, seams_.codePage);
 }
 
 void TForm1::OpenProjectFile(const std::string& path) {
   project::ProjectSettings s = ReadSettings();
   project::OpenProjectPath(Handle(), path, s, seams_.files, seams_.boxes);
+  ScreenProjectPaths(s);
   WriteSettings(s);
 }
 
@@ -453,11 +456,14 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) {
     MessageBeep(MB_ICONWARNING);
     return 0;
   }
+  // By their real names: the ones the code page cannot hold are kept by their aliases.
   std::vector<std::string> dropped;
-  UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    char path[MAX_PATH * 2];
-    if (DragQueryFileA(drop, i, path, sizeof path)) dropped.push_back(path);
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    if (length && DragQueryFileW(drop, i, path.data(), length + 1))
+      dropped.push_back(platform::Utf8FromWide(std::wstring_view(path.data(), length)));
   }
   DragFinish(drop);
   AddDroppedPhotos(dropped);
@@ -467,6 +473,7 @@ LRESULT TForm1::OnOtherMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TForm1::PunltMenuOpenClick() {
   project::ProjectSettings s = ReadSettings();
   if (project::OpenProjectCommand(Handle(), s, seams_.dialogs, seams_.files, seams_.boxes) == project::OpenOutcome::Read) {
+    ScreenProjectPaths(s);
     WriteSettings(s);
   } else {
     // Unreadable (or cancelled): only the indices may have been reset.
@@ -500,7 +507,8 @@ HBRUSH TForm1::OnControlColor(HDC dc, HWND control) {
 void TForm1::WriteAutoSave() {
   if (autoSaved_) return;
   autoSaved_ = true;
-  project::WriteAutoSave(Handle(), seams_.userFolder, ReadSettings(), seams_.files, seams_.boxes);
+  project::WriteAutoSave(Handle(), seams_.userFolder, ReadSettings(), seams_.files, seams_.boxes,
+                         seams_.codePage);
 }
 
 void TForm1::FormClose() { WriteAutoSave(); }

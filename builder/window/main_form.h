@@ -12,7 +12,9 @@
 #include "builder/output/preview.h"
 #include "builder/photos/fitting.h"
 #include "builder/photos/photo_runs.h"
+#include "builder/project/network_gate.h"
 #include "builder/project/settings.h"
+#include "common/code_page.h"
 #include "builder/scenes/import_worker.h"
 #include "builder/scenes/template_list.h"
 #include "builder/thumbnails/picture.h"
@@ -20,6 +22,7 @@
 #include "builder/window/button_group.h"
 #include "builder/window/form_layout.h"
 #include "platform/seams.h"
+#include "platform/win32/wide_text.h"
 #include "platform/win32/wingui/layout.h"
 #include "platform/win32/wingui/window.h"
 
@@ -51,6 +54,13 @@ struct FormSeams {
   scenes::TemplateFolder* templates = nullptr;
   // Where the window writes: the auto-save and imported templates; ends in a backslash.
   std::string userFolder;
+  // Holds back the computers a project named that the user did not agree to open;
+  // `files` is expected to be this gate. Without it a project's network paths are opened
+  // without a question.
+  project::NetworkGate* network = nullptr;
+  // The system code page's lead bytes, for the texts saved in project files and the
+  // title checks of the output commands.
+  text::LeadBytes codePage = platform::SystemLeadBytes();
 };
 
 class TAboutBox;
@@ -146,9 +156,14 @@ class TForm1 : public wingui::Window {
   // Ctrl+Up / Ctrl+Down in the strip: the current photo one place up or down.
   void MoveCurrentPhoto(int step);
   void ShowCurrentPhoto();
-  void AppendPhoto(const std::string& path);  // one entry, PhotoCount + 1
-  // Files and folders dropped onto the window, added like "Add photos".
+  // One entry, PhotoCount + 1; `path` as the photo list keeps it, shown by its real name.
+  void AppendPhoto(const std::string& path);
+  // Files and folders dropped onto the window (real paths, UTF-8), added like "Add photos".
   void AddDroppedPhotos(const std::vector<std::string>& dropped);
+  // Files the user chose (real paths, UTF-8): each is kept by the name the project can
+  // store (StoredPathOf); those that have none are named in one error box and left out.
+  // Computers they are on count as agreed to. False when none was added.
+  bool AddChosenPhotos(const std::vector<std::string>& utf8Paths);
   // Opens a project file as Open Project does, without the dialog (a project named on
   // the command line).
   void OpenProjectFile(const std::string& path);
@@ -198,6 +213,9 @@ class TForm1 : public wingui::Window {
   void LoadWizardPicture(int imageId, const std::string& path);
   void LoadWizardPictures(const project::ProjectSettings& s);
   void WriteAutoSave();
+  // A project just read, before it reaches the controls: device paths out, and the
+  // question about the computers it names (project::ScreenProjectPaths).
+  void ScreenProjectPaths(project::ProjectSettings& s);
 
   FormSeams seams_;
   wingui::Controls c_;

@@ -8,6 +8,8 @@
 #include <exception>
 
 #include "builder/photos/win32/picture_decoder.h"
+#include "builder/project/path_kinds.h"
+#include "builder/project/project_commands.h"
 #include "builder/window/dropped_files.h"
 #include "builder/window/photo_info.h"
 #include "platform/win32/win32_seams.h"
@@ -54,24 +56,38 @@ void TForm1::ResetFileInfo() {
 }
 
 void TForm1::AppendPhoto(const std::string& path) {
-  strip_.AddFile(path);
+  strip_.AddFile(path).SetCaption(seams_.files.DisplayName(path));
   ++photoCount_;
   UpdateTotalImages();
 }
 
+bool TForm1::AddChosenPhotos(const std::vector<std::string>& utf8Paths) {
+  std::vector<std::string> stored, refused;
+  for (const std::string& path : utf8Paths) {
+    if (std::optional<std::string> s = seams_.files.StoredPathOf(path))
+      stored.push_back(std::move(*s));
+    else
+      refused.push_back(path);
+  }
+  if (!refused.empty())
+    seams_.boxes.ShowUnicode(Handle(), UnnamablePhotosText(refused), "Error", platform::BoxIcon::Error);
+  if (stored.empty()) return false;
+  // Photos the user picks from another computer open: that is the user's own choice.
+  if (seams_.network)
+    for (const std::string& host : project::NetworkHosts(stored)) seams_.network->Allow(host);
+  previewPhotos_.Changed();
+  // The same file may be added again; the new photos do not become current.
+  strip_.BeginUpdate();
+  for (const std::string& photo : stored) AppendPhoto(photo);
+  strip_.EndUpdate();
+  return true;
+}
+
 void TForm1::AddDroppedPhotos(const std::vector<std::string>& dropped) {
   DropSource source{
-      [](const std::string& path) {
-        DWORD a = GetFileAttributesA(path.c_str());
-        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-      },
-      [](const std::string& folder) { return platform::FileNamesIn(folder); }};
-  std::vector<std::string> photos = PhotosFromDrop(dropped, source);
-  if (photos.empty()) return;
-  previewPhotos_.Changed();
-  strip_.BeginUpdate();
-  for (const std::string& photo : photos) AppendPhoto(photo);
-  strip_.EndUpdate();
+      [this](const std::string& path) { return seams_.files.IsFolderUnicode(path); },
+      [this](const std::string& folder) { return seams_.files.FileNamesInUnicode(folder); }};
+  AddChosenPhotos(PhotosFromDrop(dropped, source));
 }
 
 void TForm1::ImagePanelAddClick() { AddPhotos(); }
@@ -84,13 +100,13 @@ void TForm1::AddPhotos() {
   o.allowMultiple = true;
   o.hideReadOnly = true;
   o.picturePreview = true;
-  std::vector<std::string> files = seams_.dialogs.Open(Handle(), o);
+  std::vector<std::string> files = seams_.dialogs.OpenUnicode(Handle(), o);
   if (files.empty()) return;  // cancelled
-  previewPhotos_.Changed();
-  // The same file may be added again; the new photos do not become current.
-  strip_.BeginUpdate();
-  for (const std::string& f : files) AppendPhoto(f);
-  strip_.EndUpdate();
+  AddChosenPhotos(files);
+}
+
+void TForm1::ScreenProjectPaths(project::ProjectSettings& s) {
+  if (seams_.network) project::ScreenProjectPaths(Handle(), s, *seams_.network, seams_.boxes);
 }
 
 void TForm1::RemoveSelectedPhotos() {

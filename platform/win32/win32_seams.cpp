@@ -5,10 +5,12 @@
 
 #include <algorithm>
 
+#include "platform/win32/wide_text.h"
+
 namespace prismora::platform {
 
-BoxAnswer Win32MessageBoxes::Show(WindowHandle owner, const std::string& text,
-                                  const std::string& caption, BoxIcon icon, BoxButtons buttons) {
+namespace {
+UINT BoxType(BoxIcon icon, BoxButtons buttons) {
   UINT type = 0;
   switch (icon) {
     case BoxIcon::Error: type |= MB_ICONERROR; break;
@@ -21,8 +23,13 @@ BoxAnswer Win32MessageBoxes::Show(WindowHandle owner, const std::string& text,
     case BoxButtons::Ok: type |= MB_OK; break;
     case BoxButtons::OkCancel: type |= MB_OKCANCEL; break;
     case BoxButtons::YesNo: type |= MB_YESNO; break;
+    case BoxButtons::YesNoSafe: type |= MB_YESNO | MB_DEFBUTTON2; break;
   }
-  switch (MessageBoxA(static_cast<HWND>(owner), text.c_str(), caption.c_str(), type)) {
+  return type;
+}
+
+BoxAnswer AnswerOf(int id) {
+  switch (id) {
     case IDCANCEL: return BoxAnswer::Cancel;
     case IDYES: return BoxAnswer::Yes;
     case IDNO: return BoxAnswer::No;
@@ -30,8 +37,22 @@ BoxAnswer Win32MessageBoxes::Show(WindowHandle owner, const std::string& text,
   }
 }
 
+std::wstring W(const std::string& path) { return WideFromAnsi(path); }
+}  // namespace
+
+BoxAnswer Win32MessageBoxes::Show(WindowHandle owner, const std::string& text,
+                                  const std::string& caption, BoxIcon icon, BoxButtons buttons) {
+  return AnswerOf(MessageBoxA(static_cast<HWND>(owner), text.c_str(), caption.c_str(), BoxType(icon, buttons)));
+}
+
+BoxAnswer Win32MessageBoxes::ShowUnicode(WindowHandle owner, const std::string& utf8Text,
+                                         const std::string& caption, BoxIcon icon, BoxButtons buttons) {
+  return AnswerOf(MessageBoxW(static_cast<HWND>(owner), WideFromUtf8OrAnsi(utf8Text).c_str(),
+                              WideFromAnsi(caption).c_str(), BoxType(icon, buttons)));
+}
+
 bool Win32FileSystem::CopyReplacing(const std::string& from, const std::string& to) {
-  return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+  return CopyFileW(W(from).c_str(), W(to).c_str(), FALSE) != 0;
 }
 
 namespace {
@@ -50,7 +71,7 @@ std::string SystemErrorText(DWORD code) {
 }  // namespace
 
 CopyOutcome Win32FileSystem::CopyReplacingWhy(const std::string& from, const std::string& to) {
-  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return {};
+  if (CopyFileW(W(from).c_str(), W(to).c_str(), FALSE)) return {};
   const DWORD code = GetLastError();
   // A program running from the file, or one holding it open without sharing or with a
   // lock on part of it: these end when that program lets go.
@@ -60,7 +81,7 @@ CopyOutcome Win32FileSystem::CopyReplacingWhy(const std::string& from, const std
 }
 
 bool Win32FileSystem::CanOpenForRead(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   CloseHandle(h);
@@ -80,7 +101,7 @@ bool WriteAll(HANDLE h, std::span<const uint8_t> data) {
 }  // namespace
 
 bool Win32FileSystem::AppendToFile(const std::string& path, std::span<const uint8_t> data) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = SetFilePointer(h, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER && WriteAll(h, data);
@@ -90,7 +111,7 @@ bool Win32FileSystem::AppendToFile(const std::string& path, std::span<const uint
 
 bool Win32FileSystem::ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   out.clear();
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
@@ -112,43 +133,80 @@ bool Win32FileSystem::ReadWholeFile(const std::string& path, std::vector<uint8_t
 
 bool Win32FileSystem::ReplaceFileContents(const std::string& path, std::span<const uint8_t> data) {
   std::string temp = path + ".tmp~";
-  HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(W(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(h, data) && FlushFileBuffers(h);
   ok = CloseHandle(h) && ok;
-  if (ok) ok = MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(temp.c_str());
+  if (ok) ok = MoveFileExW(W(temp).c_str(), W(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileW(W(temp).c_str());
   return ok;
 }
 
 bool Win32FileSystem::WriteWholeFile(const std::string& path, std::span<const uint8_t> data) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(h, data);
   ok = CloseHandle(h) && ok;
-  if (!ok) DeleteFileA(path.c_str());  // no half-written photo is left behind
+  if (!ok) DeleteFileW(W(path).c_str());  // no half-written photo is left behind
   return ok;
 }
 
-bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileW(W(path).c_str()) != 0; }
 
 bool Win32FileSystem::FileExists(const std::string& path) {
-  DWORD a = GetFileAttributesA(path.c_str());
+  DWORD a = GetFileAttributesW(W(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32FileSystem::CreateFolder(const std::string& path) {
   std::string folder = path;
   if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-  return CreateDirectoryA(folder.c_str(), nullptr) != 0;
+  return CreateDirectoryW(W(folder).c_str(), nullptr) != 0;
 }
 
 int64_t Win32FileSystem::FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!GetFileAttributesExW(W(path).c_str(), GetFileExInfoStandard, &data)) return -1;
   return int64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+std::string Win32FileSystem::DisplayName(const std::string& path) {
+  const std::wstring wide = W(path);
+  // Only a name with an alias's "~" can be one; the others need no look at the disk.
+  if (path.find('~') != std::string::npos) {
+    const DWORD n = GetLongPathNameW(wide.c_str(), nullptr, 0);
+    if (n > 0) {
+      std::wstring full(n, L'\0');
+      const DWORD got = GetLongPathNameW(wide.c_str(), full.data(), n);
+      if (got > 0 && got < n) return Utf8FromWide(std::wstring_view(full.data(), got));
+    }
+  }
+  return Utf8FromWide(wide);
+}
+
+std::optional<std::string> Win32FileSystem::StoredPathOf(const std::string& utf8Path) {
+  return StoredPathFor(WideFromUtf8(utf8Path));
+}
+
+bool Win32FileSystem::IsFolderUnicode(const std::string& utf8Path) {
+  const DWORD a = GetFileAttributesW(WideFromUtf8(utf8Path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> Win32FileSystem::FileNamesInUnicode(const std::string& utf8Folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found{};
+  const std::wstring folder = WideFromUtf8(utf8Folder);
+  const std::wstring mask = folder + (!folder.empty() && folder.back() == L'\\' ? L"*" : L"\\*");
+  HANDLE search = FindFirstFileW(mask.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Utf8FromWide(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
 }
 
 void Win32MessagePump::RunPending() {

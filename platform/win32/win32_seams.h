@@ -7,9 +7,11 @@ namespace prismora::platform {
 struct Win32MessageBoxes final : MessageBoxes {
   BoxAnswer Show(WindowHandle owner, const std::string& text, const std::string& caption,
                  BoxIcon icon, BoxButtons buttons) override;
+  BoxAnswer ShowUnicode(WindowHandle owner, const std::string& utf8Text, const std::string& caption,
+                        BoxIcon icon, BoxButtons buttons) override;
 };
 
-struct Win32FileSystem final : FileSystem {
+struct Win32FileSystem : FileSystem {  // tests add to it
   bool CopyReplacing(const std::string& from, const std::string& to) override;
   CopyOutcome CopyReplacingWhy(const std::string& from, const std::string& to) override;
   bool CanOpenForRead(const std::string& path) override;
@@ -21,6 +23,10 @@ struct Win32FileSystem final : FileSystem {
   bool FileExists(const std::string& path) override;
   bool CreateFolder(const std::string& path) override;
   int64_t FileSize(const std::string& path) override;
+  std::string DisplayName(const std::string& path) override;
+  std::optional<std::string> StoredPathOf(const std::string& utf8Path) override;
+  bool IsFolderUnicode(const std::string& utf8Path) override;
+  std::vector<std::string> FileNamesInUnicode(const std::string& utf8Folder) override;
 };
 
 struct Win32MessagePump final : MessagePump {

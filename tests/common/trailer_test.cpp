@@ -185,3 +185,17 @@ TEST(Trailer, PhotoChangeIntervalTravelsInTheRecordsReservedBytes) {
   b::writeI32(t.info, 708 - kInfoBlockOffset, 99999);
   EXPECT_EQ(t.photoChangeSeconds(), kMaxPhotoChangeSeconds);
 }
+
+TEST(BuilderRecord, TextsAreCutBetweenCharactersOfTheCodePage) {
+  // 50 characters of two bytes in code page 936 are 100 bytes; the field keeps 99, so the
+  // cut keeps 49 whole ones rather than 49 and a half.
+  BuilderRecordFields f = Fields();
+  f.author.clear();
+  for (int i = 0; i < 50; ++i) f.author += "\xD5\xC5";
+  f.lead = prismora::text::LeadBytes::ForCodePage(936);
+  BuilderRecord r = makeBuilderRecord(f);
+  EXPECT_EQ(b::readText(r, R(off::Author), kTextFieldWidth), f.author.substr(0, 98));
+  f.lead = {};
+  r = makeBuilderRecord(f);
+  EXPECT_EQ(b::readText(r, R(off::Author), kTextFieldWidth), f.author.substr(0, 99));
+}

@@ -13,6 +13,7 @@
 #include "runtime/win/config_dialog.h"
 #include "runtime/win/saver.h"
 #include "tests/output/builder_window.h"
+#include "tests/support/unicode_photos.h"
 #include "tests/scenes/box_scene.h"
 
 using namespace prismora;
@@ -153,6 +154,30 @@ TEST_F(Previews, TemplatePlaysInThePanelWithTheUsersPhotosAndAnotherReplacesIt) 
   scr = PreviewFile();
   ASSERT_EQ(scr.size(), templ3.size() + trailer::kBuilderRecordSize);
   EXPECT_TRUE(std::equal(templ3.begin(), templ3.end(), scr.begin()));
+  EXPECT_GT(WaitForPhotos(ClientOnScreen(out->PreviewHostPanel()), 0.05), 0.05);
+}
+
+// The template preview of photos in folders named in Cyrillic and Japanese: the strip
+// shows them, the photo bitmaps are written from them and the runtime plays them.
+TEST_F(Previews, PhotosInFoldersNamedInOtherScriptsPlay) {
+  StartBuilder();
+  const testsupport::UnicodePhotoFolders photos(dir.path(), kRed, kGreen);
+  AddPhotos({photos.cyrillicPhoto, photos.japanesePhoto});
+  ASSERT_EQ(form->PhotoCount(), 2);
+  form->Strip().Repaint();
+  Pump();
+  EXPECT_TRUE(form->Strip().Thumbnails().Item(0).HasBitmap());
+  EXPECT_TRUE(form->Strip().Thumbnails().Item(1).HasBitmap());
+  SelectItem(ComboBoxScreensaverTemplate, 1);
+  for (const auto& [text, caption] : boxes.shown) ADD_FAILURE() << caption << ": " << text;
+  EXPECT_TRUE(form->PreviewPhotosReady());
+  for (const char* name : {"preview0.bmp", "preview1.bmp"}) {
+    std::vector<uint8_t> bmp = TempFolder::Read(photoFolder + name);
+    ASSERT_GE(bmp.size(), 54u) << name;
+    EXPECT_EQ(bmp[18] | bmp[19] << 8, 512) << name;
+  }
+  HWND runtimeWindow = WaitForRuntimeIn(out->PreviewHostPanel());
+  ASSERT_TRUE(runtimeWindow) << "the runtime did not open its window in the host panel";
   EXPECT_GT(WaitForPhotos(ClientOnScreen(out->PreviewHostPanel()), 0.05), 0.05);
 }
 

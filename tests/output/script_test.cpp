@@ -181,6 +181,33 @@ TEST(TitleCheck, RefusesTitlesWindowsWouldChangeOrTheRecordWouldCut) {
     EXPECT_FALSE(UnsafeTitleReason(good)) << good;
 }
 
+TEST(TitleCheck, WalksTheCharactersOfADoubleByteCodePage) {
+  const prismora::text::LeadBytes sjis = prismora::text::LeadBytes::ForCodePage(932);
+  // "表示", "ソフト", "能力" and "申請": second bytes 0x5C ("\\") and 0x7C ("|").
+  const std::string kHyouji = "\x95\x5C\x8E\xA6", kSofuto = "\x83\x5C\x83\x74\x83\x67";
+  const std::string kNouryoku = "\x94\x5C\x97\xCD", kPipeSecond = "\x83\x7C\x83\x43";  // "ポイ"
+  for (const std::string& good : {kHyouji, kSofuto, kNouryoku, kPipeSecond, " " + kHyouji,
+                                  kSofuto + " 2026", std::string("\x90\x5C\x90\xBF")})
+    EXPECT_FALSE(UnsafeTitleReason(good, sjis)) << good;
+  // Byte by byte the same titles hold a backslash or a bar.
+  EXPECT_TRUE(UnsafeTitleReason(kHyouji));
+  EXPECT_TRUE(UnsafeTitleReason(kPipeSecond));
+  // Real single-byte characters between two-byte ones are still refused.
+  for (const std::string& bad : {kHyouji + "\\x", kHyouji + "|", std::string("\x95\x5C\x5C"), kSofuto + ":",
+                                 kHyouji + ".", kHyouji + " ", kHyouji + "\t"})
+    EXPECT_TRUE(UnsafeTitleReason(bad, sjis)) << bad;
+  // A title ending on a first half is not text of this code page.
+  EXPECT_TRUE(UnsafeTitleReason("ab\x95", sjis));
+  // The record's 99 bytes count bytes: 49 characters of two bytes fit, 50 do not.
+  std::string fits, tooLong;
+  for (int i = 0; i < 49; ++i) fits += "\x8E\xA6";
+  tooLong = fits + "\x8E\xA6";
+  EXPECT_FALSE(UnsafeTitleReason(fits, sjis));
+  const auto why = UnsafeTitleReason(tooLong, sjis);
+  ASSERT_TRUE(why);
+  EXPECT_NE(why->find("100 bytes"), std::string::npos) << *why;
+}
+
 namespace {
 
 // A parameter's value as Inno Setup reads it: a quoted value loses its quotes (a doubled

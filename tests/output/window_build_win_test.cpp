@@ -15,6 +15,7 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/test_host.h"
+#include "tests/support/unicode_photos.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -193,6 +194,36 @@ TEST_F(WindowBuild, TitlesThatWouldNotInstallAreRefusedWithTheFocusInTheTitle) {
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
   }
   EXPECT_TRUE(dialogs.asked.empty());
+}
+
+// Photos in folders named in Cyrillic and Japanese, added by the dialog: the build reads
+// them by the names they are kept under and exports each as its own photo.
+TEST_F(WindowBuild, PhotosInFoldersNamedInOtherScriptsAreBuilt) {
+  StartBuilder();
+  form->OpenProjectFile(project);
+  const UnicodePhotoFolders photos(dir.path(), 0x000000FF, 0x0000FF00);
+  Command(window::RemoveAll1);
+  dialogs.opens.push_back({photos.cyrillicPhoto, photos.japanesePhoto});
+  Click(window::ImagePanelAdd);
+  ASSERT_EQ(form->Strip().Filenames(), (std::vector<std::string>{UnicodePhotoFolders::Stored(photos.cyrillicPhoto),
+                                                                 UnicodePhotoFolders::Stored(photos.japanesePhoto)}));
+  const std::string inputs = KeepInputsIn("unicode");
+  dialogs.saves.push_back(dir / "unicode setup.exe");
+  Click(ImageBuild);
+  for (const auto& [text, caption] : boxes.shown) ADD_FAILURE() << caption << ": " << text;
+  EXPECT_TRUE(Exists(dir / "unicode setup.exe"));
+  // Red then green, in the middle of each exported photo.
+  const uint32_t expected[] = {0x0000FF, 0x00FF00};
+  for (int i = 0; i < 2; ++i) {
+    photos::DecodedPhoto jpeg;
+    std::string error;
+    ASSERT_TRUE(photos::DecodeJpeg(TempFolder::Read(inputs + title + std::to_string(i) + ".jpg"),
+                                   [](int w, int h) { return photos::PixelSize{w, h}; }, jpeg, error))
+        << error;
+    const uint32_t middle = jpeg.pixels.View().At(256, 256);
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR(int(middle >> shift & 0xFF), int(expected[i] >> shift & 0xFF), 40) << i << " " << shift;
+  }
 }
 
 TEST_F(WindowBuild, ASecondBuildWhileTheCompilerRunsIsRefusedAndClosingWaitsForTheEnd) {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "platform/win32/wide_text.h"
 #include "tests/support/temp_folder.h"
 
 using namespace prismora;
@@ -71,8 +72,10 @@ TEST(OpenDialog, ThousandsOfSelectedFilesAllComeBack) {
     HWND dialog = nullptr;
     if (!WaitFor([&] { return (dialog = FindVisible("#32770", self)) != nullptr; }, 20000)) return void(failure = "no dialog");
     // Into the folder, as by typing it and pressing Open.
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, edt1, LPARAM(dir.path().c_str()));
-    SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, LPARAM(dir.path().c_str()));
+    // The dialog is a wide one: its CDM_ messages take wide text.
+    const std::wstring folder = platform::WideFromAnsi(dir.path());
+    SendMessageW(dialog, CDM_SETCONTROLTEXT, edt1, LPARAM(folder.c_str()));
+    SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, LPARAM(folder.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     HWND list = nullptr;
     if (!WaitFor([&] {

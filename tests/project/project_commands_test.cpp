@@ -61,6 +61,14 @@ TEST(SaveProjectCommand, ProposesTheTitleWithTheProjectFilter) {
   SaveProjectCommand(nullptr, s, dialogs, fs, boxes);
   ASSERT_EQ(dialogs.asked.size(), 2u);
   EXPECT_EQ(dialogs.asked[1].initialName, "Sun_ _Best_ _of_ 2_3 _ A_B _ _");
+
+  // In code page 932 the second byte of "表示" and "ソフト" is 0x5C: those characters stay
+  // whole, a real backslash and bar between them still become "_".
+  const auto sjis = prismora::text::LeadBytes::ForCodePage(932);
+  s.Title = "\x95\x5C\x8E\xA6\\\x83\x5C\x83\x74\x83\x67|";
+  SaveProjectCommand(nullptr, s, dialogs, fs, boxes, sjis);
+  ASSERT_EQ(dialogs.asked.size(), 3u);
+  EXPECT_EQ(dialogs.asked[2].initialName, "\x95\x5C\x8E\xA6_\x83\x5C\x83\x74\x83\x67_");
 }
 
 TEST(SaveProjectCommand, KeepsALongListInTheCompanionAndWarnsOnlyWhenThatFails) {

@@ -113,6 +113,24 @@ TEST(ProjectRecord, TextsAreCutToTheirFieldWidthMinusOne) {
   EXPECT_EQ(back.Email, s.Email);  // neighbours untouched
 }
 
+TEST(ProjectRecord, TextsAreCutBetweenCharactersOfTheCodePage) {
+  // Code page 932: "表" is 0x95 0x5C. A title of 100 of them is 200 bytes; the field keeps
+  // 199, so one byte short of a whole character the cut goes back to 198.
+  const auto sjis = prismora::text::LeadBytes::ForCodePage(932);
+  ProjectSettings s;
+  s.Title.clear();
+  for (int i = 0; i < 100; ++i) s.Title += "\x95\x5C";
+  s.Author = "a" + s.Title.substr(0, 100);  // 101 bytes: "a" and 49 whole characters fit in 99
+  std::vector<uint8_t> b = EncodeProjectRecord(s, {}, sjis).bytes;
+  ProjectSettings back;
+  DecodeProjectRecord(b, back);
+  EXPECT_EQ(back.Title, s.Title.substr(0, 198));
+  EXPECT_EQ(back.Author, s.Author.substr(0, 99));
+  // Byte by byte the same title would end on a first half.
+  DecodeProjectRecord(EncodeProjectRecord(s).bytes, back);
+  EXPECT_EQ(back.Title.size(), 199u);
+}
+
 TEST(ProjectRecord, OverflowingPhotoListKeepsWholeLinesAndCountsTheRest) {
   ProjectSettings s;
   // Lines of 200 + CR LF = 202 bytes: 99 of them (19998 bytes) fit before the NUL.

@@ -40,21 +40,27 @@ class TempFolder {
   }
 
  private:
+  // By wide names, so files named in any script (the Unicode name tests) go too.
   static void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE f = FindFirstFileA((dir + "*").c_str(), &fd);
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, wide, MAX_PATH * 2);
+    RemoveTreeW(wide);
+  }
+  static void RemoveTreeW(const std::wstring& dir) {
+    WIN32_FIND_DATAW fd;
+    HANDLE f = FindFirstFileW((dir + L"*").c_str(), &fd);
     if (f != INVALID_HANDLE_VALUE) {
       do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..") continue;
+        std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-          RemoveTree(dir + name + "\\");
+          RemoveTreeW(dir + name + L"\\");
         else
-          DeleteFileA((dir + name).c_str());
-      } while (FindNextFileA(f, &fd));
+          DeleteFileW((dir + name).c_str());
+      } while (FindNextFileW(f, &fd));
       FindClose(f);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
   }
   std::string path_;
 };

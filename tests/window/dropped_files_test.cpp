@@ -29,3 +29,13 @@ TEST(DroppedFiles, PicturesStayInOrderAndFoldersBringTheirPicturesSortedByName) 
                    "C:\\Trip\\d.webp"}));
   EXPECT_EQ(PhotosFromDrop({}, source), Paths{});
 }
+
+TEST(DroppedFiles, PhotosThatCannotBeStoredAreEachNamed) {
+  const std::string one = UnnamablePhotosText({"C:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\a.jpg"});
+  EXPECT_NE(one.find("C:\\\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE\\a.jpg"), std::string::npos);
+  EXPECT_EQ(one.find("These"), std::string::npos);
+  const std::string two = UnnamablePhotosText({"C:\\x\\\xE6\x9D\xB1.jpg", "D:\\y.jpg"});
+  EXPECT_NE(two.find("These photos"), std::string::npos);
+  EXPECT_NE(two.find("C:\\x\\\xE6\x9D\xB1.jpg"), std::string::npos);
+  EXPECT_NE(two.find("D:\\y.jpg"), std::string::npos);
+}

@@ -56,7 +56,7 @@ OutputPipeline BuilderOutput::PipelineFor(window::TForm1& form) {
   GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
   return OutputPipeline(front_, {s_.files, s_.boxes, s_.pump, s_.launcher, form.Random(), form.Decoder(),
                                  form.Handle(), s_.folders, s_.deleteUserKey,
-                                 separator[0], s_.readRegistryString});
+                                 separator[0], s_.readRegistryString, form.Seams().codePage});
 }
 
 void BuilderOutput::StopTemplatePreview(window::TForm1& form) {

@@ -16,8 +16,12 @@ using PicturePreviewer = std::function<bool(const std::string& path, Surface& pa
 class CommonDialogs final : public platform::FileDialogs, public platform::ColorDialogs {
  public:
   explicit CommonDialogs(PicturePreviewer previewer = {}) : previewer_(std::move(previewer)) {}
+  // The chosen files by the names the builder keeps them under (StoredPathFor); a file
+  // that has none ends the command with an error naming it.
   std::vector<std::string> Open(platform::WindowHandle owner,
                                 const platform::FileDialogOptions& options) override;
+  std::vector<std::string> OpenUnicode(platform::WindowHandle owner,
+                                       const platform::FileDialogOptions& options) override;
   std::optional<std::string> Save(platform::WindowHandle owner,
                                   const platform::FileDialogOptions& options) override;
   std::optional<uint32_t> Choose(platform::WindowHandle owner, uint32_t initial) override;
