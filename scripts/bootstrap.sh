@@ -124,7 +124,7 @@ cross_build_libjpeg() {
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
       -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >>"$log" 2>&1
-    cmake --build "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
+    cmake --build "$deps/src/jpeg/build-$arch" -j"$(nproc)" >>"$log" 2>&1
     cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
   fi
   # The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
@@ -146,7 +146,8 @@ find_jpeg_source() {
   fi
   [ -f "$jpeg_src/jpegint.h" ] || { echo "bootstrap: libjpeg-turbo's source could not be fetched" >&2; exit 1; }
 }
-# GoogleTest for Windows, from the source Debian's libgtest-dev installs.
+# GoogleTest for Windows, from the source Debian's libgtest-dev installs (no test uses
+# GoogleMock).
 cross_build_gtest() {
   local arch=$1 prefix="$deps/$1"
   [ ! -f "$prefix/lib/libgtest.a" ] || return 0
@@ -154,8 +155,8 @@ cross_build_gtest() {
   rm -rf "$deps/src/gtest-build-$arch"
   cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/gtest-build-$arch" >>"$log" 2>&1
+    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF >>"$log" 2>&1
+  cmake --build "$deps/src/gtest-build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
 }
 # The source tree of Debian's source package $1 (the folder whose name starts with $2)
@@ -187,7 +188,7 @@ cross_build_libwebp() {
     -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
     -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_WEBP_JS=OFF \
     -DWEBP_USE_THREAD=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
+  cmake --build "$deps/src/libwebp/build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
 }
 # libtiff, static, with the codecs its own source holds (LZW, PackBits, CCITT fax, ...),
@@ -205,7 +206,7 @@ cross_build_libtiff() {
     -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dcxx=OFF -Djpeg=ON -Dold-jpeg=ON \
     -Dzlib=ON -DZLIB_USE_STATIC_LIBS=ON -Dpixarlog=OFF -Dlibdeflate=OFF -Djbig=OFF -Dlerc=OFF \
     -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dtiff-opengl=OFF -Dsphinx=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/tiff/build-$arch" >>"$log" 2>&1
+  cmake --build "$deps/src/tiff/build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/tiff/build-$arch" >>"$log" 2>&1
 }
 # The HEIF reader (HEIC and AVIF photos): libheif with libde265 for HEVC and dav1d for AV1.
@@ -254,16 +255,19 @@ meson_source_tree() {
   [ -f "$dir/meson.build" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
   echo "$dir"
 }
-# dav1d, static: 8-bit and 10/12-bit pictures (AVIF photos come in both), assembly on.
+# dav1d, static: 8-bit and 10/12-bit pictures (AVIF photos come in both). The shipped
+# 32-bit build has its assembly; the 64-bit one serves only the tests, and its AVX2 and
+# AVX-512 assembly alone took the assembler over three minutes, so it is plain C.
 cross_build_dav1d() {
-  local arch=$1 prefix="$deps/$1" src cross
+  local arch=$1 prefix="$deps/$1" src cross asm=true
   [ ! -f "$prefix/lib/libdav1d.a" ] || return 0
   say "cross-building dav1d ($arch)"
+  [ "$arch" = x86_64 ] && asm=false
   src=$(meson_source_tree dav1d)
   cross=$(meson_cross_file "$arch")
   rm -rf "$deps/src/dav1d/build-$arch"
   meson setup "$deps/src/dav1d/build-$arch" "$src" --cross-file "$cross" --prefix "$prefix" \
-    --libdir lib --buildtype release --default-library static -Denable_tools=false \
+    --libdir lib --buildtype release --default-library static -Denable_asm=$asm -Denable_tools=false \
     -Denable_tests=false -Denable_examples=false -Denable_docs=false -Dbitdepths=8,16 \
     -Dlogging=false -Dxxhash_muxer=disabled >>"$log" 2>&1
   ninja -C "$deps/src/dav1d/build-$arch" -j"$(nproc)" install >>"$log" 2>&1
@@ -310,14 +314,35 @@ cross_build_libheif() {
   cmake --build "$deps/src/libheif/build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/libheif/build-$arch" >>"$log" 2>&1
 }
-for arch in i686 x86_64; do
+# The two architectures' chains run side by side: each library's configure step is a
+# long run of one-file compiler checks, and the other chain's compiling fills the second
+# core meanwhile. Their sources are fetched first, once, so the chains never fetch one
+# together.
+cross_build_chain() {
+  local arch=$1
   cross_build_libjpeg "$arch"
-  cross_build_dav1d "$arch"
-  cross_build_libde265 "$arch"
-  cross_build_libheif "$arch"
   cross_build_gtest "$arch"
   cross_build_libwebp "$arch"
   cross_build_libtiff "$arch"
+  cross_build_dav1d "$arch"
+  cross_build_libde265 "$arch"
+  cross_build_libheif "$arch"
+}
+if [ ! -f "$deps/i686/bin/libheif.dll" ] || [ ! -f "$deps/x86_64/bin/libheif.dll" ] ||
+   [ ! -f "$deps/i686/lib/libtiff.a" ] || [ ! -f "$deps/x86_64/lib/libtiff.a" ]; then
+  find_jpeg_source
+  for package in libwebp:libwebp tiff:tiff libde265:libde265 libheif:libheif; do
+    source_tree "${package%%:*}" "${package#*:}" >/dev/null
+  done
+  meson_source_tree dav1d >/dev/null
+fi
+chain_pids=()
+for arch in i686 x86_64; do
+  cross_build_chain "$arch" &
+  chain_pids+=($!)
+done
+for pid in "${chain_pids[@]}"; do
+  wait "$pid" || { say "a cross-build failed (see $log)"; exit 1; }
 done
 
 # .x scenes from several exporters (text, binary, compressed, skinned, animated), which
