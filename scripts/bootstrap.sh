@@ -10,7 +10,7 @@ say() { echo "bootstrap: $*"; }
 
 packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build nasm libgtest-dev libjpeg62-turbo-dev dpkg-dev
-  libwebp-dev libtiff-dev webp libtiff-tools
+  libwebp-dev libtiff-dev webp libtiff-tools meson libheif-dev libheif-examples libavif-bin
   zlib1g-dev libz-mingw-w64-dev xserver-xorg-core xserver-xorg-video-dummy
   libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386 libxcomposite1:i386 libxrender1:i386
   libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
