@@ -93,9 +93,12 @@ bool DecodeHeif(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
   const int height = heif_image_handle_get_height(d.handle);
   const int ispeWidth = heif_image_handle_get_ispe_width(d.handle);
   const int ispeHeight = heif_image_handle_get_ispe_height(d.handle);
+  if (width <= 0 || height <= 0 || ispeWidth <= 0 || ispeHeight <= 0) {
+    error = "damaged HEIF file (no image size)";
+    return false;
+  }
   if (!PixelCountAllowed(width, height) || !PixelCountAllowed(ispeWidth, ispeHeight)) {
-    error = width > 0 && height > 0 ? TooLargeError(std::max(width, ispeWidth), std::max(height, ispeHeight))
-                                    : "damaged HEIF file";
+    error = TooLargeError(std::max(width, ispeWidth), std::max(height, ispeHeight));
     return false;
   }
   const bool alpha = heif_image_handle_has_alpha_channel(d.handle) != 0;
