@@ -19,6 +19,51 @@ else()
   endif()
 endif()
 
+# The DLLs the Windows programs load: libheif and libde265, which are under the LGPL and
+# so are not linked in (the bootstrap cross-builds them). Every folder of the tree that
+# holds a Windows program gets a copy (prismora_place_runtime_dlls), so that programs and
+# tests find them beside themselves as the shipped builder does.
+if(PRISMORA_WINDOWS)
+  set(PRISMORA_RUNTIME_DLLS "")
+  foreach(dll libheif.dll libde265.dll)
+    string(MAKE_C_IDENTIFIER "${dll}" var)
+    find_file(PRISMORA_${var} "${dll}" PATHS "${PRISMORA_ROOT}/.deps/${PRISMORA_WIN_ARCH}/bin"
+      NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    list(APPEND PRISMORA_RUNTIME_DLLS "${PRISMORA_${var}}")
+  endforeach()
+endif()
+
+# Copies PRISMORA_RUNTIME_DLLS into the output folder of every executable defined in
+# `dir` and below. Called once, after every component has registered.
+function(prismora_place_runtime_dlls dir)
+  if(NOT PRISMORA_WINDOWS)
+    return()
+  endif()
+  set(folders "")
+  set(pending "${dir}")
+  while(pending)
+    list(POP_FRONT pending d)
+    get_property(subdirs DIRECTORY "${d}" PROPERTY SUBDIRECTORIES)
+    list(APPEND pending ${subdirs})
+    get_property(targets DIRECTORY "${d}" PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(t ${targets})
+      get_target_property(type ${t} TYPE)
+      if(NOT type STREQUAL "EXECUTABLE")
+        continue()
+      endif()
+      get_target_property(out ${t} RUNTIME_OUTPUT_DIRECTORY)
+      if(NOT out)
+        get_target_property(out ${t} BINARY_DIR)
+      endif()
+      list(APPEND folders "${out}")
+    endforeach()
+  endwhile()
+  list(REMOVE_DUPLICATES folders)
+  foreach(f ${folders})
+    file(COPY ${PRISMORA_RUNTIME_DLLS} DESTINATION "${f}")
+  endforeach()
+endfunction()
+
 # Platform-free code: built in both trees. Includes are rooted at the repository.
 function(prismora_core_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})

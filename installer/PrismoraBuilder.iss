@@ -33,6 +33,9 @@ Source: "{#SourceDir}\vexo4"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\vexo5"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\vexoscene.exe"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\pixolve.exe"; DestDir: "{app}"; Flags: ignoreversion
+Source: "{#SourceDir}\libheif.dll"; DestDir: "{app}"; Flags: ignoreversion
+Source: "{#SourceDir}\libde265.dll"; DestDir: "{app}"; Flags: ignoreversion
+Source: "{#SourceDir}\licenses\*"; DestDir: "{app}\licenses"; Flags: ignoreversion
 Source: "{#SourceDir}\WizModernImage.bmp"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\WizModernSmallImage.bmp"; DestDir: "{app}"; Flags: ignoreversion
 Source: "{#SourceDir}\help\*"; DestDir: "{app}\help"; Flags: ignoreversion

@@ -10,7 +10,7 @@ say() { echo "bootstrap: $*"; }
 
 packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build nasm libgtest-dev libjpeg62-turbo-dev dpkg-dev
-  libwebp-dev libtiff-dev webp libtiff-tools locales
+  libwebp-dev libtiff-dev webp libtiff-tools locales meson libheif-dev libheif-examples libavif-bin
   zlib1g-dev libz-mingw-w64-dev xserver-xorg-core xserver-xorg-video-dummy
   libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386 libxcomposite1:i386 libxrender1:i386
   libxrandr2:i386 libxi6:i386 libxinerama1:i386 libxcursor1:i386 libxfixes3:i386
@@ -124,7 +124,7 @@ cross_build_libjpeg() {
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
       -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >>"$log" 2>&1
-    cmake --build "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
+    cmake --build "$deps/src/jpeg/build-$arch" -j"$(nproc)" >>"$log" 2>&1
     cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
   fi
   # The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
@@ -146,7 +146,8 @@ find_jpeg_source() {
   fi
   [ -f "$jpeg_src/jpegint.h" ] || { echo "bootstrap: libjpeg-turbo's source could not be fetched" >&2; exit 1; }
 }
-# GoogleTest for Windows, from the source Debian's libgtest-dev installs.
+# GoogleTest for Windows, from the source Debian's libgtest-dev installs (no test uses
+# GoogleMock).
 cross_build_gtest() {
   local arch=$1 prefix="$deps/$1"
   [ ! -f "$prefix/lib/libgtest.a" ] || return 0
@@ -154,8 +155,8 @@ cross_build_gtest() {
   rm -rf "$deps/src/gtest-build-$arch"
   cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/gtest-build-$arch" >>"$log" 2>&1
+    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF >>"$log" 2>&1
+  cmake --build "$deps/src/gtest-build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
 }
 # The source tree of Debian's source package $1 (the folder whose name starts with $2)
@@ -187,7 +188,7 @@ cross_build_libwebp() {
     -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
     -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_WEBP_JS=OFF \
     -DWEBP_USE_THREAD=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
+  cmake --build "$deps/src/libwebp/build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
 }
 # libtiff, static, with the codecs its own source holds (LZW, PackBits, CCITT fax, ...),
@@ -205,14 +206,143 @@ cross_build_libtiff() {
     -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dcxx=OFF -Djpeg=ON -Dold-jpeg=ON \
     -Dzlib=ON -DZLIB_USE_STATIC_LIBS=ON -Dpixarlog=OFF -Dlibdeflate=OFF -Djbig=OFF -Dlerc=OFF \
     -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dtiff-opengl=OFF -Dsphinx=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/tiff/build-$arch" >>"$log" 2>&1
+  cmake --build "$deps/src/tiff/build-$arch" -j"$(nproc)" >>"$log" 2>&1
   cmake --install "$deps/src/tiff/build-$arch" >>"$log" 2>&1
 }
-for arch in i686 x86_64; do
+# The HEIF reader (HEIC and AVIF photos): libheif with libde265 for HEVC and dav1d for AV1.
+# libheif and libde265 are under the LGPL, so they are built as DLLs that ship beside the
+# builder (a user may put in their own build); each is linked with the compiler's
+# runtime inside, so it needs no DLL beyond Windows' own. dav1d (BSD) goes static into
+# libheif's DLL. Only the decoding libraries: no tools, tests, examples or encoders.
+# A Meson cross file for dav1d, written from the same MinGW toolchain the CMake files name.
+meson_cross_file() {
+  local arch=$1 file="$deps/src/dav1d/cross-$1.meson" family=$1
+  [ "$arch" = i686 ] && family=x86
+  local triple=$arch-w64-mingw32
+  mkdir -p "$deps/src/dav1d"
+  cat > "$file" <<CROSS
+[binaries]
+c = '$triple-gcc-posix'
+cpp = '$triple-g++-posix'
+ar = '$triple-ar'
+strip = '$triple-strip'
+windres = '$triple-windres'
+nasm = 'nasm'
+
+[built-in options]
+c_args = [$( [ "$arch" = i686 ] && echo "'-msse2', '-mfpmath=sse'" )]
+
+[properties]
+needs_exe_wrapper = true
+
+[host_machine]
+system = 'windows'
+cpu_family = '$family'
+cpu = '$arch'
+endian = 'little'
+CROSS
+  echo "$file"
+}
+# The tree of a Debian source package built with Meson (no CMakeLists.txt to look for).
+meson_source_tree() {
+  local package=$1 dir
+  dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$package-*" 2>/dev/null | head -n1 || true)
+  if [ -z "$dir" ] || [ ! -f "$dir/meson.build" ]; then
+    rm -rf "$deps/src/$package"; mkdir -p "$deps/src/$package"
+    (cd "$deps/src/$package" && apt-get source -q "$package" >>"$log" 2>&1)
+    dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$package-*" | head -n1)
+  fi
+  [ -f "$dir/meson.build" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
+  echo "$dir"
+}
+# dav1d, static: 8-bit and 10/12-bit pictures (AVIF photos come in both). The shipped
+# 32-bit build has its assembly; the 64-bit one serves only the tests, and its AVX2 and
+# AVX-512 assembly alone took the assembler over three minutes, so it is plain C.
+cross_build_dav1d() {
+  local arch=$1 prefix="$deps/$1" src cross asm=true
+  [ ! -f "$prefix/lib/libdav1d.a" ] || return 0
+  say "cross-building dav1d ($arch)"
+  [ "$arch" = x86_64 ] && asm=false
+  src=$(meson_source_tree dav1d)
+  cross=$(meson_cross_file "$arch")
+  rm -rf "$deps/src/dav1d/build-$arch"
+  meson setup "$deps/src/dav1d/build-$arch" "$src" --cross-file "$cross" --prefix "$prefix" \
+    --libdir lib --buildtype release --default-library static -Denable_asm=$asm -Denable_tools=false \
+    -Denable_tests=false -Denable_examples=false -Denable_docs=false -Dbitdepths=8,16 \
+    -Dlogging=false -Dxxhash_muxer=disabled >>"$log" 2>&1
+  ninja -C "$deps/src/dav1d/build-$arch" -j"$(nproc)" install >>"$log" 2>&1
+}
+# libde265 as a DLL: the decoder library only (no dec265, encoder program or viewer).
+cross_build_libde265() {
+  local arch=$1 prefix="$deps/$1" src
+  [ ! -f "$prefix/bin/libde265.dll" ] || return 0
+  say "cross-building libde265 ($arch)"
+  src=$(source_tree libde265 libde265)
+  rm -rf "$deps/src/libde265/build-$arch"
+  cmake -S "$src" -B "$deps/src/libde265/build-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON -DENABLE_SDL=OFF \
+    -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF \
+    -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL" >>"$log" 2>&1
+  cmake --build "$deps/src/libde265/build-$arch" -j"$(nproc)" >>"$log" 2>&1
+  cmake --install "$deps/src/libde265/build-$arch" >>"$log" 2>&1
+}
+# libheif as a DLL with libde265 and dav1d built in as decoders; no encoders, plugin
+# loading (a DLL that loads whatever lies in a folder), examples or viewer modules. The
+# decoders are named by their files; pkg-config sees only this prefix, so nothing of the
+# build machine's (its gdk-pixbuf, say) is picked up.
+cross_build_libheif() {
+  local arch=$1 prefix="$deps/$1" src
+  [ ! -f "$prefix/bin/libheif.dll" ] || return 0
+  say "cross-building libheif ($arch)"
+  src=$(source_tree libheif libheif)
+  rm -rf "$deps/src/libheif/build-$arch"
+  PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
+  cmake -S "$src" -B "$deps/src/libheif/build-$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON -DWITH_EXAMPLES=OFF \
+    -DENABLE_PLUGIN_LOADING=OFF -DWITH_LIBDE265=ON -DWITH_LIBDE265_PLUGIN=OFF \
+    -DWITH_DAV1D=ON -DWITH_DAV1D_PLUGIN=OFF -DWITH_X265=OFF -DWITH_AOM_ENCODER=OFF \
+    -DWITH_AOM_DECODER=OFF -DWITH_SvtEnc=OFF -DWITH_RAV1E=OFF \
+    -DWITH_DEFLATE_HEADER_COMPRESSION=OFF -DLIBDE265_INCLUDE_DIR="$prefix/include" \
+    -DLIBDE265_LIBRARY="$prefix/lib/libde265.dll.a" -DDAV1D_INCLUDE_DIR="$prefix/include" \
+    -DDAV1D_LIBRARY="$prefix/lib/libdav1d.a" \
+    -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL" >>"$log" 2>&1
+  local cache="$deps/src/libheif/build-$arch/CMakeCache.txt"
+  grep -q "^LIBDE265_LIBRARY:FILEPATH=$prefix/" "$cache" && grep -q "^DAV1D_LIBRARY:FILEPATH=$prefix/" "$cache" ||
+    { say "libheif ($arch) did not find this prefix's libde265 and dav1d (see $log)"; exit 1; }
+  cmake --build "$deps/src/libheif/build-$arch" -j"$(nproc)" >>"$log" 2>&1
+  cmake --install "$deps/src/libheif/build-$arch" >>"$log" 2>&1
+}
+# The two architectures' chains run side by side: each library's configure step is a
+# long run of one-file compiler checks, and the other chain's compiling fills the second
+# core meanwhile. Their sources are fetched first, once, so the chains never fetch one
+# together.
+cross_build_chain() {
+  local arch=$1
   cross_build_libjpeg "$arch"
   cross_build_gtest "$arch"
   cross_build_libwebp "$arch"
   cross_build_libtiff "$arch"
+  cross_build_dav1d "$arch"
+  cross_build_libde265 "$arch"
+  cross_build_libheif "$arch"
+}
+if [ ! -f "$deps/i686/bin/libheif.dll" ] || [ ! -f "$deps/x86_64/bin/libheif.dll" ] ||
+   [ ! -f "$deps/i686/lib/libtiff.a" ] || [ ! -f "$deps/x86_64/lib/libtiff.a" ]; then
+  find_jpeg_source
+  for package in libwebp:libwebp tiff:tiff libde265:libde265 libheif:libheif; do
+    source_tree "${package%%:*}" "${package#*:}" >/dev/null
+  done
+  meson_source_tree dav1d >/dev/null
+fi
+chain_pids=()
+for arch in i686 x86_64; do
+  cross_build_chain "$arch" &
+  chain_pids+=($!)
+done
+for pid in "${chain_pids[@]}"; do
+  wait "$pid" || { say "a cross-build failed (see $log)"; exit 1; }
 done
 
 # .x scenes from several exporters (text, binary, compressed, skinned, animated), which

@@ -7,6 +7,7 @@
 #include "builder/photos/bmp.h"
 #include "builder/photos/fitting_workers.h"
 #include "builder/photos/tiff.h"
+#include "builder/photos/heif.h"
 #include "builder/photos/webp.h"
 
 namespace prismora::photos {
@@ -235,6 +236,8 @@ OwnDecode DecodeOwnFormats(std::span<const uint8_t> file, const DrawSizeFor& dra
   if (LooksLikeWebp(file))
     return result(DecodeWebp(file, drawSize, out, error, gate, background));
   if (LooksLikeTiff(file)) return result(DecodeTiff(file, out, error, gate, background));
+  if (LooksLikeHeif(file))
+    return result(DecodeHeif(file, drawSize, out, error, gate, background));
   if (!LooksLikeBmp(file)) return OwnDecode::OtherFormat;
   bool refused = false;
   auto watched = [&](int64_t bytes) { return (refused = !MayTake(gate, bytes)) == false; };

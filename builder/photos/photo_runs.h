@@ -46,7 +46,7 @@ using OtherFormatDecoder = std::function<bool(std::span<const uint8_t> file,
                                               std::string& error)>;
 
 // What any thread can decode on its own: JPEG (libjpeg, scaled), WebP (libwebp, scaled),
-// TIFF (libtiff) and uncompressed bitmaps, by their content. `OtherFormat` leaves the file
+// TIFF (libtiff), HEIC and AVIF (libheif) and uncompressed bitmaps, by their content. `OtherFormat` leaves the file
 // to the window's picture loader; a photo of our formats that fails (refused for its
 // size, damaged) is `Failed`, since that loader would try it at full size or crash on it.
 // Transparent parts are put onto `background` (0x00BBGGRR).

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "builder/photos/heif.h"
 #include "builder/photos/tiff.h"
 #include "builder/photos/webp.h"
 
@@ -18,15 +19,17 @@ OwnThumbnail DecodeOwnThumbnail(std::span<const uint8_t> data, Size area, Decode
     return refusal == JpegRefusal::TooLarge ? OwnThumbnail::Refused : OwnThumbnail::OtherFormat;
   }
   const bool webp = photos::LooksLikeWebp(data);
-  if (!webp && !photos::LooksLikeTiff(data)) return OwnThumbnail::OtherFormat;
+  const bool heif = !webp && photos::LooksLikeHeif(data);
+  if (!webp && !heif && !photos::LooksLikeTiff(data)) return OwnThumbnail::OtherFormat;
   photos::DecodedPhoto photo;
   std::string error;
   auto drawSize = [area](int w, int h) {
     const Size fit = FitPicture({w, h}, area);
     return photos::PixelSize{fit.width, fit.height};
   };
-  const bool decoded = webp ? photos::DecodeWebp(data, drawSize, photo, error, {}, background)
-                            : photos::DecodeTiff(data, photo, error, {}, background);
+  const bool decoded = webp   ? photos::DecodeWebp(data, drawSize, photo, error, {}, background)
+                       : heif ? photos::DecodeHeif(data, drawSize, photo, error, {}, background)
+                              : photos::DecodeTiff(data, photo, error, {}, background);
   if (!decoded || photo.pixels.Empty()) return OwnThumbnail::Refused;
   out.fullSize = {photo.fullWidth, photo.fullHeight};
   BgrImage decodedImage;

@@ -1,6 +1,6 @@
 // Thumbnails of the photo formats the builder reads itself: JPEG (libjpeg, scaled while
-// decoding), WebP (libwebp, scaled while decoding) and TIFF (libtiff), averaged down to
-// the exact drawn size. A file of these kinds never goes to the platform's decoder, which
+// decoding), WebP (libwebp, scaled while decoding), TIFF (libtiff) and HEIC/AVIF (libheif),
+// averaged down to the exact drawn size. A file of these kinds never goes to the platform's decoder, which
 // may decode a declared giant at full size or not know the format at all; the one
 // exception is a JPEG libjpeg refuses for its kind (12-bit, lossless), which the platform
 // may still read.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "builder/photos/heif.h"
 #include "builder/photos/tiff.h"
 #include "builder/photos/webp.h"
 #include "builder/thumbnails/declared_size.h"
@@ -53,15 +54,16 @@ IPicture* PictureThroughImagingComponent(const std::vector<uint8_t>& bytes) {
   return PictureFromPixels(image);
 }
 
-// WebP and TIFF, which the builder reads itself (the platform's codecs read few TIFF
-// layouts and, under some systems, no WebP at all), at full size; transparent parts on
-// white. Throws with the reader's reason.
+// WebP, TIFF, HEIC and AVIF, which the builder reads itself (the platform's codecs read
+// few TIFF layouts and, under some systems, no WebP or HEIF at all), at full size;
+// transparent parts on white. Throws with the reader's reason.
 IPicture* PictureThroughOwnReaders(std::span<const uint8_t> bytes) {
   photos::DecodedPhoto photo;
   std::string error;
   auto fullSize = [](int w, int h) { return photos::PixelSize{w, h}; };
-  const bool decoded = photos::LooksLikeWebp(bytes) ? photos::DecodeWebp(bytes, fullSize, photo, error)
-                                                    : photos::DecodeTiff(bytes, photo, error);
+  const bool decoded = photos::LooksLikeWebp(bytes)   ? photos::DecodeWebp(bytes, fullSize, photo, error)
+                       : photos::LooksLikeHeif(bytes) ? photos::DecodeHeif(bytes, fullSize, photo, error)
+                                                      : photos::DecodeTiff(bytes, photo, error);
   if (!decoded || photo.pixels.Empty())
     throw PictureError("Could not load image. " + (error.empty() ? "Invalid format" : error));
   platform::WicImage image;
@@ -114,7 +116,7 @@ void TIPicture::LoadPicture() {
   screenWidth_ = screenHeight_ = 0;
   // The platform's decoders size their buffers by the header, whatever the file holds.
   if (!DeclaredSizeAffordable(data_)) throw PictureError("Could not allocate memory for image");
-  if (photos::LooksLikeWebp(data_) || photos::LooksLikeTiff(data_)) {
+  if (photos::LooksLikeWebp(data_) || photos::LooksLikeTiff(data_) || photos::LooksLikeHeif(data_)) {
     picture_ = PictureThroughOwnReaders(data_);
     return;
   }

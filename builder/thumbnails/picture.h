@@ -1,7 +1,7 @@
 // TIPicture: the bytes of one picture file, decoded by the platform's picture decoder
 // (OleLoadPicture / IPicture), so JPEG, GIF, bitmap, icon and metafile all show; what it
-// refuses (PNG and the like) goes through the imaging component. WebP and TIFF never reach
-// either: the builder's own readers decode them. A GIF frame other than the first is
+// refuses (PNG and the like) goes through the imaging component. WebP, TIFF, HEIC and AVIF
+// never reach either: the builder's own readers decode them. A GIF frame other than the first is
 // shown by rewriting the bytes before decoding.
 #pragma once
 #include <windows.h>

@@ -15,9 +15,9 @@ std::string Lower(std::string_view s) {
 }  // namespace
 
 bool IsPictureFileName(std::string_view name) {
-  static constexpr std::array<std::string_view, 13> kExtensions = {
+  static constexpr std::array<std::string_view, 16> kExtensions = {
       ".jpg", ".jpeg", ".jpe", ".jfif", ".bmp", ".gif", ".png", ".tif", ".tiff", ".webp",
-      ".ico", ".wmf", ".emf"};
+      ".heic", ".heif", ".avif", ".ico", ".wmf", ".emf"};
   std::size_t dot = name.find_last_of('.');
   if (dot == std::string_view::npos) return false;
   std::string ext = Lower(name.substr(dot));

@@ -17,14 +17,17 @@
 namespace prismora::window {
 
 const char* AddPhotosFilter() {
-  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.webp;*.ico;*.emf;*.wmf)"
-         "|*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.webp;*.ico;*.emf;*.wmf"
+  return "All pictures (*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif;"
+         "*.ico;*.emf;*.wmf)"
+         "|*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.tif;*.tiff;*.webp;*.heic;*.heif;*.avif;*.ico;*.emf;*.wmf"
          "|JPEG Image File (*.jpg;*.jpeg)|*.jpg;*.jpeg"
          "|Bitmaps (*.bmp)|*.bmp"
          "|GIF Image (*.gif)|*.gif"
          "|PNG Image (*.png)|*.png"
          "|TIFF Image (*.tif;*.tiff)|*.tif;*.tiff"
          "|WebP Image (*.webp)|*.webp"
+         "|HEIF Image (*.heic;*.heif)|*.heic;*.heif"
+         "|AVIF Image (*.avif)|*.avif"
          "|Icons (*.ico)|*.ico"
          "|Metafiles (*.emf;*.wmf)|*.emf;*.wmf";
 }

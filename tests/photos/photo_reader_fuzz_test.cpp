@@ -1,4 +1,4 @@
-// The builder's own photo readers (JPEG, WebP, TIFF) and the strip's thumbnail decoding
+// The builder's own photo readers (JPEG, WebP, TIFF, HEIC and AVIF) and the strip's thumbnail decoding
 // on damaged copies of files the formats' tools made: truncations at many lengths and a
 // few thousand seeded byte mutations must end in a picture or an error with its reason,
 // never in a crash, a hang or a sanitizer report.
@@ -30,7 +30,16 @@ std::string GradientPpm(const testsupport::ScratchFolder& folder) {
 std::vector<std::pair<std::string, std::vector<uint8_t>>> Seeds() {
   testsupport::ScratchFolder folder;
   const std::string src = GradientPpm(folder);
+  // heif-enc and avifenc read PNG, not PPM, and heif-enc takes a palette PNG's indexes
+  // for colours: ImageMagick is told to write every pixel's colour.
+  const std::string png = folder / "g.png", alphaPng = folder / "ga.png";
+  EXPECT_TRUE(testsupport::Run("convert " + src + " PNG24:" + png));
+  EXPECT_TRUE(testsupport::Run("convert " + src + " -alpha set -channel A -evaluate set 50% PNG32:" + alphaPng));
   const std::pair<const char*, std::string> made[] = {
+      {"q.heic", "heif-enc -q 60 " + png + " -o "},
+      {"alpha.heic", "heif-enc -q 60 " + alphaPng + " -o "},
+      {"q.avif", "avifenc -s 10 " + png + " "},
+      {"deep.avif", "avifenc -s 10 -d 10 -y 444 " + alphaPng + " "},
       {"lossy.webp", "cwebp -quiet -q 80 " + src + " -o "},
       {"lossless.webp", "cwebp -quiet -lossless " + src + " -o "},
       {"alpha.webp", "convert " + src + " -alpha set -channel A -evaluate set 50% webp:"},

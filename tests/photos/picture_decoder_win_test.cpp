@@ -1,10 +1,12 @@
-// PNG and TIFF photos, which the OLE picture decoder does not read everywhere, and WebP
-// and CMYK JPEG photos, which the builder reads itself, go through preparation and
-// export like any other photo.
+// PNG and TIFF photos, which the OLE picture decoder does not read everywhere, and WebP,
+// HEIC, AVIF and CMYK JPEG photos, which the builder reads itself, go through
+// preparation and export like any other photo.
 #include "builder/photos/win32/picture_decoder.h"
 
 #include <gtest/gtest.h>
 #include <webp/encode.h>
+
+#include <cstdlib>
 
 #include "builder/photos/bmp.h"
 #include "builder/photos/jpeg.h"
@@ -190,4 +192,51 @@ TEST_F(PlatformRun, WebpAndCmykJpegPhotosAreReadByTheBuilderItself) {
   EXPECT_EQ(img.View().At(384, 256), 0x001E1EC8u);  // opaque half, red
   EXPECT_EQ(img.View().At(256, 10), 0x0000FF00u);   // band
   ExpectCentre(Prepared(dir / "prepared\\preview1.bmp"), 0x00FFFF00, 8);
+}
+
+// Made before this test by heif-enc and avifenc (make_heif_photos.sh): a HEIC stored on
+// its side with the turn in its irot box, red left and blue right once upright, and an
+// AVIF with its left half transparent and its right half red.
+TEST_F(PlatformRun, HeicAndAvifPhotosArePreparedAndExportedUpright) {
+  const char* made = std::getenv("PRISMORA_HEIF_PHOTOS");
+  ASSERT_NE(made, nullptr) << "PRISMORA_HEIF_PHOTOS must name the folder of the made photos (ctest sets it)";
+  const std::string folder = (made[0] == '/' ? "Z:" : "") + std::string(made) + "\\";
+  project::ProjectSettings s;
+  s.Title = "Phone";
+  s.Photos = {folder + "heic.heic", folder + "alpha.avif"};
+  s.ResizeMethod = project::kUseBorder;
+  s.RandomColor = false;
+  s.BorderColor = 0x0000FF00;  // green, in the bands and the transparent half
+  CreateDirectoryA((dir / "prepared").c_str(), nullptr);
+  photos::RunResult r = Prepare(s, dir / "prepared\\");
+  ASSERT_TRUE(r.ok) << r.error;
+  photos::PixelImage heic = Prepared(dir / "prepared\\preview0.bmp");
+  ASSERT_EQ(heic.Width(), 512);
+  // Upright it is landscape (96 x 64): bands on top and bottom, red left, blue right.
+  EXPECT_EQ(heic.View().At(256, 10), 0x0000FF00u);
+  for (auto [x, colour] : {std::pair{128, 0x001E1EC8u}, {384, 0x00C81E1Eu}}) {
+    const uint32_t c = heic.View().At(x, 256);
+    for (int shift : {0, 8, 16})
+      EXPECT_NEAR(int((c >> shift) & 0xFF), int((colour >> shift) & 0xFF), 12) << x << ": " << std::hex << c;
+  }
+  photos::PixelImage avif = Prepared(dir / "prepared\\preview1.bmp");
+  ASSERT_EQ(avif.Width(), 512);
+  EXPECT_EQ(avif.View().At(128, 256), 0x0000FF00u);  // transparent half
+  const uint32_t red = avif.View().At(384, 256);
+  EXPECT_NEAR(int(red & 0xFF), 200, 12) << std::hex << red;
+  EXPECT_NEAR(int(red >> 8 & 0xFF), 30, 12) << std::hex << red;
+
+  // The build's copies of the photos: JPEGs the installer carries, upright as well.
+  photos::PhotoJob job{s, random, surfaces, decode};
+  r = photos::ExportPhotoJpegs(job, {files, pump, progress}, dir.path());
+  ASSERT_TRUE(r.ok) << r.error;
+  photos::DecodedPhoto jpeg;
+  std::string error;
+  auto fullSize = [](int w, int h) { return photos::PixelSize{w, h}; };
+  ASSERT_TRUE(photos::DecodeJpeg(testsupport::TempFolder::Read(dir / "Phone0.jpg"), fullSize, jpeg, error)) << error;
+  ASSERT_EQ(jpeg.pixels.Width(), 512);
+  EXPECT_NEAR(int(jpeg.pixels.View().At(128, 256) & 0xFF), 200, 16);
+  EXPECT_NEAR(int(jpeg.pixels.View().At(384, 256) >> 16 & 0xFF), 200, 16);
+  ASSERT_TRUE(photos::DecodeJpeg(testsupport::TempFolder::Read(dir / "Phone1.jpg"), fullSize, jpeg, error)) << error;
+  EXPECT_EQ(jpeg.pixels.View().At(128, 256) >> 8 & 0xFF, 0xFFu);  // the green frame colour
 }

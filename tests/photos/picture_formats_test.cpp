@@ -1,11 +1,13 @@
-// WebP and TIFF photos made by the formats' own tools (cwebp, img2webp, webpmux,
-// ImageMagick, libtiff's tiffset) at test time, decoded by the builder's readers and
+// WebP, TIFF, HEIC and AVIF photos made by the formats' own tools (cwebp, img2webp,
+// webpmux, ImageMagick, libtiff's tiffset, heif-enc, avifenc) at test time, decoded by the builder's readers and
 // checked against the source pixels: colours, the first page or frame, orientation,
 // transparency on the frame colour, and refusal of damaged and oversized files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "builder/photos/heif.h"
 #include "builder/photos/photo_runs.h"
 #include "builder/photos/tiff.h"
 #include "builder/photos/webp.h"
@@ -90,7 +92,124 @@ std::vector<uint8_t> ExifWithOrientation(int orientation) {
           uint8_t(orientation), 0, 0, 0, 0, 0, 0, 0};
 }
 
+// A JPEG file with an APP1 EXIF segment holding `exif` put in after its SOI marker.
+std::vector<uint8_t> WithExif(std::vector<uint8_t> jpeg, const std::vector<uint8_t>& exif) {
+  std::vector<uint8_t> app1 = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
+  app1.insert(app1.end(), exif.begin(), exif.end());
+  const size_t length = app1.size() - 2;
+  app1[2] = uint8_t(length >> 8);
+  app1[3] = uint8_t(length);
+  jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+  return jpeg;
+}
+
+// The upright pattern stored lying on its side: turned a quarter anticlockwise, which a
+// quarter turn clockwise (EXIF orientation 6, HEIF irot 3) undoes.
+std::string SidewaysSource(Files& f, const std::string& name) {
+  return f.Source(name, [](int x, int y) { return Quadrants(kW - 1 - y, x); }, kH, kW);
+}
+
+// Where the width of every ispe box lies (after its type come version and flags, then
+// width and height). heif-enc writes one for the image and one for an item beside it.
+std::vector<size_t> IspeWidthsAt(const std::vector<uint8_t>& file) {
+  static const uint8_t kIspe[4] = {'i', 's', 'p', 'e'};
+  std::vector<size_t> offsets;
+  for (auto at = file.begin(); (at = std::search(at, file.end(), kIspe, kIspe + 4)) != file.end(); ++at)
+    if (at + 16 <= file.end()) offsets.push_back(size_t(at - file.begin()) + 8);
+  return offsets;
+}
+
+void PutU32Be(std::vector<uint8_t>& file, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) file[at + size_t(i)] = uint8_t(value >> (24 - 8 * i));
+}
+
 }  // namespace
+
+TEST(HeifPhotos, HeicAndAvifComeOutInTheSourceColours) {
+  Files f;
+  const std::string png = f / "q.png";
+  ASSERT_TRUE(Tool("convert " + f.Source("q.ppm", Quadrants) + " PNG24:" + png));
+  ASSERT_TRUE(Tool("heif-enc -q 90 " + png + " -o " + f / "q.heic"));
+  ASSERT_TRUE(Tool("avifenc -s 8 " + png + " " + f / "avifenc.avif"));
+  ASSERT_TRUE(Tool("avifenc -s 8 -d 10 -y 444 " + png + " " + f / "deep.avif"));
+  for (const char* name : {"q.heic", "avifenc.avif", "deep.avif"}) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> file = f.Read(name);
+    EXPECT_TRUE(LooksLikeHeif(file));
+    ExpectPattern(Decode(file), Quadrants, 20);
+  }
+}
+
+TEST(HeifPhotos, DecodedNoLargerThanItIsDrawnWithTheFullSizeKept) {
+  Files f;
+  ASSERT_TRUE(Tool("convert " + f.Source("q.ppm", Quadrants) + " PNG24:" + f / "q.png"));
+  ASSERT_TRUE(Tool("heif-enc -q 90 " + f / "q.png" + " -o " + f / "q.heic"));
+  // 64 × 48 averaged by 4: 16 × 12 covers 15 × 11.
+  const DecodedPhoto photo =
+      Decode(f.Read("q.heic"), kWhite, [](int, int) { return PixelSize{15, 11}; });
+  EXPECT_EQ(photo.fullWidth, kW);
+  EXPECT_EQ(photo.fullHeight, kH);
+  EXPECT_EQ(photo.pixels.Width(), 16);
+  EXPECT_EQ(photo.pixels.Height(), 12);
+  EXPECT_TRUE(Near(photo.pixels.View().At(3, 3), Colour(Quadrants(0, 0)), 20));
+  EXPECT_TRUE(Near(photo.pixels.View().At(12, 9), Colour(Quadrants(kW - 1, kH - 1)), 20));
+}
+
+TEST(HeifPhotos, ARotatedPhotoComesOutUprightAndIsTurnedOnlyOnce) {
+  Files f;
+  const std::string stored = SidewaysSource(f, "side.ppm");
+  // A phone's photo: heif-enc takes the JPEG's EXIF orientation 6 into the HEIF
+  // rotation (irot) and keeps the EXIF block, orientation and all, beside it. (heif-enc
+  // finds the tag only in an IFD that ends the block, so the block stops after it.)
+  ASSERT_TRUE(Tool("convert " + stored + " -quality 95 " + f / "plain.jpg"));
+  std::vector<uint8_t> exif = ExifWithOrientation(6);
+  exif.resize(22);
+  testsupport::WriteBytes(f / "side.jpg", WithExif(f.Read("plain.jpg"), exif));
+  ASSERT_TRUE(Tool("heif-enc -q 90 " + f / "side.jpg" + " -o " + f / "side.heic"));
+  const std::vector<uint8_t> heic = f.Read("side.heic");
+  static const char kIrot[] = "irot", kExif[] = "Exif";
+  ASSERT_NE(std::search(heic.begin(), heic.end(), kIrot, kIrot + 4), heic.end());
+  ASSERT_NE(std::search(heic.begin(), heic.end(), kExif, kExif + 4), heic.end());
+  ExpectPattern(Decode(heic), Quadrants, 24);
+  // AVIF with its rotation written directly: irot 3 turns three quarters anticlockwise.
+  ASSERT_TRUE(Tool("convert " + stored + " PNG24:" + f / "side.png"));
+  ASSERT_TRUE(Tool("avifenc -s 8 --irot 3 " + f / "side.png" + " " + f / "side.avif"));
+  ExpectPattern(Decode(f.Read("side.avif")), Quadrants, 20);
+  // Mirrored as well: imir 1 (avifenc's left-to-right) flips the turned picture's left
+  // and right sides, so the stored one is the upright pattern flipped and then turned a
+  // quarter anticlockwise.
+  const std::string mirrored = f.Source(
+      "mirrored.ppm", [](int x, int y) { return Quadrants(y, x); }, kH, kW);
+  ASSERT_TRUE(Tool("convert " + mirrored + " PNG24:" + f / "mirrored.png"));
+  ASSERT_TRUE(Tool("avifenc -s 8 --irot 3 --imir 1 " + f / "mirrored.png" + " " + f / "mirrored.avif"));
+  ExpectPattern(Decode(f.Read("mirrored.avif")), Quadrants, 20);
+}
+
+TEST(HeifPhotos, AFileOfSeveralImagesShowsItsPrimaryImage) {
+  Files f;
+  ASSERT_TRUE(Tool("convert " + f.Source("q.ppm", Quadrants) + " PNG24:" + f / "q.png"));
+  ASSERT_TRUE(Tool("convert " + f.Source("b.ppm", Blues) + " PNG24:" + f / "b.png"));
+  // The first image heif-enc writes is the primary one; a thumbnail rides along too.
+  ASSERT_TRUE(Tool("heif-enc -q 90 -t 32 " + f / "q.png" + " " + f / "b.png" + " -o " + f / "two.heic"));
+  ExpectPattern(Decode(f.Read("two.heic")), Quadrants, 20);
+}
+
+TEST(HeifPhotos, TransparentPartsShowTheFrameColour) {
+  Files f;
+  ASSERT_TRUE(Tool("convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
+                  " xc:'rgba(200,0,0,1)' -region " + std::to_string(kW / 2) + "x" +
+                  std::to_string(kH) + "+0+0 -alpha transparent PNG32:" + f / "alpha.png"));
+  ASSERT_TRUE(Tool("heif-enc -q 95 " + f / "alpha.png" + " -o " + f / "alpha.heic"));
+  ASSERT_TRUE(Tool("avifenc -s 8 " + f / "alpha.png" + " " + f / "alpha.avif"));
+  for (const char* name : {"alpha.heic", "alpha.avif"}) {
+    SCOPED_TRACE(name);
+    const DecodedPhoto photo = Decode(f.Read(name), 0x00336699);
+    ASSERT_EQ(photo.pixels.Width(), kW);
+    EXPECT_TRUE(Near(photo.pixels.View().At(5, 5), 0x00336699u, 8)) << std::hex << photo.pixels.View().At(5, 5);
+    EXPECT_TRUE(Near(photo.pixels.View().At(kW - 5, 5), 0x000000C8u, 16))
+        << std::hex << photo.pixels.View().At(kW - 5, 5);
+  }
+}
 
 TEST(WebpPhotos, LossyAndLosslessComeOutInTheSourceColours) {
   Files f;
@@ -206,12 +325,15 @@ TEST(TiffPhotos, TransparentPartsShowTheFrameColour) {
   EXPECT_EQ(photo.pixels.View().At(kW - 5, 5), 0x000000C8u);
 }
 
-TEST(DamagedPhotos, CutShortWebpAndTiffFilesAreRefusedCleanly) {
+TEST(DamagedPhotos, CutShortFilesOfEveryOwnFormatAreRefusedCleanly) {
   Files f;
   const std::string source = f.Source("q.ppm", Quadrants);
   ASSERT_TRUE(Tool("cwebp -quiet -q 90 " + source + " -o " + f / "q.webp"));
   ASSERT_TRUE(Tool("convert " + source + " -compress LZW " + f / "q.tif"));
-  for (const char* name : {"q.webp", "q.tif"}) {
+  ASSERT_TRUE(Tool("convert " + source + " PNG24:" + f / "q.png"));
+  ASSERT_TRUE(Tool("heif-enc -q 90 " + f / "q.png" + " -o " + f / "q.heic"));
+  ASSERT_TRUE(Tool("avifenc -s 8 " + f / "q.png" + " " + f / "q.avif"));
+  for (const char* name : {"q.webp", "q.tif", "q.heic", "q.avif"}) {
     SCOPED_TRACE(name);
     std::vector<uint8_t> file = f.Read(name);
     file.resize(file.size() / 2);
@@ -236,9 +358,24 @@ TEST(DamagedPhotos, DeclaredGiantsAreRefusedBeforeAnyDecoderAllocates) {
   const uint32_t w = 16383, h = 16383;  // the format's largest
   const uint32_t bits = (w - 1) | (h - 1) << 14 | (webp[24] & 0xF0u) << 24;
   for (int i = 0; i < 4; ++i) webp[21 + i] = uint8_t(bits >> (8 * i));
+  // HEIC and AVIF: 20000 × 20000 in the image's ispe box, over 64 × 48 of coded data.
+  ASSERT_TRUE(Tool("convert " + source + " PNG24:" + f / "giant.png"));
+  ASSERT_TRUE(Tool("heif-enc -q 50 " + f / "giant.png" + " -o " + f / "giant.heic"));
+  ASSERT_TRUE(Tool("avifenc -s 10 " + f / "giant.png" + " " + f / "giant.avif"));
+  std::vector<uint8_t> heic = f.Read("giant.heic"), avif = f.Read("giant.avif");
+  for (std::vector<uint8_t>* file : {&heic, &avif}) {
+    const std::vector<size_t> widths = IspeWidthsAt(*file);
+    ASSERT_FALSE(widths.empty());
+    for (size_t at : widths) {
+      PutU32Be(*file, at, 20000);
+      PutU32Be(*file, at + 4, 20000);
+    }
+  }
   for (const auto& [name, file, size] :
        {std::tuple{"TIFF", f.Read("giant.tif"), std::string("20000 x 20000")},
-        std::tuple{"WebP", webp, std::string("16383 x 16383")}}) {
+        std::tuple{"WebP", webp, std::string("16383 x 16383")},
+        std::tuple{"HEIC", heic, std::string("20000 x 20000")},
+        std::tuple{"AVIF", avif, std::string("20000 x 20000")}}) {
     SCOPED_TRACE(name);
     const testsupport::LimitedRun run = testsupport::RunUnderMemoryLimit(
         int64_t(64) << 20, [&, file = file, size = size] {

@@ -226,7 +226,7 @@ struct Shipped : ::testing::Test {
     CreateDirectoryA(builder.c_str(), nullptr);
     CreateDirectoryA((builder + "help").c_str(), nullptr);
     for (const char* f : {"Fotoprism.exe", "vexo0", "vexo1", "vexo2", "vexo3", "vexo4", "vexo5", "pixolve.exe",
-                          "WizModernImage.bmp", "WizModernSmallImage.bmp"})
+                          "libheif.dll", "libde265.dll", "WizModernImage.bmp", "WizModernSmallImage.bmp"})
       ASSERT_TRUE(CopyFileA((tree + f).c_str(), (builder + f).c_str(), FALSE)) << tree + f;
     // The compiler is not on the search path: the builder finds it through the entry its
     // installer leaves in the registry.

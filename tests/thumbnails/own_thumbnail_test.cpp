@@ -1,4 +1,5 @@
-// Thumbnails of WebP and TIFF photos made by cwebp and ImageMagick at test time: decoded
+// Thumbnails of WebP, TIFF, HEIC and AVIF photos made by cwebp, ImageMagick, heif-enc and
+// avifenc at test time: decoded
 // by the builder's readers at the drawn size, never handed to the platform's decoder,
 // and refused (an empty frame) when damaged.
 #include <gtest/gtest.h>
@@ -26,13 +27,16 @@ std::string HalvesPpm(const testsupport::ScratchFolder& folder) {
 
 }  // namespace
 
-TEST(OwnThumbnails, WebpAndTiffAreDecodedAtTheDrawnSize) {
+TEST(OwnThumbnails, WebpTiffHeicAndAvifAreDecodedAtTheDrawnSize) {
   testsupport::ScratchFolder folder;
   const std::string source = HalvesPpm(folder);
   ASSERT_TRUE(testsupport::Run("cwebp -quiet -q 95 " + source + " -o " + folder / "h.webp"));
   ASSERT_TRUE(testsupport::Run("convert " + source + " -compress JPEG -quality 95 " +
                                folder / "h.tif"));
-  for (const char* name : {"h.webp", "h.tif"}) {
+  ASSERT_TRUE(testsupport::Run("convert " + source + " PNG24:" + folder / "h.png"));
+  ASSERT_TRUE(testsupport::Run("heif-enc -q 90 " + folder / "h.png" + " -o " + folder / "h.heic"));
+  ASSERT_TRUE(testsupport::Run("avifenc -s 8 " + folder / "h.png" + " " + folder / "h.avif"));
+  for (const char* name : {"h.webp", "h.tif", "h.heic", "h.avif"}) {
     SCOPED_TRACE(name);
     DecodedThumbnail thumb;
     ASSERT_EQ(DecodeOwnThumbnail(testsupport::ReadBytes(folder / name), {80, 80}, thumb),
@@ -55,6 +59,11 @@ TEST(OwnThumbnails, DamagedOnesAreRefusedAndOtherKindsLeftToThePlatform) {
   std::vector<uint8_t> cut = testsupport::ReadBytes(folder / "h.webp");
   cut.resize(cut.size() / 3);
   DecodedThumbnail thumb;
+  EXPECT_EQ(DecodeOwnThumbnail(cut, {80, 80}, thumb), OwnThumbnail::Refused);
+  ASSERT_TRUE(testsupport::Run("convert " + HalvesPpm(folder) + " PNG24:" + folder / "h.png"));
+  ASSERT_TRUE(testsupport::Run("heif-enc -q 50 " + folder / "h.png" + " -o " + folder / "h.heic"));
+  cut = testsupport::ReadBytes(folder / "h.heic");
+  cut.resize(cut.size() / 2);
   EXPECT_EQ(DecodeOwnThumbnail(cut, {80, 80}, thumb), OwnThumbnail::Refused);
   std::vector<uint8_t> tiff = testsupport::SolidTiff(40, 30, 1, 2, 3);
   tiff.resize(tiff.size() - 100);  // the strip cut short

@@ -9,7 +9,7 @@ using Paths = std::vector<std::string>;
 
 TEST(DroppedFiles, PictureKindsByExtension) {
   for (const char* name : {"a.jpg", "B.JPEG", "c.Png", "d.tif", "e.TIFF", "f.bmp", "g.gif", "h.ico",
-                           "phone.webp", "WEB.WebP"})
+                           "phone.webp", "WEB.WebP", "IMG_0001.HEIC", "burst.heif", "web.avif"})
     EXPECT_TRUE(IsPictureFileName(name)) << name;
   for (const char* name : {"notes.txt", "jpg", "archive.jpg.zip", "movie.mp4", ""})
     EXPECT_FALSE(IsPictureFileName(name)) << name;
@@ -17,7 +17,8 @@ TEST(DroppedFiles, PictureKindsByExtension) {
 
 TEST(DroppedFiles, PicturesStayInOrderAndFoldersBringTheirPicturesSortedByName) {
   std::map<std::string, Paths> folders = {
-      {"C:\\Trip", {"b.JPG", "readme.txt", "A.png", "c.tif", "thumbs.db", "d.webp"}},
+      {"C:\\Trip", {"b.JPG", "readme.txt", "A.png", "c.tif", "thumbs.db", "d.webp", "IMG_0002.HEIC",
+                     "e.avif", "clip.mov"}},
       {"D:\\Empty\\", {}},
   };
   DropSource source{
@@ -26,7 +27,7 @@ TEST(DroppedFiles, PicturesStayInOrderAndFoldersBringTheirPicturesSortedByName) 
   };
   EXPECT_EQ(PhotosFromDrop({"C:\\x.jpg", "C:\\Trip", "D:\\Empty\\", "C:\\notes.txt"}, source),
             (Paths{"C:\\x.jpg", "C:\\Trip\\A.png", "C:\\Trip\\b.JPG", "C:\\Trip\\c.tif",
-                   "C:\\Trip\\d.webp"}));
+                   "C:\\Trip\\d.webp", "C:\\Trip\\e.avif", "C:\\Trip\\IMG_0002.HEIC"}));
   EXPECT_EQ(PhotosFromDrop({}, source), Paths{});
 }
 

@@ -3,6 +3,8 @@
 #include <shlobj.h>
 #include <webp/encode.h>
 
+#include <cstdlib>
+
 #include "builder/project/project_file.h"
 #include "tests/support/folder_snapshot.h"
 #include "tests/support/jpeg_maker.h"
@@ -266,6 +268,27 @@ TEST_F(Photos, TransparentPartsOfAPhotoShowItsRandomBorderColour) {
   }
   EXPECT_EQ(Text(LabelFormatR), ".webp");
   EXPECT_EQ(Text(LabelSourceWidthR), "400");
+}
+
+// Made before this test by heif-enc (tests/photos/make_heif_photos.sh): stored 64 x 96 on
+// its side with a quarter turn in its irot box; upright 96 x 64, red left, blue right.
+TEST_F(Photos, AHeicPhotoFromAPhoneShowsUprightWithItsFileInfo) {
+  const char* made = std::getenv("PRISMORA_HEIF_PHOTOS");
+  ASSERT_NE(made, nullptr) << "PRISMORA_HEIF_PHOTOS must name the folder of the made photos (ctest sets it)";
+  StartWithBorder(0x00FF00FF);  // magenta
+  AddPhotos({(made[0] == '/' ? "Z:" : "") + std::string(made) + "\\heic.heic"});
+  ShowPhoto(0);
+  auto similar = [](uint32_t got, uint32_t want) {
+    for (int shift : {0, 8, 16})
+      if (std::abs(int(got >> shift & 255) - int(want >> shift & 255)) > 24) return false;
+    return true;
+  };
+  EXPECT_EQ(PreviewPixel(128, 10), 0x00FF00FFu);  // landscape: bands above and below
+  EXPECT_TRUE(similar(PreviewPixel(64, 128), 0x001E1EC8u)) << std::hex << PreviewPixel(64, 128);
+  EXPECT_TRUE(similar(PreviewPixel(192, 128), 0x00C81E1Eu)) << std::hex << PreviewPixel(192, 128);
+  EXPECT_EQ(Text(LabelFormatR), ".heic");
+  EXPECT_EQ(Text(LabelSourceWidthR), "96");
+  EXPECT_EQ(Text(LabelSourceHeightR), "64");
 }
 
 TEST_F(Photos, RandomBorderColoursFollowTheSequenceFromSeedOne) {
