@@ -231,10 +231,13 @@ void Win32MessagePump::Pause(int ms) {
   }
 }
 
+// The builder's folders are named in the code page its files use; where a folder's name
+// (a user profile "C:\Users\Дмитрий" on a Western PC, say) has characters the code page
+// lacks, by its 8.3 alias, which opens the same folder. Nothing when it has neither.
 std::string ProgramPath() {
-  char buf[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-  return std::string(buf, n);
+  wchar_t buf[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, buf, DWORD(std::size(buf)));
+  return StoredPathFor(std::wstring(buf, n)).value_or(std::string());
 }
 
 std::string ProgramFolder() {
@@ -245,10 +248,10 @@ std::string ProgramFolder() {
 std::string LocalAppDataFolder() {
   // SHGetFolderPath, not the known-folder API: it is there on every Windows the builder
   // runs on and answers the same folder.
-  char path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path)))
     return {};
-  std::string folder = path;
+  std::string folder = StoredPathFor(path).value_or(std::string());
   while (!folder.empty() && folder.back() == '\\') folder.pop_back();
   return folder;
 }
