@@ -9,6 +9,7 @@
 
 #include "common/trailer.h"
 #include "runtime/core/settings_key.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
@@ -31,23 +32,7 @@ inline std::string SystemFolderPath() {
 
 // A 512 x 512 24-bit bitmap in one colour (0x00BBGGRR).
 inline void WriteSolidBitmap(const std::string& path, uint32_t colour) {
-  const int side = 512, row = side * 3;
-  std::vector<uint8_t> f(54 + row * side);
-  auto put = [&](std::size_t at, uint32_t v, int n) {
-    for (int i = 0; i < n; ++i) f[at + i] = uint8_t(v >> (8 * i));
-  };
-  f[0] = 'B', f[1] = 'M';
-  put(2, uint32_t(f.size()), 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, side, 4);
-  put(22, side, 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(34, uint32_t(row * side), 4);
-  for (std::size_t p = 54; p < f.size(); p += 3) {
-    f[p] = uint8_t(colour >> 16), f[p + 1] = uint8_t(colour >> 8), f[p + 2] = uint8_t(colour);
-  }
+  const std::vector<uint8_t> f = OneColourBitmap(512, 512, colour);
   TempFolder::Write(path, f);
 }
 

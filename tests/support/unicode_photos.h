@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/wide_text.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/temp_folder.h"
 
 namespace prismora::testsupport {
@@ -18,27 +19,7 @@ inline const std::string kJapanesePhoto = "\xE8\x8A\xB1\xE7\x81\xAB.bmp";       
 
 // A 24-bit bitmap of one colour (0x00BBGGRR) at a path named in any script.
 inline void WriteBitmapWide(const std::string& utf8Path, int w, int h, uint32_t color) {
-  const int row = (w * 3 + 3) & ~3;
-  std::string b(54 + size_t(row) * h, '\0');
-  auto put32 = [&b](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = char(v >> (8 * i));
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, uint32_t(b.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, uint32_t(w));
-  put32(22, uint32_t(h));
-  b[26] = 1;
-  b[28] = 24;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      char* p = &b[54 + size_t(y) * row + size_t(x) * 3];
-      p[0] = char(color >> 16);
-      p[1] = char(color >> 8);
-      p[2] = char(color);
-    }
+  const std::vector<uint8_t> b = OneColourBitmap(w, h, color);
   HANDLE f = CreateFileW(platform::WideFromUtf8(utf8Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD n = 0;
   WriteFile(f, b.data(), DWORD(b.size()), &n, nullptr);

@@ -17,6 +17,7 @@
 
 #include "builder/window/main_form.h"
 #include "platform/win32/win32_seams.h"
+#include "tests/support/bitmap_bytes.h"
 #include "tests/support/fake_seams.h"
 #include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
@@ -61,27 +62,7 @@ struct RecordingShell : platform::Shell {
 
 // A 24-bit bitmap file of one colour (0x00BBGGRR).
 inline void WriteBitmap(const std::string& path, int w, int h, uint32_t color) {
-  const int row = (w * 3 + 3) & ~3;
-  std::vector<uint8_t> b(54 + size_t(row) * h, 0);
-  auto put32 = [&b](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, uint32_t(b.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, uint32_t(w));
-  put32(22, uint32_t(h));
-  b[26] = 1;
-  b[28] = 24;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* p = &b[54 + size_t(y) * row + size_t(x) * 3];
-      p[0] = uint8_t(color >> 16);
-      p[1] = uint8_t(color >> 8);
-      p[2] = uint8_t(color);
-    }
+  const std::vector<uint8_t> b = OneColourBitmap(w, h, color);
   TempFolder::Write(path, b);
 }
 
