@@ -172,7 +172,7 @@ TEST_F(Previews, PhotosInFoldersNamedInOtherScriptsPlay) {
   for (const auto& [text, caption] : boxes.shown) ADD_FAILURE() << caption << ": " << text;
   EXPECT_TRUE(form->PreviewPhotosReady());
   for (const char* name : {"preview0.bmp", "preview1.bmp"}) {
-    std::vector<uint8_t> bmp = TempFolder::Read(photoFolder + name);
+    std::vector<uint8_t> bmp = TempFolder::Read(PhotoFolder() + name);
     ASSERT_GE(bmp.size(), 54u) << name;
     EXPECT_EQ(bmp[18] | bmp[19] << 8, 512) << name;
   }

@@ -177,7 +177,7 @@ TEST_F(UnicodeNames, AFileWithoutAnyStorableNameIsRefusedByName) {
       return platform::AnsiFromWide(platform::WideFromUtf8(utf8Path));
     }
   } noAliases;
-  form = std::make_unique<TForm1>(FormSeams{boxes, noAliases, dialogs, colors, shell, dir.path()});
+  form = std::make_unique<TForm1>(FormSeams{boxes, noAliases, dialogs, colors, shell, dir.path(), nullptr, dir.path()});
   ASSERT_TRUE(form->Create());
   const std::string plain = Photo("plain.bmp");
   dialogs.opens.push_back({plain, japanesePhoto});
@@ -240,7 +240,7 @@ TEST_F(UnicodeNames, AProjectsNetworkPathsWaitForTheUsersAnswerAndNoKeepsThem) {
   AskingBoxes asking;
   asking.files = &disk;
   asking.answer = platform::BoxAnswer::No;
-  form = std::make_unique<TForm1>(FormSeams{asking, gate, dialogs, colors, shell, dir.path(), nullptr, &gate});
+  form = std::make_unique<TForm1>(FormSeams{asking, gate, dialogs, colors, shell, dir.path(), nullptr, dir.path(), &gate});
   ASSERT_TRUE(form->Create());
   form->Show(SW_SHOWNORMAL);
   Pump();
