@@ -47,7 +47,8 @@ struct CliBuild : ::testing::Test {
     bin = dir / "bin\\";
     CreateDirectoryA(builder.c_str(), nullptr);
     CreateDirectoryA(bin.c_str(), nullptr);
-    for (const char* f : {"Fotoprism.exe", "vexo2", "pixolve.exe", "WizModernImage.bmp", "WizModernSmallImage.bmp"})
+    for (const char* f : {"Fotoprism.exe", "libheif.dll", "libde265.dll", "vexo2", "pixolve.exe", "WizModernImage.bmp",
+                          "WizModernSmallImage.bmp"})
       ASSERT_TRUE(CopyFileA((tree + f).c_str(), (builder + f).c_str(), FALSE)) << f;
     // The stand-in compiler next to the builder, where the build looks first; a second one
     // on the search path, which the build must never start.

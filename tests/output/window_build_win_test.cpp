@@ -93,7 +93,9 @@ class WindowBuild : public BuilderWindowTest {
     userFolder = EmptiedRealUserFolder();
     ASSERT_FALSE(userFolder.empty());
     BuilderWindowTest::SetUp();
-    CopyFromTree("Fotoprism.exe");  // the command line runs from the same program folder
+    // The command line runs from the same program folder, with the HEIF reader's DLLs
+    // beside it as installed.
+    for (const char* f : {"Fotoprism.exe", "libheif.dll", "libde265.dll"}) CopyFromTree(f);
     project::ProjectSettings s = project::FirstStartSettings();
     s.Title = title;
     s.Author = "Anna";
