@@ -123,6 +123,16 @@ void PutU32Be(std::vector<uint8_t>& file, size_t at, uint32_t value) {
   for (int i = 0; i < 4; ++i) file[at + size_t(i)] = uint8_t(value >> (24 - 8 * i));
 }
 
+// The quadrants picture decoded at a quarter of its size (16 x 12), its full size kept.
+void ExpectQuadrantsAveragedBy4(const DecodedPhoto& photo) {
+  EXPECT_EQ(photo.fullWidth, kW);
+  EXPECT_EQ(photo.fullHeight, kH);
+  EXPECT_EQ(photo.pixels.Width(), 16);
+  EXPECT_EQ(photo.pixels.Height(), 12);
+  EXPECT_TRUE(Near(photo.pixels.View().At(3, 3), Colour(Quadrants(0, 0)), 20));
+  EXPECT_TRUE(Near(photo.pixels.View().At(12, 9), Colour(Quadrants(kW - 1, kH - 1)), 20));
+}
+
 }  // namespace
 
 TEST(HeifPhotos, HeicAndAvifComeOutInTheSourceColours) {
@@ -147,12 +157,7 @@ TEST(HeifPhotos, DecodedNoLargerThanItIsDrawnWithTheFullSizeKept) {
   // 64 × 48 averaged by 4: 16 × 12 covers 15 × 11.
   const DecodedPhoto photo =
       Decode(f.Read("q.heic"), kWhite, [](int, int) { return PixelSize{15, 11}; });
-  EXPECT_EQ(photo.fullWidth, kW);
-  EXPECT_EQ(photo.fullHeight, kH);
-  EXPECT_EQ(photo.pixels.Width(), 16);
-  EXPECT_EQ(photo.pixels.Height(), 12);
-  EXPECT_TRUE(Near(photo.pixels.View().At(3, 3), Colour(Quadrants(0, 0)), 20));
-  EXPECT_TRUE(Near(photo.pixels.View().At(12, 9), Colour(Quadrants(kW - 1, kH - 1)), 20));
+  ExpectQuadrantsAveragedBy4(photo);
 }
 
 TEST(HeifPhotos, ARotatedPhotoComesOutUprightAndIsTurnedOnlyOnce) {
@@ -225,12 +230,7 @@ TEST(WebpPhotos, DecodedNoLargerThanItIsDrawnWithTheFullSizeKept) {
   ASSERT_TRUE(Tool("cwebp -quiet -q 95 " + f.Source("q.ppm", Quadrants) + " -o " + f / "q.webp"));
   const DecodedPhoto photo =
       Decode(f.Read("q.webp"), kWhite, [](int, int) { return PixelSize{16, 12}; });
-  EXPECT_EQ(photo.fullWidth, kW);
-  EXPECT_EQ(photo.fullHeight, kH);
-  EXPECT_EQ(photo.pixels.Width(), 16);
-  EXPECT_EQ(photo.pixels.Height(), 12);
-  EXPECT_TRUE(Near(photo.pixels.View().At(3, 3), Colour(Quadrants(0, 0)), 20));
-  EXPECT_TRUE(Near(photo.pixels.View().At(12, 9), Colour(Quadrants(kW - 1, kH - 1)), 20));
+  ExpectQuadrantsAveragedBy4(photo);
 }
 
 TEST(WebpPhotos, AnAnimationShowsItsFirstFrame) {
