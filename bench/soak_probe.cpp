@@ -32,6 +32,7 @@
 // more than 8; 3 when the process ended by itself, or the session met a message box it
 // did not expect or missed a window it waited for.
 #include <windows.h>
+#include <commdlg.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 

@@ -34,6 +34,7 @@ std::string WindowsPath(const char* unixPath) {
 }
 
 struct CliBuild : ::testing::Test {
+  testsupport::RealUserFolderEmptiedAtEnd userFolderEmptied;
   TempFolder dir;
   std::string builder, bin, project, user;
 

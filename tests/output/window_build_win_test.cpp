@@ -82,6 +82,7 @@ bool Gone(HWND w, int ms = 10000) {
 
 class WindowBuild : public BuilderWindowTest {
  protected:
+  testsupport::RealUserFolderEmptiedAtEnd userFolderEmptied;
   std::string project;
   const std::string title = "Garden Walk";
 

@@ -206,6 +206,7 @@ std::string LongFileName(const std::string& path) {
 }
 
 struct Shipped : ::testing::Test {
+  testsupport::RealUserFolderEmptiedAtEnd userFolderEmptied;
   TempFolder dir;
   std::string builder, project, searchPath, systemFolder, compilerFolder, user;
   std::unique_ptr<testsupport::CompilerRecord> compiler;

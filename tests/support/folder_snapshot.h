@@ -38,6 +38,16 @@ inline std::string EmptiedRealUserFolder() {
   return user;
 }
 
+// A fixture member that empties the real user folder again when its test has ended (its
+// windows closed, their auto-save written), so that nothing started later in this prefix
+// (another test, the installed builder of `make dist`) opens what the test left.
+struct RealUserFolderEmptiedAtEnd {
+  RealUserFolderEmptiedAtEnd() = default;
+  RealUserFolderEmptiedAtEnd(const RealUserFolderEmptiedAtEnd&) = delete;
+  RealUserFolderEmptiedAtEnd& operator=(const RealUserFolderEmptiedAtEnd&) = delete;
+  ~RealUserFolderEmptiedAtEnd() { EmptiedRealUserFolder(); }
+};
+
 class FolderSnapshot {
  public:
   // `depth` 0: the folder's own entries; each level more goes one folder further down.
