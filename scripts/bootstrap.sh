@@ -160,16 +160,17 @@ cross_build_gtest() {
   cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
 }
 # The source tree of Debian's source package $1 (the folder whose name starts with $2)
-# under $deps/src/$1, fetched once; printed.
+# under $deps/src/$1, fetched once; printed. A tree counts as unpacked when it holds its
+# build file $3 (CMakeLists.txt unless named).
 source_tree() {
-  local package=$1 stem=$2 dir
+  local package=$1 stem=$2 marker=${3:-CMakeLists.txt} dir
   dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$stem-*" 2>/dev/null | head -n1 || true)
-  if [ -z "$dir" ] || [ ! -f "$dir/CMakeLists.txt" ]; then
+  if [ -z "$dir" ] || [ ! -f "$dir/$marker" ]; then
     rm -rf "$deps/src/$package"; mkdir -p "$deps/src/$package"
     (cd "$deps/src/$package" && apt-get source -q "$package" >>"$log" 2>&1)
     dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$stem-*" | head -n1)
   fi
-  [ -f "$dir/CMakeLists.txt" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
+  [ -f "$dir/$marker" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
   echo "$dir"
 }
 # libwebp, static: the decoder and the demuxer (first frame of an animation, EXIF) for the
@@ -243,18 +244,6 @@ endian = 'little'
 CROSS
   echo "$file"
 }
-# The tree of a Debian source package built with Meson (no CMakeLists.txt to look for).
-meson_source_tree() {
-  local package=$1 dir
-  dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$package-*" 2>/dev/null | head -n1 || true)
-  if [ -z "$dir" ] || [ ! -f "$dir/meson.build" ]; then
-    rm -rf "$deps/src/$package"; mkdir -p "$deps/src/$package"
-    (cd "$deps/src/$package" && apt-get source -q "$package" >>"$log" 2>&1)
-    dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$package-*" | head -n1)
-  fi
-  [ -f "$dir/meson.build" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
-  echo "$dir"
-}
 # dav1d, static: 8-bit and 10/12-bit pictures (AVIF photos come in both). The shipped
 # 32-bit build has its assembly; the 64-bit one serves only the tests, and its AVX2 and
 # AVX-512 assembly alone took the assembler over three minutes, so it is plain C.
@@ -263,7 +252,7 @@ cross_build_dav1d() {
   [ ! -f "$prefix/lib/libdav1d.a" ] || return 0
   say "cross-building dav1d ($arch)"
   [ "$arch" = x86_64 ] && asm=false
-  src=$(meson_source_tree dav1d)
+  src=$(source_tree dav1d dav1d meson.build)
   cross=$(meson_cross_file "$arch")
   rm -rf "$deps/src/dav1d/build-$arch"
   meson setup "$deps/src/dav1d/build-$arch" "$src" --cross-file "$cross" --prefix "$prefix" \
@@ -334,7 +323,7 @@ if [ ! -f "$deps/i686/bin/libheif.dll" ] || [ ! -f "$deps/x86_64/bin/libheif.dll
   for package in libwebp:libwebp tiff:tiff libde265:libde265 libheif:libheif; do
     source_tree "${package%%:*}" "${package#*:}" >/dev/null
   done
-  meson_source_tree dav1d >/dev/null
+  source_tree dav1d dav1d meson.build >/dev/null
 fi
 chain_pids=()
 for arch in i686 x86_64; do
