@@ -51,6 +51,17 @@ struct PlatformRun : ::testing::Test {
     photos::PhotoJob job{s, random, surfaces, decode};
     return photos::PrepareTexturesInFolder(job, {files, pump, progress}, folder, "preview");
   }
+  // The photos fitted with a green border (in the bands and under transparent parts), into
+  // the folder dir\prepared\ that this makes.
+  project::ProjectSettings OnGreen(const std::vector<std::string>& photos) {
+    project::ProjectSettings s;
+    s.Photos = photos;
+    s.ResizeMethod = project::kUseBorder;
+    s.RandomColor = false;
+    s.BorderColor = 0x0000FF00;
+    CreateDirectoryA((dir / "prepared").c_str(), nullptr);
+    return s;
+  }
   photos::PixelImage Prepared(const std::string& file) {
     photos::PixelImage img;
     std::string error;
@@ -178,13 +189,7 @@ TEST_F(PlatformRun, WebpAndCmykJpegPhotosAreReadByTheBuilderItself) {
   testsupport::TempFolder::Write(dir / "half.webp", HalfTransparentWebp(64, 48, 200, 30, 30));
   // Full cyan ink and no other: (0, 255, 255) light.
   testsupport::TempFolder::Write(dir / "print.jpg", InvertedCmykJpeg(40, 40, 255, 0, 0, 0));
-  project::ProjectSettings s;
-  s.Photos = {dir / "half.webp", dir / "print.jpg"};
-  s.ResizeMethod = project::kUseBorder;
-  s.RandomColor = false;
-  s.BorderColor = 0x0000FF00;  // green, in the bands and the transparent half
-  CreateDirectoryA((dir / "prepared").c_str(), nullptr);
-  photos::RunResult r = Prepare(s, dir / "prepared\\");
+  photos::RunResult r = Prepare(OnGreen({dir / "half.webp", dir / "print.jpg"}), dir / "prepared\\");
   ASSERT_TRUE(r.ok) << r.error;
   photos::PixelImage img = Prepared(dir / "prepared\\preview0.bmp");
   ASSERT_EQ(img.Width(), 512);
@@ -201,13 +206,8 @@ TEST_F(PlatformRun, HeicAndAvifPhotosArePreparedAndExportedUpright) {
   const char* made = std::getenv("PRISMORA_HEIF_PHOTOS");
   ASSERT_NE(made, nullptr) << "PRISMORA_HEIF_PHOTOS must name the folder of the made photos (ctest sets it)";
   const std::string folder = (made[0] == '/' ? "Z:" : "") + std::string(made) + "\\";
-  project::ProjectSettings s;
+  project::ProjectSettings s = OnGreen({folder + "heic.heic", folder + "alpha.avif"});
   s.Title = "Phone";
-  s.Photos = {folder + "heic.heic", folder + "alpha.avif"};
-  s.ResizeMethod = project::kUseBorder;
-  s.RandomColor = false;
-  s.BorderColor = 0x0000FF00;  // green, in the bands and the transparent half
-  CreateDirectoryA((dir / "prepared").c_str(), nullptr);
   photos::RunResult r = Prepare(s, dir / "prepared\\");
   ASSERT_TRUE(r.ok) << r.error;
   photos::PixelImage heic = Prepared(dir / "prepared\\preview0.bmp");
