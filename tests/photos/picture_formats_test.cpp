@@ -133,6 +133,14 @@ void ExpectQuadrantsAveragedBy4(const DecodedPhoto& photo) {
   EXPECT_TRUE(Near(photo.pixels.View().At(12, 9), Colour(Quadrants(kW - 1, kH - 1)), 20));
 }
 
+// ImageMagick's picture of the test size, red on its right half and transparent on its
+// left, written to `target` (a path, with a format prefix where its name does not tell).
+bool HalfTransparentRed(const std::string& target) {
+  return Tool("convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
+              " xc:'rgba(200,0,0,1)' -region " + std::to_string(kW / 2) + "x" + std::to_string(kH) +
+              "+0+0 -alpha transparent " + target);
+}
+
 }  // namespace
 
 TEST(HeifPhotos, HeicAndAvifComeOutInTheSourceColours) {
@@ -201,9 +209,7 @@ TEST(HeifPhotos, AFileOfSeveralImagesShowsItsPrimaryImage) {
 
 TEST(HeifPhotos, TransparentPartsShowTheFrameColour) {
   Files f;
-  ASSERT_TRUE(Tool("convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
-                  " xc:'rgba(200,0,0,1)' -region " + std::to_string(kW / 2) + "x" +
-                  std::to_string(kH) + "+0+0 -alpha transparent PNG32:" + f / "alpha.png"));
+  ASSERT_TRUE(HalfTransparentRed("PNG32:" + f / "alpha.png"));
   ASSERT_TRUE(Tool("heif-enc -q 95 " + f / "alpha.png" + " -o " + f / "alpha.heic"));
   ASSERT_TRUE(Tool("avifenc -s 8 " + f / "alpha.png" + " " + f / "alpha.avif"));
   for (const char* name : {"alpha.heic", "alpha.avif"}) {
@@ -317,9 +323,7 @@ TEST(TiffPhotos, TheOrientationTagTurnsThePhotoUpright) {
 
 TEST(TiffPhotos, TransparentPartsShowTheFrameColour) {
   Files f;
-  ASSERT_TRUE(Tool("convert -size " + std::to_string(kW) + "x" + std::to_string(kH) +
-                  " xc:'rgba(200,0,0,1)' -region " + std::to_string(kW / 2) + "x" +
-                  std::to_string(kH) + "+0+0 -alpha transparent " + f / "alpha.tif"));
+  ASSERT_TRUE(HalfTransparentRed(f / "alpha.tif"));
   const DecodedPhoto photo = Decode(f.Read("alpha.tif"), 0x00336699);
   EXPECT_EQ(photo.pixels.View().At(5, 5), 0x00336699u);
   EXPECT_EQ(photo.pixels.View().At(kW - 5, 5), 0x000000C8u);
