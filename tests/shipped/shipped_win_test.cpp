@@ -353,7 +353,71 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
     ADD_FAILURE() << "program folder: " << change;
 }
 
-TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
+// One photo of each format the builder reads (tests/shipped/make_format_photos.sh), each of
+// its own colour (0x00BBGGRR), first picture of the animation and of the two-page scan.
+struct FormatPhoto {
+  const char* file;
+  uint32_t colour;
+};
+constexpr FormatPhoto kFormatPhotos[] = {
+    {"baseline.jpg", 0x2020E0}, {"print.jpg", 0x20C020}, {"web.png", 0xE02020},
+    {"paint.bmp", 0x20E0E0},    {"anim.gif", 0xE020E0},  {"scan.tif", 0xD0D020},
+    {"web.webp", 0x2090F0},     {"phone.heic", 0xF03080}, {"web.avif", 0xA870F0},
+};
+
+// The colour in the middle of a fitted photo bitmap: the mean of a block there.
+uint32_t MiddleColour(const photos::PixelImage& img) {
+  int sum[3] = {};
+  const int x0 = img.Width() / 2 - 8, y0 = img.Height() / 2 - 8;
+  for (int y = y0; y < y0 + 16; ++y)
+    for (int x = x0; x < x0 + 16; ++x)
+      for (int c = 0; c < 3; ++c) sum[c] += img.View().At(x, y) >> (8 * c) & 0xFF;
+  return uint32_t(sum[0] / 256) | uint32_t(sum[1] / 256) << 8 | uint32_t(sum[2] / 256) << 16;
+}
+
+// Whether two colours differ by less than `tolerance` in each channel.
+bool Near(uint32_t a, uint32_t b, int tolerance) {
+  for (int c = 0; c < 3; ++c)
+    if (std::abs(int(a >> (8 * c) & 0xFF) - int(b >> (8 * c) & 0xFF)) >= tolerance) return false;
+  return true;
+}
+
+// The photo bitmap at `path` is 512 x 512 and shows the colour of `photo` in its middle.
+void ExpectFittedPhoto(const std::string& path, const FormatPhoto& photo) {
+  SCOPED_TRACE(std::string(photo.file) + " as " + path);
+  photos::PixelImage img;
+  std::string error;
+  ASSERT_TRUE(photos::DecodeBmp(TempFolder::Read(path), img, error)) << error;
+  EXPECT_EQ(img.Width(), 512);
+  EXPECT_EQ(img.Height(), 512);
+  const uint32_t middle = MiddleColour(img);
+  EXPECT_TRUE(Near(middle, photo.colour, 24)) << std::hex << middle << " for " << photo.colour;
+}
+
+// Phone, web, scanner and print photos: the preview's bitmaps, the build, the install and
+// the installed screen saver showing every one of them.
+TEST_F(Shipped, CommandLineBuildOfEveryPhotoFormatInstallsRunsTheSaverAndUninstalls) {
+  const char* made = std::getenv("PRISMORA_FORMAT_PHOTOS");
+  ASSERT_NE(made, nullptr) << "PRISMORA_FORMAT_PHOTOS must name the folder of the made photos (ctest sets it)";
+  const std::string madeFolder = WindowsPath(made) + "\\";
+  settings.Photos.clear();
+  for (const FormatPhoto& photo : kFormatPhotos) settings.Photos.push_back(madeFolder + photo.file);
+  settings.RandomColor = false;
+  settings.BorderColor = 0;
+  project = WriteProject(kTitle);
+  constexpr int kPhotos = int(std::size(kFormatPhotos));
+
+  Step("preparing the preview's photos");
+  {
+    const std::string previewFolder = dir / "preview-photos";
+    Process prepare;
+    ASSERT_TRUE(prepare.Start(Builder("/prepare \"" + project + "\" \"" + previewFolder + "\""), dir.path(),
+                              searchPath));
+    ASSERT_EQ(prepare.Wait(300000), 0) << "Fotoprism.exe /prepare failed";
+    for (int i = 0; i < kPhotos; ++i)
+      ExpectFittedPhoto(previewFolder + "\\preview" + std::to_string(i) + ".bmp", kFormatPhotos[i]);
+  }
+
   const std::string setupPath = dir / "setup.exe";
   Step("building from the command line");
   {
@@ -374,14 +438,10 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
   EXPECT_TRUE(Exists(systemFolder + kTitle + ".exe"));
   EXPECT_TRUE(Exists(Installed("pixolve.exe")));
   // The converter ran at the end of the install: photo bitmaps where the runtime looks.
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kPhotos; ++i) {
     const std::string bmp = Installed(std::string(kTitle) + std::to_string(i) + ".bmp");
     ASSERT_TRUE(WaitFor([&] { return Exists(bmp); }, 30000)) << bmp;
-    photos::PixelImage img;
-    std::string error;
-    ASSERT_TRUE(photos::DecodeBmp(TempFolder::Read(bmp), img, error)) << bmp << ": " << error;
-    EXPECT_EQ(img.Width(), 512);
-    EXPECT_EQ(img.Height(), 512);
+    ExpectFittedPhoto(bmp, kFormatPhotos[i]);
   }
   // The new screen saver is the active one, where the NT family reads it and, by the same
   // short path, in SYSTEM.INI for the Windows 95 family.
@@ -418,21 +478,21 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
     Process saver;
     saver.pi.hProcess = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, saverId);
     ASSERT_TRUE(saver.pi.hProcess);
-    // The project's photos on its cubes: each photo's colour covers part of the screen.
+    // The project's photos on the scene's faces: each photo's colour covers part of the
+    // screen at some moment while the scene turns (the most seen of each is kept).
     const RECT screen = testsupport::ScreenRect();
-    double red = 0, green = 0, blue = 0;
+    double most[kPhotos] = {};
     WaitFor(
         [&] {
-          red = testsupport::ShareOnScreen(screen, kRed, 40);
-          green = testsupport::ShareOnScreen(screen, kGreen, 40);
-          blue = testsupport::ShareOnScreen(screen, kBlue, 40);
-          return red + green + blue > 0.08 && red > 0.005 && green > 0.005 && blue > 0.005;
+          bool all = true;
+          for (int i = 0; i < kPhotos; ++i) {
+            most[i] = std::max(most[i], testsupport::ShareOnScreen(screen, kFormatPhotos[i].colour, 40));
+            all = all && most[i] > 0.002;
+          }
+          return all;
         },
         120000);
-    EXPECT_GT(red + green + blue, 0.08) << "red " << red << " green " << green << " blue " << blue;
-    EXPECT_GT(red, 0.005);
-    EXPECT_GT(green, 0.005);
-    EXPECT_GT(blue, 0.005);
+    for (int i = 0; i < kPhotos; ++i) EXPECT_GT(most[i], 0.002) << kFormatPhotos[i].file << " not seen on screen";
     Step("closing the screen saver");
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(saver.Wait(60000), 0) << "the screen saver did not end";
