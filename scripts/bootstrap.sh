@@ -6,7 +6,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/.deps"
 mkdir -p "$deps"
 log="$deps/bootstrap.log"
-say() { echo "bootstrap: $*"; }
+# Each line says how far into the run it is, so a slow step shows in any log of it.
+say() { echo "bootstrap: [${SECONDS} s] $*"; }
 
 packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build nasm libgtest-dev libjpeg62-turbo-dev dpkg-dev
