@@ -27,9 +27,11 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 using testsupport::TempFolder;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -50,16 +52,6 @@ void Step(const char* what) {
 }
 
 bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Waits for a condition, looking every 200 ms, at most `ms`.
-template <class F>
-bool WaitFor(F done, int ms) {
-  for (int waited = 0; waited < ms; waited += 200) {
-    if (done()) return true;
-    Sleep(200);
-  }
-  return done();
-}
 
 struct Process {
   PROCESS_INFORMATION pi{};
@@ -127,13 +119,19 @@ HWND WindowOf(DWORD pid, const char* cls, const char* title) {
 // A real click in the middle of a window, as the user's mouse gives it.
 void ClickOn(HWND top, HWND target) {
   SetForegroundWindow(top);
-  Sleep(300);
+  WaitUntil([&] { return GetForegroundWindow() == top; }, 3000);
   RECT r{};
   GetWindowRect(target, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Sleep(100);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  SetCursorPos(middle.x, middle.y);
+  WaitUntil(
+      [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == middle.x && at.y == middle.y;
+      },
+      3000);
   mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-  Sleep(50);
+  Sleep(50);  // a button held down for a moment, as a finger does
   mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }
 
@@ -288,7 +286,7 @@ struct Shipped : ::testing::Test {
                          searchPath))
       return false;
     uninstall.Wait(120000);
-    return WaitFor([&] { return !Exists(systemFolder + title + ".scr") && !Exists(folder + "unins000.exe"); },
+    return WaitUntil([&] { return !Exists(systemFolder + title + ".scr") && !Exists(folder + "unins000.exe"); },
                    180000);
   }
 
@@ -304,7 +302,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   Process fotoprism;
   ASSERT_TRUE(fotoprism.Start(Builder("\"" + project + "\""), builder, searchPath));
   HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
+  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
                       120000))
       << "the builder's window did not appear";
   // The Build picture sits in its panel; look it up wherever the layout put it.
@@ -323,7 +321,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
 
   // The compiler runs first; then the builder asks where the setup program goes.
   HWND save = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (save = WindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
+  ASSERT_TRUE(WaitUntil([&] { return (save = WindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
       << "no Save As dialog after the click on Build";
   const std::string destination = dir / "chosen\\My Setup.exe";
   CreateDirectoryA((dir / "chosen").c_str(), nullptr);
@@ -333,7 +331,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   ClickOn(save, GetDlgItem(save, IDOK));
 
   HWND finish = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (finish = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
+  ASSERT_TRUE(WaitUntil([&] { return (finish = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
       << "no finish window";
   ASSERT_TRUE(Exists(destination)) << destination;
   std::vector<uint8_t> setup = TempFolder::Read(destination);
@@ -343,7 +341,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   // The build's input files are gone again; the licence page was off, so no licence.
   for (const std::string& gone : {std::string(kTitle) + ".scr", std::string(kTitle) + ".iss",
                                  std::string(kTitle) + "0.jpg", std::string("output\\setup.exe")})
-    EXPECT_TRUE(WaitFor([&] { return !Exists(user + gone); }, 10000)) << gone;  // gone once the window shows
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(user + gone); }, 10000)) << gone;  // gone once the window shows
 
   PostMessageA(finish, WM_CLOSE, 0, 0);
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -376,7 +374,7 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
   // The converter ran at the end of the install: photo bitmaps where the runtime looks.
   for (int i = 0; i < 3; ++i) {
     const std::string bmp = Installed(std::string(kTitle) + std::to_string(i) + ".bmp");
-    ASSERT_TRUE(WaitFor([&] { return Exists(bmp); }, 30000)) << bmp;
+    ASSERT_TRUE(WaitUntil([&] { return Exists(bmp); }, 30000)) << bmp;
     photos::PixelImage img;
     std::string error;
     ASSERT_TRUE(photos::DecodeBmp(TempFolder::Read(bmp), img, error)) << bmp << ": " << error;
@@ -410,7 +408,7 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
     Process starter;
     ASSERT_TRUE(starter.Start("\"" + shell64 + "\" /c \"\"" + *active + "\" /s\"", systemFolder, searchPath));
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle)); },
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle)); },
                         120000))
         << "the active screen saver showed no window";
     DWORD saverId = 0;
@@ -421,7 +419,7 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
     // The project's photos on its cubes: each photo's colour covers part of the screen.
     const RECT screen = testsupport::ScreenRect();
     double red = 0, green = 0, blue = 0;
-    WaitFor(
+    WaitUntil(
         [&] {
           red = testsupport::ShareOnScreen(screen, kRed, 40);
           green = testsupport::ShareOnScreen(screen, kGreen, 40);
@@ -446,12 +444,12 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
                                 dir.path(), searchPath));
     uninstall.Wait(120000);
   }
-  EXPECT_TRUE(WaitFor([&] { return !Exists(scr) && !Exists(Installed("unins000.exe")); }, 180000));
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(scr) && !Exists(Installed("unins000.exe")); }, 180000));
   EXPECT_FALSE(Exists(systemFolder + kTitle + ".exe"));
   EXPECT_FALSE(Exists(Installed("pixolve.exe")));
   EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.jpg")));
   // The converter's bitmaps go too, and with them the install folder.
-  EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + kTitle); }, 30000));
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(systemFolder + kTitle); }, 30000));
   EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.bmp")));
 }
 
@@ -539,7 +537,7 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
       Process saver;
       ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", dir.path(), searchPath));
       HWND window = nullptr;
-      ASSERT_TRUE(WaitFor([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
+      ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
                                                           runtime::kSaverTitle)); },
                           120000))
           << "no screen saver window (exit code " << saver.Wait(0) << ")";
@@ -595,7 +593,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
   const std::optional<std::string> active = DesktopValue("SCRNSAVE.EXE");
   ASSERT_TRUE(active);
   EXPECT_EQ(LongFileName(*active), title + ".scr") << *active;
-  ASSERT_TRUE(WaitFor([&] { return Exists(folder + title + "2.bmp"); }, 30000));
+  ASSERT_TRUE(WaitUntil([&] { return Exists(folder + title + "2.bmp"); }, 30000));
 
   Step("starting it as the setup's last page does");
   {
@@ -604,7 +602,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
     const bool started = saver.Start("\"" + launched + "\"", systemFolder, searchPath);
     EXPECT_TRUE(started) << "the program the setup offers to start cannot be started";
     if (started) {
-      EXPECT_TRUE(WaitFor([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
+      EXPECT_TRUE(WaitUntil([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
           << "the installed program showed no window";
     }
   }  // ended here
@@ -620,7 +618,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
   Step("uninstalling");
   ASSERT_TRUE(Uninstall(title));
   EXPECT_FALSE(Exists(launched));
-  EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + title); }, 30000))
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(systemFolder + title); }, 30000))
       << "the install folder stayed behind";
   EXPECT_FALSE(Exists(folder + "pixolve.log"));
 }

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "tests/support/wait.h"
+
 namespace prismora::testsupport {
 
 // The pixels of a screen rectangle as 0x00RRGGBB, rows from the top, read back through
@@ -80,12 +82,9 @@ inline std::vector<RECT> MonitorRects() {
 }
 
 // Looks at the screen until `enough` of the colour is there, at most `ms`.
-inline double WaitForShare(RECT r, uint32_t colour, double enough, int ms = 8000) {
+inline double WaitForShare(RECT r, uint32_t colour, double enough, DWORD ms = 8000) {
   double share = 0;
-  for (int waited = 0; waited < ms && share < enough; waited += 100) {
-    Sleep(100);
-    share = ShareOnScreen(r, colour);
-  }
+  WaitUntil([&] { return (share = ShareOnScreen(r, colour)) >= enough; }, ms, kScreenWaitStepMs);
   return share;
 }
 
