@@ -25,15 +25,6 @@ prismora_wine_warm() {
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
-# Whether a wineserver serves this prefix now (one started with it in its environment).
-prismora_wineserver_running() {
-  local pid
-  for pid in $(pgrep -x "wineserver(64)?" 2>/dev/null); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
-  done
-  return 1
-}
-
 # Starts a private Xvfb on the first free display number from FIRST to LAST when no
 # display is set; sets DISPLAY and prismora_xvfb_pid (empty when none was started).
 prismora_start_xvfb() {

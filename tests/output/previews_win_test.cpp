@@ -95,7 +95,7 @@ class Previews : public BuilderWindowTest {
   // Share of red and green pixels over a screen rectangle, looked at until it is enough.
   double WaitForPhotos(RECT r, double enough, DWORD ms = 10000) {
     double share = 0;
-    WaitUntil([&] { return (share = ShareOnScreen(r, kRed) + ShareOnScreen(r, kGreen)) >= enough; }, ms,
+    WaitUntil([&] { return (share = ShareOnScreen(r, {kRed, kGreen})) >= enough; }, ms,
               kScreenWaitStepMs);
     return share;
   }

@@ -24,7 +24,7 @@ namespace {
 
 constexpr uint32_t kRed = 0x000000FF, kGreen = 0x0000FF00, kBlue = 0x00FF0000, kMagenta = 0x00FF00FF;
 
-double PhotoShare(RECT r) { return ShareOnScreen(r, kRed) + ShareOnScreen(r, kGreen) + ShareOnScreen(r, kBlue); }
+double PhotoShare(RECT r) { return ShareOnScreen(r, {kRed, kGreen, kBlue}); }
 
 // The photos' share of a screen rectangle, looked at until it is more than `enough`.
 double WaitForPhotos(RECT r, double enough, DWORD ms = 8000) {

@@ -316,7 +316,9 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
       },
       reinterpret_cast<LPARAM>(&build));
   ASSERT_TRUE(build) << "no Build button";
-  Sleep(2000);  // the window settles (thumbnails load) before the click
+  // The window settles (thumbnails load) before the click. A plain pause: thumbnails load
+  // as the strip paints, inside the builder, and nothing outside it tells when all are in.
+  Sleep(2000);
   ClickOn(main, build);
 
   // The compiler runs first; then the builder asks where the setup program goes.
