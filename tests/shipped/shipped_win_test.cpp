@@ -287,7 +287,7 @@ struct Shipped : ::testing::Test {
       return false;
     uninstall.Wait(120000);
     return WaitUntil([&] { return !Exists(systemFolder + title + ".scr") && !Exists(folder + "unins000.exe"); },
-                   180000);
+                     180000);
   }
 
   std::string Builder(const std::string& args) const { return "\"" + builder + "Fotoprism.exe\" " + args; }
@@ -303,7 +303,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   ASSERT_TRUE(fotoprism.Start(Builder("\"" + project + "\""), builder, searchPath));
   HWND main = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
-                      120000))
+                        120000))
       << "the builder's window did not appear";
   // The Build picture sits in its panel; look it up wherever the layout put it.
   HWND build = nullptr;
@@ -411,7 +411,7 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
     ASSERT_TRUE(starter.Start("\"" + shell64 + "\" /c \"\"" + *active + "\" /s\"", systemFolder, searchPath));
     HWND window = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle)); },
-                        120000))
+                          120000))
         << "the active screen saver showed no window";
     DWORD saverId = 0;
     GetWindowThreadProcessId(window, &saverId);
@@ -428,7 +428,7 @@ TEST_F(Shipped, CommandLineBuildInstallsRunsTheSaverAndUninstalls) {
           blue = testsupport::ShareOnScreen(screen, kBlue, 40);
           return red + green + blue > 0.08 && red > 0.005 && green > 0.005 && blue > 0.005;
         },
-        120000);
+        120000, testsupport::kScreenWaitStepMs);
     EXPECT_GT(red + green + blue, 0.08) << "red " << red << " green " << green << " blue " << blue;
     EXPECT_GT(red, 0.005);
     EXPECT_GT(green, 0.005);
@@ -540,8 +540,8 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
       ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", dir.path(), searchPath));
       HWND window = nullptr;
       ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
-                                                          runtime::kSaverTitle)); },
-                          120000))
+                                                            runtime::kSaverTitle)); },
+                            120000))
           << "no screen saver window (exit code " << saver.Wait(0) << ")";
       // Long enough for the scene to be walked and drawn many times.
       Sleep(1500);
