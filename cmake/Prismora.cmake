@@ -94,8 +94,9 @@ endfunction()
 #   SHARDS n registered as n ctest tests (name_1 .. name_n), each running every n-th of
 #            the program's test cases (GoogleTest's sharding), so that ctest runs them
 #            side by side
+#   COST s   about the seconds it takes: the longest tests start first (below)
 function(prismora_test name)
-  cmake_parse_arguments(A "CORE;WINDOWS;SERIAL" "TIMEOUT;SHARDS" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "CORE;WINDOWS;SERIAL" "TIMEOUT;SHARDS;COST" "SOURCES;LIBS" ${ARGN})
   if(A_CORE AND PRISMORA_WINDOWS)
     return()
   endif()
@@ -132,5 +133,11 @@ function(prismora_test name)
   set_tests_properties(${tests} PROPERTIES TIMEOUT ${A_TIMEOUT} LABELS ${component})
   if(A_SERIAL)
     set_tests_properties(${tests} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+  # ctest starts the costliest tests first, but on a fresh machine it has no times of its
+  # own yet: without a cost the longest tests could start last and leave a core idle
+  # while they finish.
+  if(A_COST)
+    set_tests_properties(${tests} PROPERTIES COST ${A_COST})
   endif()
 endfunction()

@@ -6,8 +6,30 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/.deps"
 mkdir -p "$deps"
 log="$deps/bootstrap.log"
+steps="$deps/logs"
+mkdir -p "$steps"
 # Each line says how far into the run it is, so a slow step shows in any log of it.
 say() { echo "bootstrap: [${SECONDS} s] $*"; }
+# The last lines of a step's log, where its error is; on the error output, as steps run
+# inside command substitutions too.
+show_tail() {
+  say "the last 40 lines of $1:" >&2
+  tail -n 40 "$1" | sed 's/^/  | /' >&2
+}
+# Runs one step, its output in a log of its own ($steps/NAME.log, added to the whole
+# log once the step is over, so the chains running side by side do not mix lines). When
+# it fails it says which step and shows the end of that log, and returns its code.
+step() {
+  local name=$1 rc=0
+  shift
+  "$@" >"$steps/$name.log" 2>&1 || rc=$?
+  cat "$steps/$name.log" >>"$log"
+  if [ $rc -ne 0 ]; then
+    say "step $name failed (exit code $rc): $*" >&2
+    show_tail "$steps/$name.log"
+  fi
+  return $rc
+}
 
 packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-w64-i686
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools cmake ninja-build nasm libgtest-dev libjpeg62-turbo-dev dpkg-dev
@@ -21,7 +43,10 @@ packages=(wine wine32 wine64 xvfb xauth x11-utils xdotool imagemagick g++-mingw-
 
 apt_options=()
 apt_install() {
-  DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" install -y -q "$@" >>"$log" 2>&1
+  DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" install -y -q "$@" >"$steps/apt-install.log" 2>&1
+  local rc=$?
+  cat "$steps/apt-install.log" >>"$log"
+  return $rc
 }
 # A deb822 sources file without the suites named in $1 (stanzas left with no suite go).
 drop_suites() {
@@ -78,7 +103,8 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   for attempt in 1 2 3; do
     : > "$deps/apt-update.log"
     apt-get update -q >>"$deps/apt-update.log" 2>&1 && { update_ok=1; break; }
-    say "apt-get update failed (attempt $attempt of 3; see $log)"
+    say "apt-get update failed (attempt $attempt of 3); its last lines:"
+    tail -n 10 "$deps/apt-update.log" | sed 's/^/  | /'
     sleep $((attempt * 10))
   done
   cat "$deps/apt-update.log" >>"$log"
@@ -89,7 +115,8 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
     # architectures come from the same indexes.
     failed=$(grep -o 'Failed to fetch [^ ]*/dists/[^/ ]*/' "$deps/apt-update.log" |
              sed -e 's|.*/dists/||' -e 's|/$||' | sort -u | tr '\n' ' ')
-    [ $update_ok = 0 ] && [ -n "$failed" ] || { say "package install failed (see $log)"; exit 1; }
+    [ $update_ok = 0 ] && [ -n "$failed" ] ||
+      { say "package install failed" >&2; show_tail "$steps/apt-install.log"; exit 1; }
     say "installing without the suites whose indexes failed: $failed"
     parts="$deps/apt-sources"
     rm -rf "$parts"; mkdir -p "$parts"
@@ -104,7 +131,8 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
     done
     apt_options=(-o "Dir::Etc::sourceparts=$parts" -o Dir::Etc::sourcelist=/dev/null)
     apt-get "${apt_options[@]}" update -q >>"$log" 2>&1 || true
-    apt_install "${missing[@]}" || { say "package install failed (see $log)"; exit 1; }
+    apt_install "${missing[@]}" ||
+      { say "package install failed" >&2; show_tail "$steps/apt-install.log"; exit 1; }
   fi
 fi
 
@@ -121,12 +149,12 @@ cross_build_libjpeg() {
   if [ ! -f "$prefix/lib/libjpeg.a" ]; then
     say "cross-building libjpeg-turbo ($arch)"
     find_jpeg_source
-    cmake -S "$jpeg_src" -B "$deps/src/jpeg/build-$arch" -G Ninja \
+    step "jpeg-$arch-configure" cmake -S "$jpeg_src" -B "$deps/src/jpeg/build-$arch" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
-      -DCMAKE_POSITION_INDEPENDENT_CODE=OFF >>"$log" 2>&1
-    cmake --build "$deps/src/jpeg/build-$arch" -j"$(nproc)" >>"$log" 2>&1
-    cmake --install "$deps/src/jpeg/build-$arch" >>"$log" 2>&1
+      -DCMAKE_POSITION_INDEPENDENT_CODE=OFF
+    step "jpeg-$arch-build" cmake --build "$deps/src/jpeg/build-$arch" -j"$(nproc)"
+    step "jpeg-$arch-install" cmake --install "$deps/src/jpeg/build-$arch"
   fi
   # The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
   # is declared in the internal header that libjpeg-turbo's install leaves out (Debian's
@@ -142,7 +170,7 @@ find_jpeg_source() {
   jpeg_src=$(find "$deps/src/jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo*' 2>/dev/null | head -n1 || true)
   if [ -z "$jpeg_src" ] || [ ! -f "$jpeg_src/jpegint.h" ]; then
     rm -rf "$deps/src/jpeg"; mkdir -p "$deps/src/jpeg"
-    (cd "$deps/src/jpeg" && apt-get source -q libjpeg-turbo >>"$log" 2>&1)
+    (cd "$deps/src/jpeg" && step jpeg-source apt-get source -q libjpeg-turbo)
     jpeg_src=$(find "$deps/src/jpeg" -maxdepth 1 -mindepth 1 -type d -name 'libjpeg-turbo*' | head -n1)
   fi
   [ -f "$jpeg_src/jpegint.h" ] || { echo "bootstrap: libjpeg-turbo's source could not be fetched" >&2; exit 1; }
@@ -154,11 +182,11 @@ cross_build_gtest() {
   [ ! -f "$prefix/lib/libgtest.a" ] || return 0
   say "cross-building GoogleTest ($arch)"
   rm -rf "$deps/src/gtest-build-$arch"
-  cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
+  step "gtest-$arch-configure" cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/gtest-build-$arch" -j"$(nproc)" >>"$log" 2>&1
-  cmake --install "$deps/src/gtest-build-$arch" >>"$log" 2>&1
+    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF
+  step "gtest-$arch-build" cmake --build "$deps/src/gtest-build-$arch" -j"$(nproc)"
+  step "gtest-$arch-install" cmake --install "$deps/src/gtest-build-$arch"
 }
 # The source tree of Debian's source package $1 (the folder whose name starts with $2)
 # under $deps/src/$1, fetched once; printed. A tree counts as unpacked when it holds its
@@ -168,7 +196,7 @@ source_tree() {
   dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$stem-*" 2>/dev/null | head -n1 || true)
   if [ -z "$dir" ] || [ ! -f "$dir/$marker" ]; then
     rm -rf "$deps/src/$package"; mkdir -p "$deps/src/$package"
-    (cd "$deps/src/$package" && apt-get source -q "$package" >>"$log" 2>&1)
+    (cd "$deps/src/$package" && step "$package-source" apt-get source -q "$package")
     dir=$(find "$deps/src/$package" -maxdepth 1 -mindepth 1 -type d -name "$stem-*" | head -n1)
   fi
   [ -f "$dir/$marker" ] || { echo "bootstrap: $package's source could not be fetched" >&2; exit 1; }
@@ -183,15 +211,15 @@ cross_build_libwebp() {
   say "cross-building libwebp ($arch)"
   src=$(source_tree libwebp libwebp)
   rm -rf "$deps/src/libwebp/build-$arch"
-  cmake -S "$src" -B "$deps/src/libwebp/build-$arch" -G Ninja \
+  step "libwebp-$arch-configure" cmake -S "$src" -B "$deps/src/libwebp/build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF \
     -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF \
     -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
     -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_WEBP_JS=OFF \
-    -DWEBP_USE_THREAD=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/libwebp/build-$arch" -j"$(nproc)" >>"$log" 2>&1
-  cmake --install "$deps/src/libwebp/build-$arch" >>"$log" 2>&1
+    -DWEBP_USE_THREAD=OFF
+  step "libwebp-$arch-build" cmake --build "$deps/src/libwebp/build-$arch" -j"$(nproc)"
+  step "libwebp-$arch-install" cmake --install "$deps/src/libwebp/build-$arch"
 }
 # libtiff, static, with the codecs its own source holds (LZW, PackBits, CCITT fax, ...),
 # JPEG through the libjpeg-turbo above and Deflate through MinGW's static zlib; none of
@@ -202,14 +230,14 @@ cross_build_libtiff() {
   say "cross-building libtiff ($arch)"
   src=$(source_tree tiff tiff)
   rm -rf "$deps/src/tiff/build-$arch"
-  cmake -S "$src" -B "$deps/src/tiff/build-$arch" -G Ninja \
+  step "tiff-$arch-configure" cmake -S "$src" -B "$deps/src/tiff/build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF \
     -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dcxx=OFF -Djpeg=ON -Dold-jpeg=ON \
     -Dzlib=ON -DZLIB_USE_STATIC_LIBS=ON -Dpixarlog=OFF -Dlibdeflate=OFF -Djbig=OFF -Dlerc=OFF \
-    -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dtiff-opengl=OFF -Dsphinx=OFF >>"$log" 2>&1
-  cmake --build "$deps/src/tiff/build-$arch" -j"$(nproc)" >>"$log" 2>&1
-  cmake --install "$deps/src/tiff/build-$arch" >>"$log" 2>&1
+    -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dtiff-opengl=OFF -Dsphinx=OFF
+  step "tiff-$arch-build" cmake --build "$deps/src/tiff/build-$arch" -j"$(nproc)"
+  step "tiff-$arch-install" cmake --install "$deps/src/tiff/build-$arch"
 }
 # The HEIF reader (HEIC and AVIF photos): libheif with libde265 for HEVC and dav1d for AV1.
 # libheif and libde265 are under the LGPL, so they are built as DLLs that ship beside the
@@ -256,11 +284,11 @@ cross_build_dav1d() {
   src=$(source_tree dav1d dav1d meson.build)
   cross=$(meson_cross_file "$arch")
   rm -rf "$deps/src/dav1d/build-$arch"
-  meson setup "$deps/src/dav1d/build-$arch" "$src" --cross-file "$cross" --prefix "$prefix" \
+  step "dav1d-$arch-configure" meson setup "$deps/src/dav1d/build-$arch" "$src" --cross-file "$cross" --prefix "$prefix" \
     --libdir lib --buildtype release --default-library static -Denable_asm=$asm -Denable_tools=false \
     -Denable_tests=false -Denable_examples=false -Denable_docs=false -Dbitdepths=8,16 \
-    -Dlogging=false -Dxxhash_muxer=disabled >>"$log" 2>&1
-  ninja -C "$deps/src/dav1d/build-$arch" -j"$(nproc)" install >>"$log" 2>&1
+    -Dlogging=false -Dxxhash_muxer=disabled
+  step "dav1d-$arch-build-install" ninja -C "$deps/src/dav1d/build-$arch" -j"$(nproc)" install
 }
 # libde265 as a DLL: the decoder library only (no dec265, encoder program or viewer).
 cross_build_libde265() {
@@ -269,13 +297,13 @@ cross_build_libde265() {
   say "cross-building libde265 ($arch)"
   src=$(source_tree libde265 libde265)
   rm -rf "$deps/src/libde265/build-$arch"
-  cmake -S "$src" -B "$deps/src/libde265/build-$arch" -G Ninja \
+  step "libde265-$arch-configure" cmake -S "$src" -B "$deps/src/libde265/build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON -DENABLE_SDL=OFF \
     -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF \
-    -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL" >>"$log" 2>&1
-  cmake --build "$deps/src/libde265/build-$arch" -j"$(nproc)" >>"$log" 2>&1
-  cmake --install "$deps/src/libde265/build-$arch" >>"$log" 2>&1
+    -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL"
+  step "libde265-$arch-build" cmake --build "$deps/src/libde265/build-$arch" -j"$(nproc)"
+  step "libde265-$arch-install" cmake --install "$deps/src/libde265/build-$arch"
 }
 # libheif as a DLL with libde265 and dav1d built in as decoders; no encoders, plugin
 # loading (a DLL that loads whatever lies in a folder), examples or viewer modules. The
@@ -287,8 +315,8 @@ cross_build_libheif() {
   say "cross-building libheif ($arch)"
   src=$(source_tree libheif libheif)
   rm -rf "$deps/src/libheif/build-$arch"
-  PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
-  cmake -S "$src" -B "$deps/src/libheif/build-$arch" -G Ninja \
+  step "libheif-$arch-configure" env PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH="" \
+    cmake -S "$src" -B "$deps/src/libheif/build-$arch" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON -DWITH_EXAMPLES=OFF \
     -DENABLE_PLUGIN_LOADING=OFF -DWITH_LIBDE265=ON -DWITH_LIBDE265_PLUGIN=OFF \
@@ -297,12 +325,13 @@ cross_build_libheif() {
     -DWITH_DEFLATE_HEADER_COMPRESSION=OFF -DLIBDE265_INCLUDE_DIR="$prefix/include" \
     -DLIBDE265_LIBRARY="$prefix/lib/libde265.dll.a" -DDAV1D_INCLUDE_DIR="$prefix/include" \
     -DDAV1D_LIBRARY="$prefix/lib/libdav1d.a" \
-    -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL" >>"$log" 2>&1
+    -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL"
   local cache="$deps/src/libheif/build-$arch/CMakeCache.txt"
   grep -q "^LIBDE265_LIBRARY:FILEPATH=$prefix/" "$cache" && grep -q "^DAV1D_LIBRARY:FILEPATH=$prefix/" "$cache" ||
-    { say "libheif ($arch) did not find this prefix's libde265 and dav1d (see $log)"; exit 1; }
-  cmake --build "$deps/src/libheif/build-$arch" -j"$(nproc)" >>"$log" 2>&1
-  cmake --install "$deps/src/libheif/build-$arch" >>"$log" 2>&1
+    { say "libheif ($arch) did not find this prefix's libde265 and dav1d" >&2
+      show_tail "$steps/libheif-$arch-configure.log"; exit 1; }
+  step "libheif-$arch-build" cmake --build "$deps/src/libheif/build-$arch" -j"$(nproc)"
+  step "libheif-$arch-install" cmake --install "$deps/src/libheif/build-$arch"
 }
 # The two architectures' chains run side by side: each library's configure step is a
 # long run of one-file compiler checks, and the other chain's compiling fills the second
@@ -332,7 +361,7 @@ for arch in i686 x86_64; do
   chain_pids+=($!)
 done
 for pid in "${chain_pids[@]}"; do
-  wait "$pid" || { say "a cross-build failed (see $log)"; exit 1; }
+  wait "$pid" || { say "a cross-build failed (its step, above)"; exit 1; }
 done
 
 # .x scenes from several exporters (text, binary, compressed, skinned, animated), which
@@ -366,8 +395,8 @@ fetch_picture_suite() {
   fi
   say "fetching $name's source (its test pictures)"
   rm -rf "$dir"; mkdir -p "$dir"
-  (cd "$dir" && apt-get source -q "$name" >>"$log" 2>&1) ||
-    { echo "bootstrap: $name's source could not be fetched (see $log)" >&2; exit 1; }
+  (cd "$dir" && step "$name-source" apt-get source -q "$name") ||
+    { echo "bootstrap: $name's source could not be fetched (above)" >&2; exit 1; }
   touch "$dir/.unpacked"
 }
 for suite in libpng1.6 tiff giflib; do fetch_picture_suite "$suite"; done
@@ -377,13 +406,13 @@ find_jpeg_source
 if [ ! -f "$deps/innosetup/node_modules/innosetup/bin/ISCC.exe" ]; then
   say "installing the Inno Setup compiler"
   mkdir -p "$deps/innosetup"
-  (cd "$deps/innosetup" && npm install --no-audit --no-fund --silent innosetup@5.6.1 >>"$log" 2>&1)
+  (cd "$deps/innosetup" && step innosetup-install npm install --no-audit --no-fund --silent innosetup@5.6.1)
 fi
 # Inno Setup 6, which the installer tests build with as well.
 if [ ! -f "$deps/innosetup6/node_modules/innosetup/bin/ISCC.exe" ]; then
   say "installing the Inno Setup 6 compiler"
   mkdir -p "$deps/innosetup6"
-  (cd "$deps/innosetup6" && npm install --no-audit --no-fund --silent innosetup@6.4.1 >>"$log" 2>&1)
+  (cd "$deps/innosetup6" && step innosetup6-install npm install --no-audit --no-fund --silent innosetup@6.4.1)
 fi
 
 # A private Wine prefix; no Mono or Gecko prompts. A prefix made while 32-bit programs could
@@ -398,10 +427,15 @@ if [ -f "$WINEPREFIX/system.reg" ] && [ "$("$root/scripts/i386-support")" != non
 fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "creating the Wine prefix"
-  "$WINE" wineboot -i >>"$log" 2>&1 || true
+  "$WINE" wineboot -i >"$steps/wineboot.log" 2>&1 || true
+  cat "$steps/wineboot.log" >>"$log"
   "$WINESERVER" -w || true
 fi
-[ -f "$WINEPREFIX/system.reg" ] || { say "the Wine prefix could not be created (see $log)"; exit 1; }
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  say "the Wine prefix could not be created" >&2
+  [ ! -f "$steps/wineboot.log" ] || show_tail "$steps/wineboot.log"
+  exit 1
+fi
 # A program that crashes ends at once, its "Unhandled page fault" line printed: Wine's
 # default starts its debugger, which then waits, and a test with it, until the timeout.
 if [ "$(grep -c '^"Debugger"=""' "$WINEPREFIX/system.reg")" -lt 2 ]; then

@@ -14,15 +14,14 @@
 #include "engine/gl/gl_device.h"
 #include "engine/gl/scene_renderer.h"
 #include "engine/scene/scene.h"
-#include "tests/support/pump.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_host.h"
 #include "tests/support/test_meshes.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 using testsupport::MaterialFor;
-using testsupport::Pump;
 using testsupport::Square;
 
 namespace {
@@ -150,12 +149,13 @@ std::vector<uint32_t> Packed(const image::Image& img) {
   const RECT r = testsupport::ClientOnScreen(window);
   const image::Image want = Reference(r.right - r.left, r.bottom - r.top);
   ::testing::AssertionResult result = ::testing::AssertionFailure() << "never drawn";
-  for (int i = 0; i < 20 && !result; ++i) {
-    DrawTwice(device, renderer, t);
-    Pump();
-    Sleep(100);
-    result = SamePicture(want, testsupport::ScreenPixels(r), r.right - r.left, r.bottom - r.top);
-  }
+  testsupport::WaitUntil(
+      [&] {
+        DrawTwice(device, renderer, t);
+        result = SamePicture(want, testsupport::ScreenPixels(r), r.right - r.left, r.bottom - r.top);
+        return bool(result);
+      },
+      2000, testsupport::kScreenWaitStepMs);
   return result;
 }
 

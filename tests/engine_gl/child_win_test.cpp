@@ -12,6 +12,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"
 #include "tests/support/test_host.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 using testsupport::Pump;
@@ -25,13 +26,14 @@ constexpr uint32_t kColourRef = 0x0060C030;  // the same as the screen reads it
 // moment), at most two seconds.
 double PresentAndLook(gl::GlDevice& device, HWND window) {
   double share = 0;
-  for (int i = 0; i < 40 && share < 0.95; ++i) {
-    device.Clear(gl::ClearMode::ColourAndDepth, kColour);
-    EXPECT_TRUE(device.Present());
-    Pump();
-    Sleep(50);
-    share = testsupport::ShareOnScreen(testsupport::ClientOnScreen(window), kColourRef, 6);
-  }
+  testsupport::WaitUntil(
+      [&] {
+        device.Clear(gl::ClearMode::ColourAndDepth, kColour);
+        EXPECT_TRUE(device.Present());
+        share = testsupport::ShareOnScreen(testsupport::ClientOnScreen(window), kColourRef, 6);
+        return share >= 0.95;
+      },
+      2000, testsupport::kScreenWaitStepMs);
   return share;
 }
 

@@ -167,9 +167,7 @@ TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
   const testsupport::FolderSnapshot builderBefore = testsupport::FolderSnapshot::Of(builder, 4),
                                     systemBefore = testsupport::FolderSnapshot::Of(system, 0);
   ASSERT_EQ(Run("/show \"" + project + "\""), 0);
-  HWND saver = nullptr;
-  for (int waited = 0; waited < 15000 && !saver; waited += 100, Sleep(100))
-    saver = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle);
+  HWND saver = testsupport::WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle);
   ASSERT_TRUE(saver) << "no full-screen screen saver appeared";
   RECT r{};
   GetWindowRect(saver, &r);
@@ -181,8 +179,7 @@ TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
   EXPECT_EQ(scr[scr.size() - trailer::kTrailerSize + trailer::off::PreviewFlag], 1);
   EXPECT_TRUE(Exists(photos + "preview2.bmp"));
   PostMessageA(saver, WM_CLOSE, 0, 0);
-  for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
-  EXPECT_FALSE(IsWindow(saver));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(saver); }, 10000)) << "the screen saver stayed";
   for (const std::string& change : testsupport::FolderSnapshot::Of(builder, 4).ChangesSince(builderBefore))
     ADD_FAILURE() << "program folder: " << change;
   for (const std::string& change : testsupport::FolderSnapshot::Of(system, 0).ChangesSince(systemBefore))
@@ -191,7 +188,7 @@ TEST_F(CliBuild, ShowRunsTheProjectFullScreenFromThePreviewFile) {
   DeleteFileA((dir / "green.tif").c_str());
   EXPECT_EQ(Run("/show \"" + project + "\""), 1);
   EXPECT_EQ(Run("/show \"" + dir / "missing.pmj" + "\""), 2);
-  Sleep(1000);
+  Sleep(1000);  // time for a screen saver that should not start: none may show meanwhile
   EXPECT_EQ(FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle), nullptr);
 }
 
@@ -225,15 +222,12 @@ TEST_F(CliBuild, ImportsASceneThenBuildsAndShowsIt) {
   EXPECT_TRUE(Exists(setup));
 
   ASSERT_EQ(Run("/show \"" + project + "\""), 0);
-  HWND saver = nullptr;
-  for (int waited = 0; waited < 15000 && !saver; waited += 100, Sleep(100))
-    saver = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle);
+  HWND saver = testsupport::WaitForWindow(runtime::kSaverClassName, runtime::kSaverTitle);
   ASSERT_TRUE(saver) << "the imported template did not run full screen";
   std::vector<uint8_t> scr = TempFolder::Read(user + "preview.scr");
   EXPECT_EQ(scr.size(), TempFolder::Read(user + "vexo6").size() + trailer::kBuilderRecordSize);
   PostMessageA(saver, WM_CLOSE, 0, 0);
-  for (int waited = 0; waited < 10000 && IsWindow(saver); waited += 100) Sleep(100);
-  EXPECT_FALSE(IsWindow(saver));
+  EXPECT_TRUE(testsupport::WaitUntil([&] { return !IsWindow(saver); }, 10000)) << "the screen saver stayed";
 }
 
 // The builder runs as the user who starts it, so Explorer's drops reach it and no UAC

@@ -14,6 +14,7 @@
 #include "runtime/win/saver.h"
 #include "tests/output/builder_window.h"
 #include "tests/support/unicode_photos.h"
+#include "tests/support/wait.h"
 #include "tests/scenes/box_scene.h"
 
 using namespace prismora;
@@ -40,13 +41,8 @@ struct WindowProcess {
   WindowProcess(const WindowProcess&) = delete;
   WindowProcess& operator=(const WindowProcess&) = delete;
   // Waits while running the test's own messages: the builder window lives on this thread.
-  bool Ended(int ms) const {
-    for (int waited = 0; waited <= ms; waited += 50) {
-      if (WaitForSingleObject(handle, 0) == WAIT_OBJECT_0) return true;
-      Pump();
-      Sleep(50);
-    }
-    return false;
+  bool Ended(DWORD ms) const {
+    return WaitUntil([&] { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }, ms);
   }
 };
 
@@ -85,23 +81,22 @@ class Previews : public BuilderWindowTest {
   }
 
   // The runtime's window inside the host panel, once it is there.
-  HWND WaitForRuntimeIn(HWND panel, int ms = 15000) {
+  HWND WaitForRuntimeIn(HWND panel, DWORD ms = 15000) {
     EXPECT_NE(panel, nullptr) << "no host panel to look in";
-    for (int waited = 0; waited < ms && panel; waited += 50) {
-      if (HWND w = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle)) return w;
-      Pump();
-      Sleep(50);
-    }
-    return nullptr;
+    if (!panel) return nullptr;
+    HWND w = nullptr;
+    auto started = [&] {
+      w = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle);
+      return w != nullptr;
+    };
+    WaitUntil(started, ms);
+    return w;
   }
   // Share of red and green pixels over a screen rectangle, looked at until it is enough.
-  double WaitForPhotos(RECT r, double enough, int ms = 10000) {
+  double WaitForPhotos(RECT r, double enough, DWORD ms = 10000) {
     double share = 0;
-    for (int waited = 0; waited < ms && share < enough; waited += 100) {
-      Pump();
-      Sleep(100);
-      share = ShareOnScreen(r, kRed) + ShareOnScreen(r, kGreen);
-    }
+    WaitUntil([&] { return (share = ShareOnScreen(r, {kRed, kGreen})) >= enough; }, ms,
+              kScreenWaitStepMs);
     return share;
   }
   std::vector<uint8_t> PreviewFile() const { return TempFolder::Read(dir / "preview.scr"); }
@@ -228,10 +223,7 @@ TEST_F(Previews, PreviewCommandOpensTheSettingsDialogWhosePreviewRunsFullScreen)
   Click(window::ImagePanelPreviewScreensaver);
 
   HWND dialog = nullptr;
-  for (int waited = 0; waited < 15000 && !dialog; waited += 50, Sleep(50)) {
-    Pump();
-    dialog = ForeignDialog();
-  }
+  WaitUntil([&] { return (dialog = ForeignDialog()) != nullptr; }, 15000);
   ASSERT_TRUE(dialog) << "preview.scr showed no settings dialog";
   WindowProcess saver(dialog);
   char title[128] = {};

@@ -16,6 +16,7 @@
 #include "tests/support/run_program.h"
 #include "tests/support/test_host.h"
 #include "tests/support/unicode_photos.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 using namespace prismora::testsupport;
@@ -72,12 +73,8 @@ HWND ForeignDialog() {
 }
 
 // Waits for a window of another process to go, running this thread's messages.
-bool Gone(HWND w, int ms = 10000) {
-  for (int waited = 0; waited < ms && IsWindow(w); waited += 50) {
-    Pump();
-    Sleep(50);
-  }
-  return !IsWindow(w);
+bool Gone(HWND w, DWORD ms = 10000) {
+  return WaitUntil([&] { return !IsWindow(w); }, ms);
 }
 
 class WindowBuild : public BuilderWindowTest {
@@ -288,10 +285,11 @@ TEST_F(WindowBuild, NothingIsWrittenIntoTheProgramFolderOrTheSystemFolder) {
   HWND panel = out->PreviewHostPanel();
   ASSERT_TRUE(panel);
   HWND runtime = nullptr;
-  for (int waited = 0; waited < 15000 && !runtime; waited += 50, Sleep(50)) {
-    Pump();
+  auto started = [&] {
     runtime = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle);
-  }
+    return runtime != nullptr;
+  };
+  WaitUntil(started, 15000);
   EXPECT_TRUE(runtime) << "the template preview did not start from " << userFolder;
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(Exists(PhotoFolder() + "preview" + std::to_string(i) + ".bmp")) << i;
@@ -303,10 +301,7 @@ TEST_F(WindowBuild, NothingIsWrittenIntoTheProgramFolderOrTheSystemFolder) {
   // The preview command: the preview file's settings dialog, cancelled.
   Click(window::ImagePanelPreviewScreensaver);
   HWND dialog = nullptr;
-  for (int waited = 0; waited < 15000 && !dialog; waited += 50, Sleep(50)) {
-    Pump();
-    dialog = ForeignDialog();
-  }
+  WaitUntil([&] { return (dialog = ForeignDialog()) != nullptr; }, 15000);
   EXPECT_TRUE(dialog) << "the preview command showed no settings dialog";
   if (dialog) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

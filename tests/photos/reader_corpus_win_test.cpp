@@ -66,7 +66,7 @@ class Watchdog {
     int seen = -1;
     double start = 0;
     while (!stop_) {
-      Sleep(200);
+      Sleep(200);  // the watch's beat: five looks a second at the reader's processor time
       const int now = copy_;
       const double spent = ThreadSeconds(thread_);
       if (now != seen) {

@@ -16,9 +16,11 @@
 
 #include "platform/win32/wide_text.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 using testsupport::TempFolder;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -51,13 +53,6 @@ HWND FindVisible(const char* cls, DWORD thread, HWND parent = nullptr) {
   return search.found;
 }
 
-template <class Condition>
-bool WaitFor(Condition done, int ms) {
-  for (int waited = 0; waited < ms; waited += 50, Sleep(50))
-    if (done()) return true;
-  return false;
-}
-
 }  // namespace
 
 TEST(OpenDialog, ThousandsOfSelectedFilesAllComeBack) {
@@ -70,7 +65,8 @@ TEST(OpenDialog, ThousandsOfSelectedFilesAllComeBack) {
   const DWORD self = GetCurrentThreadId();
   std::thread user([&] {
     HWND dialog = nullptr;
-    if (!WaitFor([&] { return (dialog = FindVisible("#32770", self)) != nullptr; }, 20000)) return void(failure = "no dialog");
+    if (!WaitUntil([&] { return (dialog = FindVisible("#32770", self)) != nullptr; }, 20000))
+      return void(failure = "no dialog");
     // Into the folder, as by typing it and pressing Open.
     // The dialog is a wide one: its CDM_ messages take wide text.
     const std::wstring folder = platform::WideFromAnsi(dir.path());
@@ -78,7 +74,7 @@ TEST(OpenDialog, ThousandsOfSelectedFilesAllComeBack) {
     SendMessageW(dialog, CDM_SETCONTROLTEXT, cmb13, LPARAM(folder.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     HWND list = nullptr;
-    if (!WaitFor([&] {
+    if (!WaitUntil([&] {
           list = FindVisible("SysListView32", 0, dialog);
           return list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) >= kCount;
         }, 30000))
@@ -88,7 +84,7 @@ TEST(OpenDialog, ThousandsOfSelectedFilesAllComeBack) {
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
     SendMessageA(list, LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&item));
-    if (!WaitFor([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) >= kCount; }, 30000))
+    if (!WaitUntil([&] { return SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) >= kCount; }, 30000))
       return void(failure = "the files were not selected");
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     driven = true;

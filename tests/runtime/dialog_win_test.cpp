@@ -284,7 +284,8 @@ TEST_F(DialogTest, LinksOpenTheProductSiteWithTheWebsite) {
 
 TEST_F(DialogTest, EllipseInTheDialogColour) {
   Open();
-  Sleep(300);
+  // Shown once its set-up (the ellipse among it) is done.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 5000)) << "the dialog was not shown";
   RECT w{};
   GetWindowRect(dialog, &w);
   // A free spot inside the ellipse shows the dialog colour; the window's corner does not

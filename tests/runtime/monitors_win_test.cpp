@@ -15,9 +15,9 @@
 #include "engine/gl/scene_renderer.h"
 #include "engine/scene/scene.h"
 #include "runtime/win/monitors.h"
-#include "tests/support/pump.h"
 #include "tests/support/screen.h"
 #include "tests/support/test_meshes.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 
@@ -76,14 +76,16 @@ void ShowSquareOnEveryMonitor(bool framebuffers) {
     const int w = m.right - m.left, h = m.bottom - m.top;
     const int side = std::max(w, h) / 4;
     Box b;
-    for (int i = 0; i < 30 && !(b.found() && std::abs(b.width() - side) <= 3); ++i) {
-      device->Clear(gl::ClearMode::ColourAndDepth, 0xFF000000);
-      renderer.Render(scene.root, scene.camera);
-      device->Present();
-      testsupport::Pump();
-      Sleep(100);
-      b = FindSquare(m);
-    }
+    // Drawn again for each look: the X server may take a moment to show a frame.
+    testsupport::WaitUntil(
+        [&] {
+          device->Clear(gl::ClearMode::ColourAndDepth, 0xFF000000);
+          renderer.Render(scene.root, scene.camera);
+          device->Present();
+          b = FindSquare(m);
+          return b.found() && std::abs(b.width() - side) <= 3;
+        },
+        3000, testsupport::kScreenWaitStepMs);
     SCOPED_TRACE("monitor " + std::to_string(m.left) + "," + std::to_string(m.top) + " " + std::to_string(w) +
                  "x" + std::to_string(h) + (framebuffers ? "" : " without framebuffer objects"));
     ASSERT_TRUE(b.found()) << "no square on this monitor";

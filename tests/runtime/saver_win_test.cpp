@@ -24,7 +24,14 @@ namespace {
 
 constexpr uint32_t kRed = 0x000000FF, kGreen = 0x0000FF00, kBlue = 0x00FF0000, kMagenta = 0x00FF00FF;
 
-double PhotoShare(RECT r) { return ShareOnScreen(r, kRed) + ShareOnScreen(r, kGreen) + ShareOnScreen(r, kBlue); }
+double PhotoShare(RECT r) { return ShareOnScreen(r, {kRed, kGreen, kBlue}); }
+
+// The photos' share of a screen rectangle, looked at until it is more than `enough`.
+double WaitForPhotos(RECT r, double enough, DWORD ms = 8000) {
+  double share = 0;
+  WaitUntil([&] { return (share = PhotoShare(r)) > enough; }, ms, kScreenWaitStepMs);
+  return share;
+}
 
 struct SaverRun : ::testing::Test {
   TempFolder dir;
@@ -138,8 +145,7 @@ TEST_F(SaverRun, FullScreenShowsThePhotosUntilAKeyIsPressed) {
   const RECT screens = VirtualScreenRect();
   EXPECT_TRUE(EqualRect(&r, &screens)) << "the window does not cover every monitor";
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  double share = 0;
-  for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+  const double share = WaitForPhotos(ScreenRect(), 0.05);
   EXPECT_GT(share, 0.05) << "the photos do not show";
   EXPECT_FALSE(saver.WaitEnd(300)) << "ended without input";
 
@@ -153,7 +159,8 @@ TEST_F(SaverRun, MouseMoveClosesButAFewPixelsDoNot) {
   Process saver(Command("/s"));
   HWND window = WaitForSaver();
   ASSERT_TRUE(window);
-  Sleep(800);
+  // The small move comes once the saver takes input, so it is judged, not lost.
+  EXPECT_EQ(WaitForInputIdle(saver.info.hProcess, 10000), 0u) << "the saver never waited for input";
   SetCursorPos(402, 301);  // three pixels in total: stays
   EXPECT_FALSE(saver.WaitEnd(1000));
   SetCursorPos(420, 300);
@@ -210,8 +217,7 @@ TEST_F(SaverRun, PreviewDrawsOverAnotherProgramsPanelAndEndsWithIt) {
   RECT r = ClientOnScreen(panel);
 
   Process saver(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(panel))));
-  double share = 0;
-  for (int i = 0; i < 100 && share < 0.1; ++i, Sleep(100)) share = PhotoShare(r);
+  const double share = WaitForPhotos(r, 0.1, 10000);
   EXPECT_GT(share, 0.1) << "the photos do not show over the panel";
   HWND preview = FindWindowExA(panel, nullptr, runtime::kSaverClassName, runtime::kPreviewTitle);
   ASSERT_TRUE(preview) << "no child window titled Preview in the panel";
@@ -245,8 +251,7 @@ TEST_F(SaverRun, EveryTemplateShowsThePhotosFullScreenAndInAPanel) {
       Process saver("\"" + file + "\" /s");
       HWND window = WaitForSaver();
       ASSERT_TRUE(window) << templ;
-      double share = 0;
-      for (int i = 0; i < 80 && share < 0.02; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+      const double share = WaitForPhotos(ScreenRect(), 0.02);
       EXPECT_GT(share, 0.02) << "template " << templ << " full screen";
       PostMessageA(window, WM_CLOSE, 0, 0);
       EXPECT_TRUE(saver.WaitEnd(10000)) << templ;
@@ -258,8 +263,7 @@ TEST_F(SaverRun, EveryTemplateShowsThePhotosFullScreenAndInAPanel) {
       ASSERT_TRUE(panel);
       Process saver("\"" + file + "\" /p " + std::to_string(reinterpret_cast<uintptr_t>(panel)));
       RECT r = ClientOnScreen(panel);
-      double share = 0;
-      for (int i = 0; i < 80 && share < 0.02; ++i, Sleep(100)) share = PhotoShare(r);
+      const double share = WaitForPhotos(r, 0.02);
       EXPECT_GT(share, 0.02) << "template " << templ << " preview";
       PostMessageA(top, WM_CLOSE, 0, 0);
       EXPECT_TRUE(saver.WaitEnd(10000)) << templ;
@@ -290,8 +294,7 @@ TEST_F(SaverRun, CompressedScenePlaysAndADamagedBlockIsReported) {
     Process saver("\"" + good + "\" /s");
     HWND window = WaitForSaver();
     ASSERT_TRUE(window);
-    double share = 0;
-    for (int i = 0; i < 80 && share < 0.02; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+    const double share = WaitForPhotos(ScreenRect(), 0.02);
     EXPECT_GT(share, 0.02) << "the compressed scene does not show the photos";
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(saver.WaitEnd(10000));
@@ -314,8 +317,7 @@ TEST_F(SaverRun, FullScreenShowsThePhotosOnEveryMonitor) {
   HWND window = WaitForSaver();
   ASSERT_TRUE(window);
   for (const RECT& m : MonitorRects()) {
-    double share = 0;
-    for (int i = 0; i < 80 && share < 0.03; ++i, Sleep(100)) share = PhotoShare(m);
+    const double share = WaitForPhotos(m, 0.03);
     EXPECT_GT(share, 0.03) << "no photos on the monitor at " << m.left << "," << m.top;
   }
   PostMessageA(window, WM_CLOSE, 0, 0);
@@ -330,8 +332,7 @@ TEST_F(SaverRun, WithoutFramebuffersFullScreenAndPreviewShowThePhotos) {
     Process saver(Command("/s"));
     HWND window = WaitForSaver();
     ASSERT_TRUE(window);
-    double share = 0;
-    for (int i = 0; i < 80 && share < 0.05; ++i, Sleep(100)) share = PhotoShare(ScreenRect());
+    const double share = WaitForPhotos(ScreenRect(), 0.05);
     EXPECT_GT(share, 0.05) << "the photos do not show full screen";
     PressShift(window);
     EXPECT_TRUE(saver.WaitEnd(10000)) << "a key press did not close it";
@@ -342,8 +343,7 @@ TEST_F(SaverRun, WithoutFramebuffersFullScreenAndPreviewShowThePhotos) {
   ASSERT_TRUE(panel);
   Process preview(Command("/p " + std::to_string(reinterpret_cast<uintptr_t>(panel))));
   const RECT r = ClientOnScreen(panel);
-  double share = 0;
-  for (int i = 0; i < 100 && share < 0.1; ++i, Sleep(100)) share = PhotoShare(r);
+  const double share = WaitForPhotos(r, 0.1, 10000);
   EXPECT_GT(share, 0.1) << "the photos do not show over the panel";
   PostMessageA(top, WM_CLOSE, 0, 0);
   EXPECT_TRUE(preview.WaitEnd(10000)) << "the preview outlived its panel";
@@ -370,7 +370,7 @@ TEST_F(SaverRun, SettingsDialogTellsWhenThereIsNoOpenGL) {
     Process config(Command("/c"));
     HWND dialog = WaitForWindow("#32770", "Saver Test");
     ASSERT_TRUE(dialog) << "no settings dialog";
-    Sleep(1500);
+    Sleep(1500);  // time for a box that should not come: none may appear meanwhile
     EXPECT_EQ(FindWindowA("#32770", "Error"), nullptr);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(config.WaitEnd(10000));
@@ -386,7 +386,7 @@ TEST_F(SaverRun, SettingsDialogTellsWhenThereIsNoOpenGL) {
   ASSERT_TRUE(dialog) << "the box came without the dialog";
   EXPECT_EQ(GetWindow(box, GW_OWNER), dialog);
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  WaitUntil([&] { return !IsWindow(box); }, 5000);
   EXPECT_TRUE(IsWindow(dialog)) << "the dialog went with the box";
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(config.WaitEnd(10000));
@@ -426,8 +426,8 @@ std::set<int> ColoursSeen(const std::string& command, int ms) {
   HWND window = WaitForSaver();
   EXPECT_TRUE(window);
   if (!window) return seen;
-  const DWORD start = GetTickCount();
-  while (int(GetTickCount() - start) < ms && seen.size() < colours.size()) {
+  // Notes the colours on the screen now; true once every one was seen.
+  auto allSeen = [&] {
     const std::vector<uint32_t> pixels = ScreenPixels(ScreenRect());
     std::vector<long> hits(colours.size(), 0);
     for (uint32_t p : pixels) {
@@ -444,8 +444,11 @@ std::set<int> ColoursSeen(const std::string& command, int ms) {
     // A colour counts where it covers a face, not where two photos' edges blend.
     for (std::size_t i = 0; i < colours.size(); ++i)
       if (!pixels.empty() && double(hits[i]) / double(pixels.size()) > 0.002) seen.insert(int(i));
-    Sleep(150);
-  }
+    return seen.size() == colours.size();
+  };
+  // Each look goes over every pixel for forty colours: a long rest between looks leaves
+  // the processor to the saver, whose photo changes are what is watched.
+  WaitUntil(allSeen, DWORD(ms), 150);
   PressShift(window);
   EXPECT_TRUE(saver.WaitEnd(10000));
   return seen;

@@ -13,6 +13,7 @@
 #include "tests/support/pump.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 namespace prismora::testsupport {
 
@@ -109,13 +110,10 @@ inline std::string ManifestOf(const std::string& program) {
 }
 
 // Waits up to `ms` for a top-level window of that class and title.
-inline HWND WaitForWindow(const char* cls, const char* title, int ms = 15000) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    if (HWND w = FindWindowA(cls, title)) return w;
-    Pump();
-    Sleep(50);
-  }
-  return nullptr;
+inline HWND WaitForWindow(const char* cls, const char* title, DWORD ms = 15000) {
+  HWND w = nullptr;
+  WaitUntil([&] { return (w = FindWindowA(cls, title)) != nullptr; }, ms);
+  return w;
 }
 
 }  // namespace prismora::testsupport

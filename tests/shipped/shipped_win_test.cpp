@@ -27,9 +27,11 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/screen.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 using namespace prismora;
 using testsupport::TempFolder;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -50,16 +52,6 @@ void Step(const char* what) {
 }
 
 bool Exists(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// Waits for a condition, looking every 200 ms, at most `ms`.
-template <class F>
-bool WaitFor(F done, int ms) {
-  for (int waited = 0; waited < ms; waited += 200) {
-    if (done()) return true;
-    Sleep(200);
-  }
-  return done();
-}
 
 struct Process {
   PROCESS_INFORMATION pi{};
@@ -127,13 +119,19 @@ HWND WindowOf(DWORD pid, const char* cls, const char* title) {
 // A real click in the middle of a window, as the user's mouse gives it.
 void ClickOn(HWND top, HWND target) {
   SetForegroundWindow(top);
-  Sleep(300);
+  WaitUntil([&] { return GetForegroundWindow() == top; }, 3000);
   RECT r{};
   GetWindowRect(target, &r);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  Sleep(100);
+  const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  SetCursorPos(middle.x, middle.y);
+  WaitUntil(
+      [&] {
+        POINT at{};
+        return GetCursorPos(&at) && at.x == middle.x && at.y == middle.y;
+      },
+      3000);
   mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-  Sleep(50);
+  Sleep(50);  // a button held down for a moment, as a finger does
   mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }
 
@@ -288,8 +286,8 @@ struct Shipped : ::testing::Test {
                          searchPath))
       return false;
     uninstall.Wait(120000);
-    return WaitFor([&] { return !Exists(systemFolder + title + ".scr") && !Exists(folder + "unins000.exe"); },
-                   180000);
+    return WaitUntil([&] { return !Exists(systemFolder + title + ".scr") && !Exists(folder + "unins000.exe"); },
+                     180000);
   }
 
   std::string Builder(const std::string& args) const { return "\"" + builder + "Fotoprism.exe\" " + args; }
@@ -304,8 +302,8 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   Process fotoprism;
   ASSERT_TRUE(fotoprism.Start(Builder("\"" + project + "\""), builder, searchPath));
   HWND main = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
-                      120000))
+  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
+                        120000))
       << "the builder's window did not appear";
   // The Build picture sits in its panel; look it up wherever the layout put it.
   HWND build = nullptr;
@@ -318,12 +316,14 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
       },
       reinterpret_cast<LPARAM>(&build));
   ASSERT_TRUE(build) << "no Build button";
-  Sleep(2000);  // the window settles (thumbnails load) before the click
+  // The window settles (thumbnails load) before the click. A plain pause: thumbnails load
+  // as the strip paints, inside the builder, and nothing outside it tells when all are in.
+  Sleep(2000);
   ClickOn(main, build);
 
   // The compiler runs first; then the builder asks where the setup program goes.
   HWND save = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (save = WindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
+  ASSERT_TRUE(WaitUntil([&] { return (save = WindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
       << "no Save As dialog after the click on Build";
   const std::string destination = dir / "chosen\\My Setup.exe";
   CreateDirectoryA((dir / "chosen").c_str(), nullptr);
@@ -333,7 +333,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   ClickOn(save, GetDlgItem(save, IDOK));
 
   HWND finish = nullptr;
-  ASSERT_TRUE(WaitFor([&] { return (finish = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
+  ASSERT_TRUE(WaitUntil([&] { return (finish = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
       << "no finish window";
   ASSERT_TRUE(Exists(destination)) << destination;
   std::vector<uint8_t> setup = TempFolder::Read(destination);
@@ -343,7 +343,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   // The build's input files are gone again; the licence page was off, so no licence.
   for (const std::string& gone : {std::string(kTitle) + ".scr", std::string(kTitle) + ".iss",
                                  std::string(kTitle) + "0.jpg", std::string("output\\setup.exe")})
-    EXPECT_TRUE(WaitFor([&] { return !Exists(user + gone); }, 10000)) << gone;  // gone once the window shows
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(user + gone); }, 10000)) << gone;  // gone once the window shows
 
   PostMessageA(finish, WM_CLOSE, 0, 0);
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -440,7 +440,7 @@ TEST_F(Shipped, CommandLineBuildOfEveryPhotoFormatInstallsRunsTheSaverAndUninsta
   // The converter ran at the end of the install: photo bitmaps where the runtime looks.
   for (int i = 0; i < kPhotos; ++i) {
     const std::string bmp = Installed(std::string(kTitle) + std::to_string(i) + ".bmp");
-    ASSERT_TRUE(WaitFor([&] { return Exists(bmp); }, 30000)) << bmp;
+    ASSERT_TRUE(WaitUntil([&] { return Exists(bmp); }, 30000)) << bmp;
     ExpectFittedPhoto(bmp, kFormatPhotos[i]);
   }
   // The new screen saver is the active one, where the NT family reads it and, by the same
@@ -470,8 +470,8 @@ TEST_F(Shipped, CommandLineBuildOfEveryPhotoFormatInstallsRunsTheSaverAndUninsta
     Process starter;
     ASSERT_TRUE(starter.Start("\"" + shell64 + "\" /c \"\"" + *active + "\" /s\"", systemFolder, searchPath));
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle)); },
-                        120000))
+    ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA(runtime::kSaverClassName, runtime::kSaverTitle)); },
+                          120000))
         << "the active screen saver showed no window";
     DWORD saverId = 0;
     GetWindowThreadProcessId(window, &saverId);
@@ -482,16 +482,21 @@ TEST_F(Shipped, CommandLineBuildOfEveryPhotoFormatInstallsRunsTheSaverAndUninsta
     // screen at some moment while the scene turns (the most seen of each is kept).
     const RECT screen = testsupport::ScreenRect();
     double most[kPhotos] = {};
-    WaitFor(
+    WaitUntil(
         [&] {
-          bool all = true;
+          // One read of the screen a look, counted for every photo's colour.
+          const std::vector<uint32_t> pixels = testsupport::ScreenPixels(screen);
+          bool all = !pixels.empty();
           for (int i = 0; i < kPhotos; ++i) {
-            most[i] = std::max(most[i], testsupport::ShareOnScreen(screen, kFormatPhotos[i].colour, 40));
+            long hits = 0;
+            for (uint32_t p : pixels)  // 0x00RRGGBB from the screen
+              hits += Near((p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF), kFormatPhotos[i].colour, 40);
+            if (!pixels.empty()) most[i] = std::max(most[i], double(hits) / double(pixels.size()));
             all = all && most[i] > 0.002;
           }
           return all;
         },
-        120000);
+        120000, testsupport::kScreenWaitStepMs);
     for (int i = 0; i < kPhotos; ++i) EXPECT_GT(most[i], 0.002) << kFormatPhotos[i].file << " not seen on screen";
     Step("closing the screen saver");
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -506,12 +511,12 @@ TEST_F(Shipped, CommandLineBuildOfEveryPhotoFormatInstallsRunsTheSaverAndUninsta
                                 dir.path(), searchPath));
     uninstall.Wait(120000);
   }
-  EXPECT_TRUE(WaitFor([&] { return !Exists(scr) && !Exists(Installed("unins000.exe")); }, 180000));
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(scr) && !Exists(Installed("unins000.exe")); }, 180000));
   EXPECT_FALSE(Exists(systemFolder + kTitle + ".exe"));
   EXPECT_FALSE(Exists(Installed("pixolve.exe")));
   EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.jpg")));
   // The converter's bitmaps go too, and with them the install folder.
-  EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + kTitle); }, 30000));
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(systemFolder + kTitle); }, 30000));
   EXPECT_FALSE(Exists(Installed(std::string(kTitle) + "0.bmp")));
 }
 
@@ -599,9 +604,9 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
       Process saver;
       ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", dir.path(), searchPath));
       HWND window = nullptr;
-      ASSERT_TRUE(WaitFor([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
-                                                          runtime::kSaverTitle)); },
-                          120000))
+      ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
+                                                            runtime::kSaverTitle)); },
+                            120000))
           << "no screen saver window (exit code " << saver.Wait(0) << ")";
       // Long enough for the scene to be walked and drawn many times.
       Sleep(1500);
@@ -655,7 +660,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
   const std::optional<std::string> active = DesktopValue("SCRNSAVE.EXE");
   ASSERT_TRUE(active);
   EXPECT_EQ(LongFileName(*active), title + ".scr") << *active;
-  ASSERT_TRUE(WaitFor([&] { return Exists(folder + title + "2.bmp"); }, 30000));
+  ASSERT_TRUE(WaitUntil([&] { return Exists(folder + title + "2.bmp"); }, 30000));
 
   Step("starting it as the setup's last page does");
   {
@@ -664,7 +669,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
     const bool started = saver.Start("\"" + launched + "\"", systemFolder, searchPath);
     EXPECT_TRUE(started) << "the program the setup offers to start cannot be started";
     if (started) {
-      EXPECT_TRUE(WaitFor([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
+      EXPECT_TRUE(WaitUntil([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
           << "the installed program showed no window";
     }
   }  // ended here
@@ -680,7 +685,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
   Step("uninstalling");
   ASSERT_TRUE(Uninstall(title));
   EXPECT_FALSE(Exists(launched));
-  EXPECT_TRUE(WaitFor([&] { return !Exists(systemFolder + title); }, 30000))
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(systemFolder + title); }, 30000))
       << "the install folder stayed behind";
   EXPECT_FALSE(Exists(folder + "pixolve.log"));
 }

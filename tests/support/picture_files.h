@@ -1,10 +1,12 @@
-// Small picture files made in memory: an uncompressed PNG (stored deflate blocks) and a
-// baseline uncompressed TIFF, for decoder tests.
+// Small picture files made in memory for decoder tests: an uncompressed PNG (stored
+// deflate blocks), a baseline uncompressed TIFF, a 24-bit bitmap and a one-image icon.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <string>
-#include <algorithm>
 #include <vector>
+
+#include "tests/support/bitmap_bytes.h"
 
 namespace prismora::testsupport {
 
@@ -102,6 +104,28 @@ std::vector<uint8_t> MakeTiff(int w, int h, PixelAt at) {
 
 inline std::vector<uint8_t> SolidTiff(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
   return MakeTiff(w, h, [=](int, int) { return TiffRgb{r, g, b}; });
+}
+
+inline std::vector<uint8_t> SolidBmp(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  return OneColourBitmap(w, h, uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16);
+}
+
+// An icon file holding one size x size image: the bitmap's info header and pixels, the
+// height counted twice as icons do, then an AND mask that leaves every pixel opaque.
+inline std::vector<uint8_t> SolidIco(int size, uint8_t r, uint8_t g, uint8_t b) {
+  std::vector<uint8_t> body = SolidBmp(size, size, r, g, b);
+  body.erase(body.begin(), body.begin() + 14);  // no file header inside an icon
+  const uint32_t doubled = uint32_t(size) * 2;
+  for (int i = 0; i < 4; ++i) body[8 + i] = uint8_t(doubled >> (8 * i));
+  const std::size_t maskStride = ((std::size_t(size) + 31) / 32) * 4;  // rows of 32-bit units
+  body.resize(body.size() + maskStride * std::size_t(size), 0);
+  std::vector<uint8_t> v{0, 0, 1, 0, 1, 0};  // reserved, type icon, one image
+  v.insert(v.end(), {uint8_t(size), uint8_t(size), 0, 0, 1, 0, 24, 0});
+  const uint32_t bytes = uint32_t(body.size()), at = 6 + 16;
+  for (uint32_t x : {bytes, at})
+    for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+  v.insert(v.end(), body.begin(), body.end());
+  return v;
 }
 
 }  // namespace prismora::testsupport

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <vector>
+
+#include "tests/support/wait.h"
 
 namespace prismora::testsupport {
 
@@ -37,18 +40,24 @@ inline std::vector<uint32_t> ScreenPixels(RECT r) {
   return out;
 }
 
-// Share of a screen rectangle's pixels within `tolerance` of the colour (0x00BBGGRR) in
-// every channel.
-inline double ShareOnScreen(RECT r, uint32_t colour, int tolerance = 12) {
+// The shares of a screen rectangle's pixels within `tolerance` of each colour (0x00BBGGRR)
+// in every channel, added up; the screen is read back once for all of them.
+inline double ShareOnScreen(RECT r, std::initializer_list<uint32_t> colours, int tolerance = 12) {
   const std::vector<uint32_t> pixels = ScreenPixels(r);
   if (pixels.empty()) return 0;
-  const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
   long hits = 0;
-  for (uint32_t p : pixels) {
-    const int b = p & 0xFF, g = (p >> 8) & 0xFF, rr = (p >> 16) & 0xFF;
-    hits += std::abs(rr - cr) < tolerance && std::abs(g - cg) < tolerance && std::abs(b - cb) < tolerance;
+  for (uint32_t colour : colours) {
+    const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
+    for (uint32_t p : pixels) {
+      const int b = p & 0xFF, g = (p >> 8) & 0xFF, rr = (p >> 16) & 0xFF;
+      hits += std::abs(rr - cr) < tolerance && std::abs(g - cg) < tolerance && std::abs(b - cb) < tolerance;
+    }
   }
   return double(hits) / double(pixels.size());
+}
+
+inline double ShareOnScreen(RECT r, uint32_t colour, int tolerance = 12) {
+  return ShareOnScreen(r, {colour}, tolerance);
 }
 
 // A window's client area in screen coordinates.
@@ -80,12 +89,9 @@ inline std::vector<RECT> MonitorRects() {
 }
 
 // Looks at the screen until `enough` of the colour is there, at most `ms`.
-inline double WaitForShare(RECT r, uint32_t colour, double enough, int ms = 8000) {
+inline double WaitForShare(RECT r, uint32_t colour, double enough, DWORD ms = 8000) {
   double share = 0;
-  for (int waited = 0; waited < ms && share < enough; waited += 100) {
-    Sleep(100);
-    share = ShareOnScreen(r, colour);
-  }
+  WaitUntil([&] { return (share = ShareOnScreen(r, colour)) >= enough; }, ms, kScreenWaitStepMs);
   return share;
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "tests/support/wait.h"
+
 namespace prismora::testsupport {
 
 inline constexpr const char* kTestHostClass = "PrismoraTestHost";
@@ -28,11 +30,12 @@ inline bool StartTestHost(PROCESS_INFORMATION& process) {
 // The host's window and its panel, once both exist (at most ten seconds).
 inline HWND WaitForTestHostPanel(HWND& top) {
   HWND panel = nullptr;
-  for (int i = 0; i < 200 && !panel; ++i) {
-    top = FindWindowA(kTestHostClass, nullptr);
-    if (top) panel = GetDlgItem(top, 1);
-    if (!panel) Sleep(50);
-  }
+  WaitUntil(
+      [&] {
+        top = FindWindowA(kTestHostClass, nullptr);
+        return top && (panel = GetDlgItem(top, 1)) != nullptr;
+      },
+      10000);
   return panel;
 }
 

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/picture_files.h"
 #include "tests/thumbnails/gif_maker.h"
-#include "tests/thumbnails/picture_files.h"
 
 using namespace prismora::thumbnails;
 using prismora::testgif::FrameSpec;
@@ -47,7 +47,7 @@ TEST(DeclaredSize, GifCountsTheLargestOfScreenAndFrames) {
 }
 
 TEST(DeclaredSize, BitmapsOfBothHeadersAndPng) {
-  std::vector<uint8_t> bmp = prismora::testpictures::MakeBmp(20, 10, 255, 0, 0);
+  std::vector<uint8_t> bmp = prismora::testsupport::SolidBmp(20, 10, 255, 0, 0);
   EXPECT_TRUE(Declares(bmp, 20, 10));
   EXPECT_TRUE(DeclaredSizeAffordable(bmp));
   for (int i = 0; i < 4; ++i) bmp[22 + size_t(i)] = uint8_t(uint32_t(-20000) >> (8 * i));  // top-down

@@ -8,7 +8,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/thumbnails/gif_maker.h"
 #include "tests/support/jpeg_maker.h"
-#include "tests/thumbnails/picture_files.h"
 
 using namespace prismora::thumbnails;
 using prismora::testsupport::TempFolder;
@@ -62,8 +61,8 @@ TEST(TIPicture, DecodesJpegGifBitmapAndIconFilesAtTheirPixelSize) {
   TempFolder dir;
   TempFolder::Write(dir / "p.jpg", prismora::testjpeg::SolidJpeg(640, 480, {255, 0, 0}));
   TempFolder::Write(dir / "p.gif", prismora::testgif::MakeGif(8, 8, ThreeFrames()));
-  TempFolder::Write(dir / "p.bmp", prismora::testpictures::MakeBmp(33, 17, 0, 0, 255));
-  TempFolder::Write(dir / "p.ico", prismora::testpictures::MakeIco(32, 0, 255, 0));
+  TempFolder::Write(dir / "p.bmp", prismora::testsupport::SolidBmp(33, 17, 0, 0, 255));
+  TempFolder::Write(dir / "p.ico", prismora::testsupport::SolidIco(32, 0, 255, 0));
   struct Case { const char* name; int w, h; } cases[] = {
       {"p.jpg", 640, 480}, {"p.gif", 8, 8}, {"p.bmp", 33, 17}, {"p.ico", 32, 32}};
   for (const Case& c : cases) {
@@ -132,7 +131,7 @@ TEST(TIPicture, PngAndTiffDecodeAndDrawLikeTheOtherFormats) {
 }
 
 TEST(TIPicture, DrawExactCoversTheRectangleToTheLastRow) {
-  std::vector<uint8_t> bmp = prismora::testpictures::MakeBmp(20, 10, 255, 0, 0);
+  std::vector<uint8_t> bmp = prismora::testsupport::SolidBmp(20, 10, 255, 0, 0);
   TIPicture p;
   p.LoadFromStream(&bmp);
   Canvas c(20, 12);
@@ -203,7 +202,7 @@ TEST(TIPicture, GifFrameSelectionShowsTheChosenFrame) {
 }
 
 TEST(TIPicture, NonGifPicturesHaveNoFrames) {
-  std::vector<uint8_t> bmp = prismora::testpictures::MakeBmp(4, 4, 1, 2, 3);
+  std::vector<uint8_t> bmp = prismora::testsupport::SolidBmp(4, 4, 1, 2, 3);
   TIPicture p;
   p.LoadFromStream(&bmp);
   EXPECT_FALSE(p.IsGIFFile());
@@ -215,7 +214,7 @@ TEST(TIPicture, NonGifPicturesHaveNoFrames) {
 
 TEST(TIPicture, AddressesAssignAndStreaming) {
   TempFolder dir;
-  TempFolder::Write(dir / "Pic.BMP", prismora::testpictures::MakeBmp(5, 3, 9, 9, 9));
+  TempFolder::Write(dir / "Pic.BMP", prismora::testsupport::SolidBmp(5, 3, 9, 9, 9));
   TIPicture p;
   p.LoadFromURL("http://example.com/x.bmp");
   EXPECT_TRUE(p.Empty());
@@ -293,7 +292,7 @@ TEST(PicturePreview, FitsCentresAndTurnsCameraPhotosUpright) {
 // add-photos dialog's pane stays empty.
 TEST(TIPicture, HeadersDeclaringHugePicturesAreRefusedBeforeDecoding) {
   std::vector<uint8_t> hugeScreen = prismora::testgif::MakeGif(65535, 65535, ThreeFrames());
-  std::vector<uint8_t> hugeBitmap = prismora::testpictures::MakeBmp(4, 4, 255, 0, 0);
+  std::vector<uint8_t> hugeBitmap = prismora::testsupport::SolidBmp(4, 4, 255, 0, 0);
   hugeBitmap[18] = 0x30, hugeBitmap[19] = 0x75;  // 30000 wide
   hugeBitmap[22] = 0x30, hugeBitmap[23] = 0x75;  // and high
   for (std::vector<uint8_t>* file : {&hugeScreen, &hugeBitmap}) {

@@ -10,7 +10,6 @@
 #include "tests/support/temp_folder.h"
 #include "tests/thumbnails/gif_maker.h"
 #include "tests/support/jpeg_maker.h"
-#include "tests/thumbnails/picture_files.h"
 
 using namespace prismora::thumbnails;
 using prismora::testsupport::Pump;
@@ -203,7 +202,7 @@ TEST_F(StandardStrip, WebpAndCmykJpegPhotosGetThumbnailsAndAGiantWebpNone) {
 }
 
 TEST_F(StandardStrip, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {
-  TempFolder::Write(dir / "small.bmp", prismora::testpictures::MakeBmp(20, 10, 255, 0, 0));
+  TempFolder::Write(dir / "small.bmp", prismora::testsupport::SolidBmp(20, 10, 255, 0, 0));
   TThumbnail& t = strip.AddFile(dir / "small.bmp");
   t.SetCaption(std::string(200, 'W'));  // far wider than the item: cut with an ellipsis
   DrawnItem item = DrawThroughControl(strip, 0, 137, 64);

@@ -26,6 +26,7 @@ struct SlowCommands : OutputActions {
     ++counter;
     deepest = std::max(deepest, ++depth);
     if (auto posting = std::exchange(during, nullptr)) posting();
+    // A tenth of a second of work, the posted messages let through as a real run does.
     for (int i = 0; i < 10; ++i) {
       Pump();
       Sleep(10);

@@ -1,6 +1,7 @@
 // The main window's pages, button looks, menus, help, shape and small windows, driven
 // through real window messages.
 #include "builder/window/about_box.h"
+#include "tests/support/wait.h"
 #include "tests/window/window_test_support.h"
 
 using namespace prismora;
@@ -166,9 +167,6 @@ TEST_F(Pages, LicenceCheckBoxEnablesTheMemoButKeepsItsText) {
 TEST_F(Pages, ShapeShowsTheDesktopOutsideThePanels) {
   // The screen before the window exists, at the points the test looks at.
   Start();
-  ShowWindow(form->Handle(), SW_HIDE);
-  testsupport::Pump();
-  Sleep(200);
   auto screenAt = [this](int cx, int cy) {
     POINT p{cx, cy};
     ClientToScreen(form->Handle(), &p);
@@ -182,18 +180,25 @@ TEST_F(Pages, ShapeShowsTheDesktopOutsideThePanels) {
   };
   const Point outside[] = {{170, 120}, {780, 10}, {480, 5}, {100, 470}};
   const Point inside[] = {{500, 300}, {3, 200}, {197, 60}, {290, 470}};
+  const COLORREF panel = GetSysColor(COLOR_ACTIVECAPTION);
+  auto panelsShow = [&](bool shown) {
+    for (const Point& p : inside)
+      if ((screenAt(p.x, p.y) == panel) != shown) return false;
+    return true;
+  };
+  ShowWindow(form->Handle(), SW_HIDE);
+  // Nothing of the window left on the screen; the wait ends at its time when the desktop
+  // happens to have the panels' colour.
+  testsupport::WaitUntil([&] { return panelsShow(false); }, 2000);
   std::vector<COLORREF> before;
   for (const Point& p : outside) before.push_back(screenAt(p.x, p.y));
   form->Show(SW_SHOWNORMAL);
   testsupport::Pump();
   RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  testsupport::Pump();
-  Sleep(300);
-  testsupport::Pump();
+  testsupport::WaitUntil([&] { return panelsShow(true); }, 3000);
   for (size_t i = 0; i < std::size(outside); ++i)
     EXPECT_EQ(screenAt(outside[i].x, outside[i].y), before[i]) << "outside point " << i;
-  for (const Point& p : inside)
-    EXPECT_EQ(screenAt(p.x, p.y), GetSysColor(COLOR_ACTIVECAPTION)) << p.x << "," << p.y;
+  for (const Point& p : inside) EXPECT_EQ(screenAt(p.x, p.y), panel) << p.x << "," << p.y;
   // The region itself: the caption's right part is cut away, the menu corner kept.
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   ASSERT_NE(GetWindowRgn(form->Handle(), region), ERROR);
