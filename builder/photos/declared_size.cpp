@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "builder/photos/photo_memory.h"
 #include "builder/photos/gif_frames.h"
+#include "builder/photos/photo_memory.h"
 
 namespace prismora::thumbnails {
 namespace {
