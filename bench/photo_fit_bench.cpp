@@ -30,8 +30,8 @@
 #include <thread>
 #include <vector>
 
+#include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/photo_runs.h"
-#include "builder/thumbnails/jpeg_thumbnail.h"
 #include "tests/support/jpeg_maker.h"
 
 using namespace prismora;

@@ -1,5 +1,6 @@
-// Little-endian field access inside fixed-size byte records. Every read and write is
-// bounds-checked against the record it works on; nothing relies on struct layout.
+// Little-endian field access inside fixed-size byte records, and little-endian fields
+// appended to a growing buffer. Every read and write is bounds-checked against the record
+// it works on; nothing relies on struct layout.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace prismora::bytes {
 
@@ -66,6 +68,19 @@ inline std::string readText(std::span<const uint8_t> rec, std::size_t offset, st
   std::size_t i = offset;
   while (i < end && rec[i] != 0) ++i;
   return std::string(reinterpret_cast<const char*>(rec.data() + offset), i - offset);
+}
+
+// Records built front to back: each field goes on the end of `out`.
+inline void appendU8(std::vector<uint8_t>& out, uint8_t v) { out.push_back(v); }
+inline void appendU16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(uint8_t(v));
+  out.push_back(uint8_t(v >> 8));
+}
+inline void appendU32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
+}
+inline void appendI32(std::vector<uint8_t>& out, int32_t v) {
+  appendU32(out, static_cast<uint32_t>(v));
 }
 
 }  // namespace prismora::bytes

@@ -3,81 +3,13 @@
 #include <olectl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
-#include "builder/photos/heif.h"
-#include "builder/photos/tiff.h"
-#include "builder/photos/webp.h"
-#include "builder/thumbnails/declared_size.h"
-#include "builder/thumbnails/gif_frames.h"
+#include "builder/photos/gif_frames.h"
 #include "builder/thumbnails/thumbnail_geometry.h"
-#include "platform/win32/wic_decoder.h"
 #include "platform/win32/win32_seams.h"
 
 namespace prismora::thumbnails {
-
-namespace {
-
-// The picture decoder is a COM object; the thread must have COM started once.
-void EnsureComStarted() {
-  static thread_local bool started = false;
-  if (!started) {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    started = SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
-  }
-}
-
-// Decoded pixels wrapped as a bitmap picture, so sizes and drawing work as for the
-// decoder's own pictures.
-IPicture* PictureFromPixels(const platform::WicImage& image) {
-  HBITMAP bitmap = platform::MakeBitmap(image);
-  if (!bitmap) return nullptr;
-  PICTDESC desc{};
-  desc.cbSizeofstruct = sizeof desc;
-  desc.picType = PICTYPE_BITMAP;
-  desc.bmp.hbitmap = bitmap;
-  void* picture = nullptr;
-  if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, &picture)) || !picture) {
-    DeleteObject(bitmap);  // the picture owns the bitmap only once it exists
-    return nullptr;
-  }
-  return static_cast<IPicture*>(picture);
-}
-
-// PNG and the like, which the OLE decoder refuses: decoded by the imaging component.
-// Null when no codec reads the bytes either.
-IPicture* PictureThroughImagingComponent(const std::vector<uint8_t>& bytes) {
-  platform::WicImage image;
-  std::string error;
-  if (!platform::DecodeWithWic(bytes, image, error)) return nullptr;
-  return PictureFromPixels(image);
-}
-
-// WebP, TIFF, HEIC and AVIF, which the builder reads itself (the platform's codecs read
-// few TIFF layouts and, under some systems, no WebP or HEIF at all), at full size;
-// transparent parts on white. Throws with the reader's reason.
-IPicture* PictureThroughOwnReaders(std::span<const uint8_t> bytes) {
-  photos::DecodedPhoto photo;
-  std::string error;
-  auto fullSize = [](int w, int h) { return photos::PixelSize{w, h}; };
-  const bool decoded = photos::LooksLikeWebp(bytes)   ? photos::DecodeWebp(bytes, fullSize, photo, error)
-                       : photos::LooksLikeHeif(bytes) ? photos::DecodeHeif(bytes, fullSize, photo, error)
-                                                      : photos::DecodeTiff(bytes, photo, error);
-  if (!decoded || photo.pixels.Empty())
-    throw PictureError("Could not load image. " + (error.empty() ? "Invalid format" : error));
-  platform::WicImage image;
-  image.width = photo.pixels.Width();
-  image.height = photo.pixels.Height();
-  const photos::PixelView v = photo.pixels.View();
-  image.bgr.assign(v.pixels, v.pixels + size_t(v.stride) * v.height);
-  photo = {};
-  IPicture* picture = PictureFromPixels(image);
-  if (!picture) throw PictureError("Could not allocate memory for image");
-  return picture;
-}
-
-}  // namespace
 
 namespace {
 platform::FileSystem* pictureFiles = nullptr;
@@ -114,19 +46,10 @@ void TIPicture::LoadPicture() {
   ReleasePicture();
   frameLeft_ = frameTop_ = frameWidth_ = frameHeight_ = 0;
   screenWidth_ = screenHeight_ = 0;
-  // The platform's decoders size their buffers by the header, whatever the file holds.
-  if (!DeclaredSizeAffordable(data_)) throw PictureError("Could not allocate memory for image");
-  if (photos::LooksLikeWebp(data_) || photos::LooksLikeTiff(data_) || photos::LooksLikeHeif(data_)) {
-    picture_ = PictureThroughOwnReaders(data_);
+  photos::CheckDeclaredSize(data_);
+  if (photos::DecodedByOwnReaders(data_)) {
+    picture_ = photos::DecodePicture(data_, data_);
     return;
-  }
-
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, data_.empty() ? 1 : data_.size());
-  if (!block) throw PictureError("Could not allocate memory for image");
-  void* bytes = GlobalLock(block);
-  if (!bytes) {
-    GlobalFree(block);
-    throw PictureError("Could not allocate memory for image");
   }
   gif::FrameSelection selection = gif::SelectFrame(data_, frame_);
   frameLeft_ = selection.left;
@@ -135,28 +58,7 @@ void TIPicture::LoadPicture() {
   frameHeight_ = selection.height;
   screenWidth_ = selection.screenWidth;
   screenHeight_ = selection.screenHeight;
-  // The rewritten GIF is never longer than the original, so it fits the block.
-  std::memcpy(bytes, selection.bytes.data(), selection.bytes.size());
-  GlobalUnlock(block);
-
-  IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream))) {
-    GlobalFree(block);
-    throw PictureError("Could not create image stream");
-  }
-  if (!stream) throw PictureError("Empty image stream created");
-
-  EnsureComStarted();
-  void* picture = nullptr;
-  HRESULT hr = OleLoadPicture(stream, LONG(data_.size()), FALSE, IID_IPicture, &picture);
-  stream->Release();  // frees the block
-  if (FAILED(hr) || hr != S_OK) {
-    if (picture) static_cast<IPicture*>(picture)->Release();
-    picture = PictureThroughImagingComponent(data_);
-    if (!picture) throw PictureError("Could not load image. Invalid format");
-  }
-  if (!picture) throw PictureError("Could not load image");
-  picture_ = static_cast<IPicture*>(picture);
+  picture_ = photos::DecodePicture(data_, selection.bytes);
 }
 
 void TIPicture::LoadFromFile(const std::string& fileName) noexcept {

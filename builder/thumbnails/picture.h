@@ -1,8 +1,6 @@
 // TIPicture: the bytes of one picture file, decoded by the platform's picture decoder
-// (OleLoadPicture / IPicture), so JPEG, GIF, bitmap, icon and metafile all show; what it
-// refuses (PNG and the like) goes through the imaging component. WebP, TIFF, HEIC and AVIF
-// never reach either: the builder's own readers decode them. A GIF frame other than the first is
-// shown by rewriting the bytes before decoding.
+// (builder/photos/win32/platform_picture.h), its size, frames and drawing. A GIF frame
+// other than the first is shown by rewriting the bytes before decoding.
 #pragma once
 #include <windows.h>
 #include <ocidl.h>
@@ -15,15 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "builder/photos/win32/platform_picture.h"
 #include "platform/seams.h"
 
 namespace prismora::thumbnails {
 
-// Raised by decoding with one of the five decoder messages (see picture.cpp).
-class PictureError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+// Raised by decoding and by resources that are missing.
+using PictureError = photos::PictureError;
 
 // Reads a whole picture file (up to 1 GB); false when it cannot be read.
 bool ReadPictureFile(const std::string& fileName, std::vector<uint8_t>& out);

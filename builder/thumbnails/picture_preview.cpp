@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "builder/thumbnails/jpeg_thumbnail.h"
+#include "builder/photos/jpeg_thumbnail.h"
 #include "builder/thumbnails/picture.h"
 
 namespace prismora::thumbnails {

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "builder/thumbnails/jpeg_thumbnail.h"
-#include "builder/thumbnails/own_thumbnail.h"
+#include "builder/photos/jpeg_thumbnail.h"
+#include "builder/photos/own_thumbnail.h"
 #include "platform/win32/wingui/surface.h"
 
 namespace prismora::thumbnails {

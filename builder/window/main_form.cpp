@@ -10,6 +10,7 @@
 #include "builder/window/art_ids.h"
 #include "builder/window/window_shape.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/windows_family.h"
 
 namespace prismora::window {
 
@@ -31,11 +32,6 @@ int ButtonIndex(int panel) {
   for (size_t i = 0; i < kButtonPanels.size(); ++i)
     if (kButtonPanels[i] == panel) return int(i);
   return -1;
-}
-
-bool IsWindows9x() {
-  // The platform id of the old family; GetVersion's top bit is set only there.
-  return (GetVersion() & 0x80000000u) != 0;
 }
 
 // Which handler answers which notification, and whether it may run while a preview or
@@ -104,7 +100,7 @@ TForm1::~TForm1() {
 bool TForm1::Create() {
   // Construction: no preview frame, bitmaps not current, the platform family noted.
   previewPhotos_.Changed();
-  oldPlatform_ = IsWindows9x();
+  oldPlatform_ = platform::IsWindows9xFamily();
   HINSTANCE self = GetModuleHandleA(nullptr);
   wingui::WindowStyle style;
   style.className = "TForm1";

@@ -1,5 +1,6 @@
-// Windows bitmap files: the photo textures the screen saver reads and the pictures the
-// offline renderer writes. Platform-free; every read is checked against the file's size.
+// The engine's side of bitmap files: the photo textures the screen saver reads and the
+// pictures the offline renderer writes, as red-green-blue images. The file format itself
+// is common/bmp.h's.
 #pragma once
 #include <cstdint>
 #include <span>
@@ -27,10 +28,11 @@ struct BmpReadResult {
 // Largest side accepted: a hostile header must not make us allocate gigabytes.
 inline constexpr int kMaxBmpSide = 16384;
 
-// Reads an uncompressed 24- or 32-bit bitmap (rows bottom-up or top-down).
+// Reads what bmp::ReadHeader accepts, no side above kMaxBmpSide.
 BmpReadResult ReadBmp(std::span<const uint8_t> file);
 
-// Writes a 24-bit bottom-up bitmap with rows padded to four bytes.
+// Writes a 24-bit bottom-up bitmap with rows padded to four bytes; nothing for an empty
+// image or one whose pixels are short.
 std::vector<uint8_t> WriteBmp24(const Image& image);
 
 }  // namespace prismora::image

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/bytes.h"
+
 namespace prismora::engine::xfile {
 
 namespace {
@@ -31,11 +33,6 @@ struct BlockHeader {
 uint32_t readU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
          static_cast<uint32_t>(p[3]) << 24;
-}
-
-void putU16(std::vector<uint8_t>& out, std::size_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
 }
 
 // zlib's streams need their end call on every path out.
@@ -147,8 +144,8 @@ std::vector<uint8_t> deflateBody(std::span<const uint8_t> body) {
     z.avail_out = static_cast<uInt>(packed.size());
     if (deflate(&z, Z_FINISH) != Z_STREAM_END) return {};
     const std::size_t used = packed.size() - z.avail_out;
-    putU16(out, n);
-    putU16(out, used + 2);
+    bytes::appendU16(out, static_cast<uint16_t>(n));
+    bytes::appendU16(out, static_cast<uint16_t>(used + 2));
     out.push_back('C');
     out.push_back('K');
     out.insert(out.end(), packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(used));

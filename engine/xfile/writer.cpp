@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/bytes.h"
 #include "engine/xfile/mszip.h"
 
 namespace prismora::engine::xfile {
@@ -153,13 +154,8 @@ class Out {
 
  private:
   void raw(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
-  void u16(uint16_t v) {
-    bytes.push_back(static_cast<uint8_t>(v));
-    bytes.push_back(static_cast<uint8_t>(v >> 8));
-  }
-  void u32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  }
+  void u16(uint16_t v) { prismora::bytes::appendU16(bytes, v); }
+  void u32(uint32_t v) { prismora::bytes::appendU32(bytes, v); }
   void f(float x) {
     if (doubles_) {
       double d = x;

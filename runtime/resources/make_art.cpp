@@ -1,12 +1,17 @@
 // Draws the settings dialog's hand cursor (hand.cur) and about icon (about.ico) from the
 // pixel pictures below and writes them as 32-bit cursor and icon files. Run natively:
-//   g++ -std=c++20 -o /tmp/make_art runtime/resources/make_art.cpp && /tmp/make_art runtime/resources
+//   g++ -std=c++20 -I. -o /tmp/make_art runtime/resources/make_art.cpp && /tmp/make_art runtime/resources
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "common/bytes.h"
+
 namespace {
+
+using prismora::bytes::appendU16;
+using prismora::bytes::appendU32;
 
 // '.' transparent, 'X' outline, 'o' fill, 'b' blue, 'w' white.
 const char* kHand[32] = {
@@ -66,9 +71,6 @@ const char* kAbout[32] = {
     "           XXXXXXXXXX           ",
     ""};
 
-void Put16(std::vector<uint8_t>& o, unsigned v) { o.push_back(uint8_t(v)); o.push_back(uint8_t(v >> 8)); }
-void Put32(std::vector<uint8_t>& o, uint32_t v) { Put16(o, v & 0xFFFF); Put16(o, v >> 16); }
-
 uint32_t Colour(char c) {  // 0xAARRGGBB
   switch (c) {
     case 'X': return 0xFF000000;
@@ -81,10 +83,10 @@ uint32_t Colour(char c) {  // 0xAARRGGBB
 // One 32 x 32 picture as an icon or cursor file (type 1 icon, 2 cursor).
 std::vector<uint8_t> Build(const char* const rows[32], unsigned type, unsigned hotX, unsigned hotY) {
   std::vector<uint8_t> image;
-  Put32(image, 40); Put32(image, 32); Put32(image, 64);  // header; height counts both masks
-  Put16(image, 1); Put16(image, 32);
-  Put32(image, 0); Put32(image, 32 * 32 * 4 + 32 * 4);
-  Put32(image, 0); Put32(image, 0); Put32(image, 0); Put32(image, 0);
+  appendU32(image, 40); appendU32(image, 32); appendU32(image, 64);  // header; height counts both masks
+  appendU16(image, 1); appendU16(image, 32);
+  appendU32(image, 0); appendU32(image, 32 * 32 * 4 + 32 * 4);
+  appendU32(image, 0); appendU32(image, 0); appendU32(image, 0); appendU32(image, 0);
   auto at = [&](int x, int y) {
     std::string row = rows[y] ? rows[y] : "";
     return x < int(row.size()) ? row[x] : ' ';
@@ -103,10 +105,10 @@ std::vector<uint8_t> Build(const char* const rows[32], unsigned type, unsigned h
       image.push_back(bits);
     }
   std::vector<uint8_t> file;
-  Put16(file, 0); Put16(file, type); Put16(file, 1);
+  appendU16(file, 0); appendU16(file, uint16_t(type)); appendU16(file, 1);
   file.push_back(32); file.push_back(32); file.push_back(0); file.push_back(0);
-  Put16(file, type == 2 ? hotX : 1); Put16(file, type == 2 ? hotY : 32);
-  Put32(file, uint32_t(image.size())); Put32(file, 22);
+  appendU16(file, uint16_t(type == 2 ? hotX : 1)); appendU16(file, uint16_t(type == 2 ? hotY : 32));
+  appendU32(file, uint32_t(image.size())); appendU32(file, 22);
   file.insert(file.end(), image.begin(), image.end());
   return file;
 }

@@ -5,6 +5,7 @@
 #include "engine/gl/gl_device.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
+#include "platform/win32/windows_family.h"
 #include "platform/win32/wingui/dialogs.h"
 #include "runtime/core/command_line.h"
 #include "runtime/win/config_dialog.h"
@@ -53,7 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
       return RunPreview(parent, boxes);
     }
     case RunMode::ChangePassword:
-      if (!IsWin95Family()) return kExitRefused;
+      if (!platform::IsWindows9xFamily()) return kExitRefused;
       return ChangePassword(GetForegroundWindow());
     case RunMode::Invalid: break;
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/windows_family.h"
 #include "runtime/core/animation.h"
 #include "runtime/core/command_line.h"
 #include "runtime/core/frame_log.h"
@@ -62,7 +63,7 @@ RunState run;
 // ---- Windows 95 family ------------------------------------------------------------
 
 void LoadPasswordCheck() {
-  if (!IsWin95Family()) return;
+  if (!platform::IsWindows9xFamily()) return;
   HKEY key = nullptr;
   DWORD use = 0, size = sizeof use;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
@@ -308,16 +309,6 @@ void AdoptDpiAwarenessOf(HWND window) {
   if (Context context = windowContext(window)) setThreadContext(context);
 }
 
-bool IsWin95Family() {
-  OSVERSIONINFOA v{};
-  v.dwOSVersionInfoSize = sizeof v;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  GetVersionExA(&v);
-#pragma GCC diagnostic pop
-  return v.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
 int ChangePassword(HWND owner) {
   using PwdChangeFn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, void*);
   HMODULE mpr = LoadLibraryA("MPR.DLL");
@@ -335,7 +326,7 @@ int RunFullScreen(platform::MessageBoxes& boxes) {
   if (!RegisterSaverClass()) return kExitRefused;
   run.boxes = &boxes;
   run.childPreview = false;
-  if (IsWin95Family()) run.autoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
+  if (platform::IsWindows9xFamily()) run.autoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
 
   // One window over every monitor; with more than one, each shows the scene in its own
   // viewport so no picture is stretched across the seam.

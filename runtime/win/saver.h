@@ -22,8 +22,6 @@ int RunPreview(HWND parent, platform::MessageBoxes& boxes);
 // pixels (a DPI-unaware host is scaled by Windows as a whole, the preview with it).
 void AdoptDpiAwarenessOf(HWND window);
 
-// The Windows 95 family (password check, "a" mode, AutoPlay message) versus NT.
-bool IsWin95Family();
 // "a": the system's password change dialog, on the Windows 95 family only.
 int ChangePassword(HWND owner);
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/bytes.h"
 #include "engine/scene/animation.h"
 #include "engine/scene/frame.h"
 #include "engine/xfile/loader.h"
@@ -26,13 +27,8 @@ std::span<const uint8_t> bytesOf(const std::string& s) {
 // Binary tokens, as an exporter writes them.
 struct BinaryBody {
   std::vector<uint8_t> bytes;
-  void u16(uint16_t v) {
-    bytes.push_back(uint8_t(v));
-    bytes.push_back(uint8_t(v >> 8));
-  }
-  void u32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(uint8_t(v >> (8 * i)));
-  }
+  void u16(uint16_t v) { prismora::bytes::appendU16(bytes, v); }
+  void u32(uint32_t v) { prismora::bytes::appendU32(bytes, v); }
   void name(const std::string& s) {
     u16(1);
     u32(uint32_t(s.size()));

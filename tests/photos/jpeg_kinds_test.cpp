@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "builder/photos/jpeg.h"
+#include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/photo_runs.h"
-#include "builder/thumbnails/jpeg_thumbnail.h"
 #include "tests/support/fake_seams.h"
 #include "tests/support/jpeg_maker.h"
 #include "tests/support/native_tools.h"

@@ -9,7 +9,7 @@
 
 #include "builder/photos/jpeg.h"
 #include "builder/photos/jpeg_orientation.h"
-#include "builder/thumbnails/jpeg_thumbnail.h"
+#include "builder/photos/jpeg_thumbnail.h"
 #include "tests/support/jpeg_maker.h"
 
 using namespace prismora::photos;

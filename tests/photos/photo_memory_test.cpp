@@ -6,8 +6,8 @@
 #include "builder/photos/bmp.h"
 #include "builder/photos/jpeg.h"
 #include "builder/photos/jpeg_memory.h"
+#include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/photo_runs.h"
-#include "builder/thumbnails/jpeg_thumbnail.h"
 #include "tests/support/jpeg_maker.h"
 #include "tests/support/memory_limit.h"
 

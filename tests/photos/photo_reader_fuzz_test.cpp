@@ -6,8 +6,8 @@
 
 #include <random>
 
+#include "builder/photos/own_thumbnail.h"
 #include "builder/photos/photo_runs.h"
-#include "builder/thumbnails/own_thumbnail.h"
 #include "tests/support/jpeg_maker.h"
 #include "tests/support/native_tools.h"
 

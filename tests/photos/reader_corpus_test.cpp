@@ -17,15 +17,15 @@
 #include <string>
 
 #include "builder/photos/bmp.h"
+#include "builder/photos/declared_size.h"
 #include "builder/photos/fitting_workers.h"
+#include "builder/photos/gif_frames.h"
 #include "builder/photos/jpeg_orientation.h"
+#include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/photo_runs.h"
-#include "builder/thumbnails/declared_size.h"
-#include "builder/thumbnails/gif_frames.h"
-#include "builder/thumbnails/jpeg_thumbnail.h"
 #include "tests/support/fake_seams.h"
-#include "tests/support/memory_surfaces.h"
 #include "tests/support/memory_limit.h"
+#include "tests/support/memory_surfaces.h"
 #include "tests/support/picture_suites.h"
 
 using namespace prismora;

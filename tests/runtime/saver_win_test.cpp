@@ -65,6 +65,9 @@ void ExpectSceneErrorThenEnd(Process& saver) {
   ASSERT_TRUE(saver.started);
   HWND box = WaitForWindow("#32770", "Error");
   ASSERT_TRUE(box) << "no error box";
+  // The box has its title before its text: the platform fills both while initialising
+  // the dialog and shows it only afterwards, so the text is read once it is visible.
+  for (int waited = 0; waited < 5000 && !IsWindowVisible(box); waited += 20) Sleep(20);
   char text[128] = {};
   HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
   while (label && !GetWindowTextA(label, text, sizeof text)) label = FindWindowExA(box, label, "Static", nullptr);

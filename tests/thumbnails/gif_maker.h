@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/bytes.h"
+
 namespace prismora::testgif {
 
 struct FrameSpec {
@@ -15,15 +17,12 @@ struct FrameSpec {
   uint8_t colour;  // 0 black, 1 red, 2 green, 3 blue
 };
 
-inline void PutU16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
+using bytes::appendU16;
 
 inline std::vector<uint8_t> Header(uint16_t width, uint16_t height) {
   std::vector<uint8_t> v = {'G', 'I', 'F', '8', '9', 'a'};
-  PutU16(v, width);
-  PutU16(v, height);
+  appendU16(v, width);
+  appendU16(v, height);
   v.insert(v.end(), {0x81, 0, 0});  // global table of 4 colours
   v.insert(v.end(), {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255});
   return v;
@@ -61,12 +60,12 @@ inline std::vector<uint8_t> LzwPixels(std::size_t count, uint8_t colour) {
 
 inline std::vector<uint8_t> Frame(const FrameSpec& f) {
   std::vector<uint8_t> v = {0x21, 0xF9, 4, uint8_t((f.disposal & 7) << 2 | (f.transparent ? 1 : 0))};
-  PutU16(v, f.delay);
+  appendU16(v, f.delay);
   v.insert(v.end(), {0, 0, 0x2C});
-  PutU16(v, f.left);
-  PutU16(v, f.top);
-  PutU16(v, f.width);
-  PutU16(v, f.height);
+  appendU16(v, f.left);
+  appendU16(v, f.top);
+  appendU16(v, f.width);
+  appendU16(v, f.height);
   v.push_back(0);
   std::vector<uint8_t> data = LzwPixels(std::size_t(f.width) * f.height, f.colour);
   v.insert(v.end(), data.begin(), data.end());

@@ -3,7 +3,7 @@
 // wizard pictures. Everything is drawn from shapes with 4 × 4 supersampling, so edges
 // are smooth at the exact size each control shows.
 //
-//   g++ -std=c++20 -O2 tools/artgen/artgen.cpp -o /tmp/artgen && /tmp/artgen builder/window/art
+//   g++ -std=c++20 -O2 -I. tools/artgen/artgen.cpp -o /tmp/artgen && /tmp/artgen builder/window/art
 //
 // Output: 32-bit bitmaps with straight alpha (the program blends them onto the colour
 // behind each control), a multi-size icon, and two 16-colour bitmaps.
@@ -14,6 +14,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "common/bytes.h"
 
 namespace {
 
@@ -115,14 +117,8 @@ struct Canvas {
 };
 
 // ---- files -------------------------------------------------------------------------
-void Put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(uint8_t(v));
-  b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using prismora::bytes::appendU16;
+using prismora::bytes::appendU32;
 uint8_t Byte(float v) { return uint8_t(std::lround(std::clamp(v, 0.f, 1.f) * 255)); }
 
 void Save(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -142,21 +138,21 @@ std::vector<uint8_t> Bmp32(const Canvas& c, bool fileHeader) {
   if (fileHeader) {
     b.push_back('B');
     b.push_back('M');
-    Put32(b, 14 + 40 + imageSize);
-    Put32(b, 0);
-    Put32(b, 14 + 40);
+    appendU32(b, 14 + 40 + imageSize);
+    appendU32(b, 0);
+    appendU32(b, 14 + 40);
   }
-  Put32(b, 40);
-  Put32(b, uint32_t(c.w));
-  Put32(b, uint32_t(fileHeader ? c.h : c.h * 2));  // icons count the mask too
-  Put16(b, 1);
-  Put16(b, 32);
-  Put32(b, 0);
-  Put32(b, imageSize);
-  Put32(b, 2835);
-  Put32(b, 2835);
-  Put32(b, 0);
-  Put32(b, 0);
+  appendU32(b, 40);
+  appendU32(b, uint32_t(c.w));
+  appendU32(b, uint32_t(fileHeader ? c.h : c.h * 2));  // icons count the mask too
+  appendU16(b, 1);
+  appendU16(b, 32);
+  appendU32(b, 0);
+  appendU32(b, imageSize);
+  appendU32(b, 2835);
+  appendU32(b, 2835);
+  appendU32(b, 0);
+  appendU32(b, 0);
   for (int y = c.h - 1; y >= 0; --y)
     for (int x = 0; x < c.w; ++x) {
       const Rgba& p = c.px[size_t(y * c.w + x)];
@@ -182,19 +178,19 @@ void SaveIcon(const std::string& path, const std::vector<Canvas>& sizes) {
     images.push_back(std::move(img));
   }
   std::vector<uint8_t> b;
-  Put16(b, 0);
-  Put16(b, 1);
-  Put16(b, uint32_t(sizes.size()));
+  appendU16(b, 0);
+  appendU16(b, 1);
+  appendU16(b, uint16_t(sizes.size()));
   uint32_t offset = uint32_t(6 + 16 * sizes.size());
   for (size_t i = 0; i < sizes.size(); ++i) {
     b.push_back(uint8_t(sizes[i].w));
     b.push_back(uint8_t(sizes[i].h));
     b.push_back(0);
     b.push_back(0);
-    Put16(b, 1);
-    Put16(b, 32);
-    Put32(b, uint32_t(images[i].size()));
-    Put32(b, offset);
+    appendU16(b, 1);
+    appendU16(b, 32);
+    appendU32(b, uint32_t(images[i].size()));
+    appendU32(b, offset);
     offset += uint32_t(images[i].size());
   }
   for (auto& img : images) b.insert(b.end(), img.begin(), img.end());
@@ -210,20 +206,20 @@ void SaveBmp4(const std::string& path, const Canvas& c, const std::vector<uint32
   b.push_back('B');
   b.push_back('M');
   const uint32_t dataOffset = 14 + 40 + 16 * 4, imageSize = uint32_t(rowBytes * c.h);
-  Put32(b, dataOffset + imageSize);
-  Put32(b, 0);
-  Put32(b, dataOffset);
-  Put32(b, 40);
-  Put32(b, uint32_t(c.w));
-  Put32(b, uint32_t(c.h));
-  Put16(b, 1);
-  Put16(b, 4);
-  Put32(b, 0);
-  Put32(b, imageSize);
-  Put32(b, 2835);
-  Put32(b, 2835);
-  Put32(b, 16);
-  Put32(b, 16);
+  appendU32(b, dataOffset + imageSize);
+  appendU32(b, 0);
+  appendU32(b, dataOffset);
+  appendU32(b, 40);
+  appendU32(b, uint32_t(c.w));
+  appendU32(b, uint32_t(c.h));
+  appendU16(b, 1);
+  appendU16(b, 4);
+  appendU32(b, 0);
+  appendU32(b, imageSize);
+  appendU32(b, 2835);
+  appendU32(b, 2835);
+  appendU32(b, 16);
+  appendU32(b, 16);
   for (uint32_t p : palette) {
     b.push_back(uint8_t(p));
     b.push_back(uint8_t(p >> 8));

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "builder/thumbnails/jpeg_thumbnail.h"
+#include "builder/photos/jpeg_thumbnail.h"
 
 namespace prismora::thumbnails {
 

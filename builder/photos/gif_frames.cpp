@@ -1,4 +1,4 @@
-#include "builder/thumbnails/gif_frames.h"
+#include "builder/photos/gif_frames.h"
 
 namespace prismora::thumbnails::gif {
 

@@ -1,9 +1,9 @@
-#include "builder/thumbnails/declared_size.h"
+#include "builder/photos/declared_size.h"
 
 #include <algorithm>
 
+#include "builder/photos/gif_frames.h"
 #include "builder/photos/photo_memory.h"
-#include "builder/thumbnails/gif_frames.h"
 
 namespace prismora::thumbnails {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/win32/wic_decoder.h"
+#include "builder/photos/win32/wic_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 using namespace prismora;
 
 namespace {
-void ExpectSolid(const platform::WicImage& img, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+void ExpectSolid(const photos::WicImage& img, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
   ASSERT_EQ(img.width, w);
   ASSERT_EQ(img.height, h);
   ASSERT_EQ(img.bgr.size(), size_t(w) * h * 3);
@@ -27,16 +27,16 @@ TEST(WicDecoder, ReadsPngAndTiffFromFilesAndMemory) {
   testsupport::TempFolder::Write(dir / "a.png", png);
   testsupport::TempFolder::Write(dir / "a.tif", tiff);
 
-  platform::WicImage img;
+  photos::WicImage img;
   std::string error;
-  ASSERT_TRUE(platform::DecodeWithWic(dir / "a.png", img, error)) << error;
+  ASSERT_TRUE(photos::DecodeWithWic(dir / "a.png", img, error)) << error;
   ExpectSolid(img, 40, 30, 200, 30, 10);
-  ASSERT_TRUE(platform::DecodeWithWic(dir / "a.tif", img, error)) << error;
+  ASSERT_TRUE(photos::DecodeWithWic(dir / "a.tif", img, error)) << error;
   ExpectSolid(img, 17, 9, 10, 120, 250);
-  ASSERT_TRUE(platform::DecodeWithWic(png, img, error)) << error;
+  ASSERT_TRUE(photos::DecodeWithWic(png, img, error)) << error;
   ExpectSolid(img, 40, 30, 200, 30, 10);
 
-  HBITMAP bmp = platform::MakeBitmap(img);
+  HBITMAP bmp = photos::MakeBitmap(img);
   ASSERT_NE(bmp, nullptr);
   BITMAP info;
   GetObjectA(bmp, sizeof info, &info);
@@ -47,12 +47,12 @@ TEST(WicDecoder, ReadsPngAndTiffFromFilesAndMemory) {
 TEST(WicDecoder, RefusesWhatIsNoPicture) {
   testsupport::TempFolder dir;
   testsupport::TempFolder::Write(dir / "x.png", {'n', 'o', 'p', 'e'});
-  platform::WicImage img;
+  photos::WicImage img;
   std::string error;
-  EXPECT_FALSE(platform::DecodeWithWic(dir / "x.png", img, error));
+  EXPECT_FALSE(photos::DecodeWithWic(dir / "x.png", img, error));
   EXPECT_FALSE(error.empty());
-  EXPECT_FALSE(platform::DecodeWithWic(dir / "missing.tif", img, error));
+  EXPECT_FALSE(photos::DecodeWithWic(dir / "missing.tif", img, error));
   auto png = testsupport::SolidPng(4, 4, 1, 2, 3);
   png.resize(png.size() / 2);  // cut short
-  EXPECT_FALSE(platform::DecodeWithWic(png, img, error));
+  EXPECT_FALSE(photos::DecodeWithWic(png, img, error));
 }

@@ -1,4 +1,4 @@
-#include "builder/thumbnails/jpeg_thumbnail.h"
+#include "builder/photos/jpeg_thumbnail.h"
 
 #include <algorithm>
 #include <csetjmp>

@@ -1,4 +1,4 @@
-#include "builder/thumbnails/own_thumbnail.h"
+#include "builder/photos/own_thumbnail.h"
 
 #include <utility>
 

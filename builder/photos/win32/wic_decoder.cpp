@@ -1,11 +1,10 @@
-#include "platform/win32/wic_decoder.h"
+#include "builder/photos/win32/wic_decoder.h"
 
 #include <wincodec.h>
 
-
 #include "platform/win32/wingui/surface.h"
 
-namespace prismora::platform {
+namespace prismora::photos {
 namespace {
 
 template <class T>
@@ -89,9 +88,9 @@ bool DecodeWithWic(const std::string& path, WicImage& out, std::string& error) {
                      wide.c_str());
 }
 
-bool DecodeWithWic(const std::vector<uint8_t>& bytes, WicImage& out, std::string& error) {
+bool DecodeWithWic(std::span<const uint8_t> bytes, WicImage& out, std::string& error) {
   struct Args {
-    const std::vector<uint8_t>& bytes;
+    std::span<const uint8_t> bytes;
     IWICStream** stream;
   };
   Com<IWICStream> stream;  // lives until the decoder is done with it
@@ -115,4 +114,4 @@ HBITMAP MakeBitmap(const WicImage& image) {
   return wingui::Surface::BitmapFromRows(image.bgr.data(), image.width, image.height);
 }
 
-}  // namespace prismora::platform
+}  // namespace prismora::photos

@@ -1,5 +1,5 @@
 // Sizes picture headers declare, read before the platform's decoder would trust them.
-#include "builder/thumbnails/declared_size.h"
+#include "builder/photos/declared_size.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // and refused (an empty frame) when damaged.
 #include <gtest/gtest.h>
 
-#include "builder/thumbnails/own_thumbnail.h"
+#include "builder/photos/own_thumbnail.h"
 #include "tests/support/native_tools.h"
 #include "tests/support/picture_files.h"
 
