@@ -148,17 +148,19 @@ bool DecodeHeif(std::span<const uint8_t> file, const DrawSizeFor& drawSize, Deco
     const int y0 = oy * factor, y1 = std::min(height, y0 + factor);
     for (int y = y0; y < y1; ++y) {
       const uint8_t* p = plane + size_t(y) * size_t(stride);
-      for (int x = 0; x < width; ++x, p += channels) {
-        uint64_t* s = &sums[size_t(x / factor) * 3];
+      // The block's sums move on every `factor` pixels (no division per pixel).
+      uint64_t* s = sums.data();
+      for (int x = 0, left = factor; x < width; ++x, p += channels) {
         if (!alpha) {
           s[0] += p[0], s[1] += p[1], s[2] += p[2];
-          continue;
+        } else {
+          const unsigned a = p[3];
+          for (int c = 0; c < 3; ++c) {
+            const unsigned under = (bg[c] * (255 - a) + 127) / 255;
+            s[c] += premultiplied ? std::min(255u, p[c] + under) : (p[c] * a + bg[c] * (255 - a) + 127) / 255;
+          }
         }
-        const unsigned a = p[3];
-        for (int c = 0; c < 3; ++c) {
-          const unsigned under = (bg[c] * (255 - a) + 127) / 255;
-          s[c] += premultiplied ? std::min(255u, p[c] + under) : (p[c] * a + bg[c] * (255 - a) + 127) / 255;
-        }
+        if (--left == 0) s += 3, left = factor;
       }
     }
     uint8_t* row = v.Row(oy);
