@@ -286,7 +286,8 @@ void TThumbnailList::DrawThumbnail(HDC dc, const Photo& photo, const Rect& area)
   auto held = bitmaps_.find(photo.id);
   // A resized strip keeps a bitmap whose drawn size did not change.
   if (held != bitmaps_.end()) {
-    if (held->second.areaSize != areaSize && FitPicture(held->second.fullSize, areaSize) != held->second.bitmapSize) {
+    const Cached& kept = held->second;
+    if (kept.areaSize != areaSize && FitPicture(kept.fullSize, areaSize) != kept.bitmapSize) {
       DropBitmap(photo.id);
       held = bitmaps_.end();
     } else {
@@ -315,7 +316,7 @@ void TThumbnailList::DrawThumbnail(HDC dc, const Photo& photo, const Rect& area)
 
 void TThumbnailList::DropOldBitmaps() {
   madeSinceSweep_ = 0;
-  // One pass over the list every tenth of the limit's worth of new bitmaps, so its cost
+  // One pass over the bitmaps held every tenth of the limit's worth of new bitmaps, so its cost
   // stays small beside the decoding that made them; it leaves room for that many more
   // before the next, so no more than the limit are ever kept.
   std::vector<std::pair<uint64_t, PhotoId>> held;
