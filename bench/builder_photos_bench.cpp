@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     at += page;
   }, (count + page - 1) / page);
   int held = 0;
-  for (int i = 0; i < strip.Count(); ++i) held += strip.Thumbnails().Item(i).HasBitmap();
+  for (int i = 0; i < strip.Count(); ++i) held += strip.HasBitmap(i);
   std::printf("  %d thumbnails made in all, %d held\n", strip.DecodeCount() - decodesBefore, held);
   strip.SetTopIndex(0);
   strip.SetSelected(0, true);

@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   }
   QueryPerformanceCounter(&scrolled);
   int loaded = 0;
-  for (int i = 0; i < strip.Count(); ++i) loaded += strip.Thumbnails().Item(i).HasBitmap();
+  for (int i = 0; i < strip.Count(); ++i) loaded += strip.HasBitmap(i);
 
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof pmc;

@@ -7,7 +7,7 @@
 #include <ole2.h>
 
 #include "builder/output/cli.h"
-#include "builder/output/win32/builder_output.h"
+#include "builder/window/builder_output.h"
 #include "builder/output/win32/cli_run.h"
 #include "builder/output/win32/finish_window.h"
 #include "builder/photos/win32/progress_window.h"

@@ -1,6 +1,5 @@
 #include "builder/thumbnails/thumbnail_geometry.h"
 
-#include <array>
 #include <cctype>
 
 namespace prismora::thumbnails {
@@ -60,17 +59,6 @@ std::string Upper(std::string_view s) {
   return u;
 }
 }  // namespace
-
-bool IsThumbnailFileName(std::string_view name) {
-  static constexpr std::array<std::string_view, 6> kExtensions = {".JPG", ".JPEG", ".GIF",
-                                                                  ".BMP", ".ICO",  ".WMF"};
-  std::size_t dot = name.find_last_of('.');
-  if (dot == std::string_view::npos) return false;
-  std::string ext = Upper(name.substr(dot));
-  for (std::string_view e : kExtensions)
-    if (ext == e) return true;
-  return false;
-}
 
 PictureUrl ParsePictureUrl(std::string_view url) {
   std::string upper = Upper(url);

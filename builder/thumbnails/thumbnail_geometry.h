@@ -48,10 +48,6 @@ ItemLayout LayoutItem(Rect item, int captionHeight);
 // The picture's rectangle: fitted, then centred in the area (halves truncated).
 Rect PlacePicture(Rect area, Size picture);
 
-// The file types the strip shows from a folder: .JPG .JPEG .GIF .BMP .ICO .WMF, in any
-// letter case.
-bool IsThumbnailFileName(std::string_view name);
-
 // Addresses the picture wrapper understands: "res://name" and "file://path", scheme in
 // any letter case; the rest keeps its case.
 enum class UrlScheme { None, Resource, File };

@@ -4,123 +4,15 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/own_thumbnail.h"
+#include "builder/thumbnails/picture.h"
 #include "platform/win32/wingui/surface.h"
 
 namespace prismora::thumbnails {
-
-// ---- TThumbnail -------------------------------------------------------------------
-
-TThumbnail::TThumbnail(TThumbnails& owner) : owner_(owner), picture_(std::make_unique<TIPicture>()) {
-  picture_->OnChange = [this] { Changed(); };
-  owner_.AddThumb();
-}
-
-TThumbnail::~TThumbnail() {
-  owner_.RemoveThumb();
-  DropBitmap();
-}
-
-void TThumbnail::SetFilename(const std::string& name) {
-  if (name != filename_) DropBitmap();
-  filename_ = name;
-  Changed();
-}
-
-void TThumbnail::SetCaption(const std::string& caption) {
-  caption_ = caption;
-  Changed();
-}
-
-void TThumbnail::SetPicture(const TIPicture& picture) {
-  DropBitmap();
-  picture_->Assign(&picture);  // fires Changed through the picture's OnChange
-}
-
-void TThumbnail::DropBitmap() {
-  if (cache_.bitmap) DeleteObject(cache_.bitmap);
-  cache_ = {};
-}
-
-void TThumbnail::Changed() { owner_.Changed(); }
-
-// ---- TThumbnails ------------------------------------------------------------------
-
-TThumbnails::TThumbnails(TThumbnailList* owner) : owner_(owner) {}
-
-TThumbnails::~TThumbnails() {
-  clearing_ = true;
-  items_.clear();
-}
-
-TThumbnail& TThumbnails::Add() { return Insert(Count()); }
-
-TThumbnail& TThumbnails::Insert(int index) {
-  if (index < 0 || index > Count()) throw std::out_of_range("List index out of bounds");
-  auto item = std::make_unique<TThumbnail>(*this);
-  TThumbnail& ref = *item;
-  items_.insert(items_.begin() + index, std::move(item));
-  Changed();
-  return ref;
-}
-
-TThumbnail& TThumbnails::Item(int index) {
-  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
-  return *items_[std::size_t(index)];
-}
-
-const TThumbnail& TThumbnails::Item(int index) const {
-  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
-  return *items_[std::size_t(index)];
-}
-
-void TThumbnails::Delete(int index) {
-  if (index < 0 || index >= Count()) throw std::out_of_range("List index out of bounds");
-  // Out of the list first, so a repaint during destruction never sees a half-moved list.
-  std::unique_ptr<TThumbnail> victim = std::move(items_[std::size_t(index)]);
-  items_.erase(items_.begin() + index);
-  victim.reset();
-}
-
-void TThumbnails::Move(int from, int to) {
-  if (from < 0 || from >= Count() || to < 0 || to >= Count()) throw std::out_of_range("List index out of bounds");
-  if (from == to) return;
-  auto first = items_.begin();
-  if (from < to)
-    std::rotate(first + from, first + from + 1, first + to + 1);
-  else
-    std::rotate(first + to, first + from, first + from + 1);
-  Changed();
-}
-
-void TThumbnails::Clear() {
-  std::vector<std::unique_ptr<TThumbnail>> victims = std::move(items_);
-  items_.clear();
-  while (!victims.empty()) victims.pop_back();
-  Changed();
-}
-
-void TThumbnails::AddThumb() {
-  ++thumbCount_;
-  Changed();
-}
-
-void TThumbnails::RemoveThumb() {
-  if (thumbCount_ > 0) --thumbCount_;
-  Changed();
-}
-
-void TThumbnails::Changed() {
-  if (owner_ && !clearing_) owner_->BuildItems();
-}
-
-// ---- TThumbnailList ---------------------------------------------------------------
 
 namespace {
 
@@ -152,11 +44,11 @@ HBITMAP BitmapFromPicture(const TIPicture& picture, Size size, COLORREF backgrou
 
 }  // namespace
 
-TThumbnailList::TThumbnailList() : thumbnails_(this) {}
+TThumbnailList::TThumbnailList() = default;
 
 TThumbnailList::~TThumbnailList() {
   destroying_ = true;
-  thumbnails_.Clear();
+  photos_.Clear();
   if (host_ && IsWindow(host_)) {
     SetWindowLongPtrA(host_, GWLP_USERDATA, 0);
     DestroyWindow(host_);
@@ -179,9 +71,7 @@ bool TThumbnailList::Create(HWND parent, const RECT& rect, int id, const TThumbn
   multiSelect_ = o.multiSelect;
   showSelection_ = o.showSelection;
   showCaption_ = o.showCaption;
-  buffered_ = o.buffered;
   thumbnailSize_ = o.thumbnailSize;
-  orientation_ = o.orientation;
   color_ = o.color;
   background_ = CreateSolidBrush(color_);
   host_ = CreateWindowExA(0, kHostClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect.left,
@@ -193,23 +83,19 @@ bool TThumbnailList::Create(HWND parent, const RECT& rect, int id, const TThumbn
 }
 
 void TThumbnailList::CreateListBox() {
-  std::vector<int> selected = list_ ? SelectedIndices() : std::vector<int>{};
-  if (list_) DestroyWindow(list_);
   RECT client;
   GetClientRect(host_, &client);
   // Owner-drawn with fixed item height; items are empty placeholders, the content comes
-  // from Thumbnails. The horizontal scroll bar style is part of the control.
+  // from the photos. The horizontal scroll bar style is part of the control.
   DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_OWNERDRAWFIXED |
                 LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT;
   if (multiSelect_) style |= LBS_EXTENDEDSEL;
-  if (orientation_ == TThumbnailOrientation::toHorizontal) style |= LBS_MULTICOLUMN;
   list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", style, 0, 0, client.right, client.bottom,
                           host_, reinterpret_cast<HMENU>(INT_PTR(1)), GetModuleHandleA(nullptr),
                           nullptr);
   if (!list_) return;
   SendMessageA(list_, WM_SETFONT, WPARAM(font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   BuildItems();
-  for (int i : selected) SetSelected(i, true);
 }
 
 LRESULT CALLBACK TThumbnailList::HostProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -264,13 +150,6 @@ LRESULT TThumbnailList::HandleHostMessage(UINT msg, WPARAM wp, LPARAM lp) {
 void TThumbnailList::OnHostSize(int width, int height) {
   if (!list_) return;
   MoveWindow(list_, 0, 0, width, height, TRUE);
-  if (orientation_ == TThumbnailOrientation::toHorizontal) {
-    if (thumbnailSize_ > 0) SendMessageA(list_, LB_SETCOLUMNWIDTH, WPARAM(thumbnailSize_), 0);
-    RECT r;
-    GetClientRect(list_, &r);
-    int itemHeight = int(r.bottom) - GetSystemMetrics(SM_CYHSCROLL) - 4 * GetSystemMetrics(SM_CYBORDER);
-    if (itemHeight > 0) SendMessageA(list_, LB_SETITEMHEIGHT, 0, MAKELPARAM(itemHeight, 0));
-  }
   InvalidateRect(list_, nullptr, TRUE);
 }
 
@@ -282,7 +161,7 @@ void TThumbnailList::BuildItems() {
   if (destroying_ || !list_ || updating_ > 0) return;
   // Placeholders go and come at the end, so the list box's selection marks stay at
   // their positions when a thumbnail in the middle is removed.
-  int want = thumbnails_.ThumbCount();
+  int want = photos_.Count();
   int have = int(SendMessageA(list_, LB_GETCOUNT, 0, 0));
   // Without redrawing in between: the list box would otherwise redo its scroll bar and
   // paint for every placeholder when a whole project's photos arrive.
@@ -301,13 +180,7 @@ void TThumbnailList::BuildItems() {
 
 void TThumbnailList::ApplyThumbnailSize() {
   if (!list_) return;
-  int itemHeight = thumbnailSize_;
-  if (orientation_ == TThumbnailOrientation::toHorizontal) {
-    SendMessageA(list_, LB_SETCOLUMNWIDTH, WPARAM(thumbnailSize_), 0);
-    RECT r;
-    GetClientRect(host_, &r);
-    itemHeight = int(r.bottom) - GetSystemMetrics(SM_CYHSCROLL) - 4 * GetSystemMetrics(SM_CYBORDER);
-  }
+  const int itemHeight = thumbnailSize_;
   // Setting the height makes the list box lay out every item again; with hundreds of
   // photos added one by one that only costs when the height really changes.
   if (itemHeight > 0 && SendMessageA(list_, LB_GETITEMHEIGHT, 0, 0) != itemHeight)
@@ -318,13 +191,6 @@ void TThumbnailList::SetThumbnailSize(int size) {
   thumbnailSize_ = size;
   ApplyThumbnailSize();
   InvalidateRect(list_, nullptr, TRUE);
-}
-
-void TThumbnailList::SetOrientation(TThumbnailOrientation orientation) {
-  if (orientation == orientation_) return;
-  orientation_ = orientation;
-  // Columns are a creation style of the list box, so it is made anew.
-  if (list_) CreateListBox();
 }
 
 void TThumbnailList::SetShowCaption(bool on) {
@@ -357,29 +223,13 @@ int TThumbnailList::CaptionHeight(HDC dc) const {
   return int(s.cy);
 }
 
-Size TThumbnailList::ItemPictureArea() {
-  RECT item{};
-  if (!list_ || SendMessageA(list_, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item)) == LB_ERR)
-    return {};
-  int caption = 0;
-  if (showCaption_) {
-    HDC dc = GetDC(list_);
-    HGDIOBJ old = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
-    caption = CaptionHeight(dc);
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
-  }
-  Rect area = LayoutItem({item.left, item.top, item.right, item.bottom}, caption).pictureArea;
-  return {area.width(), area.height()};
-}
-
-bool TThumbnailList::MakeBitmap(TThumbnail& item, Size area) {
-  item.DropBitmap();
+bool TThumbnailList::MakeBitmap(const Photo& photo, Size area) {
+  DropBitmap(photo.id);
   if (area.width <= 0 || area.height <= 0) return false;
   ++decodes_;
   std::vector<uint8_t> bytes;
-  if (!ReadPictureFile(item.Filename(), bytes)) return false;
-  TThumbnail::Cached cache;
+  if (!ReadPictureFile(photo.path, bytes)) return false;
+  Cached cache;
   cache.areaSize = area;
   // JPEG, WebP and TIFF photos go through our own readers at (or near) the drawn size;
   // everything else (and JPEGs libjpeg cannot read) through the platform's decoder, drawn
@@ -408,36 +258,52 @@ bool TThumbnailList::MakeBitmap(TThumbnail& item, Size area) {
       cache.bitmap = BitmapFromPicture(picture, cache.bitmapSize, color_);
   }
   if (!cache.bitmap) return false;
-  item.cache_ = cache;
+  bitmaps_[photo.id] = cache;
   return true;
 }
 
-void TThumbnailList::DrawThumbnail(HDC dc, TThumbnail& item, const Rect& area) {
+void TThumbnailList::DropBitmap(PhotoId id) {
+  auto it = bitmaps_.find(id);
+  if (it == bitmaps_.end()) return;
+  DeleteObject(it->second.bitmap);
+  bitmaps_.erase(it);
+}
+
+bool TThumbnailList::HasBitmap(int index) const {
+  return index >= 0 && index < photos_.Count() && bitmaps_.count(photos_.At(index).id) > 0;
+}
+
+const TThumbnailList::Cached& TThumbnailList::CacheAt(int index) const {
+  static const Cached kNone;
+  if (index < 0 || index >= photos_.Count()) return kNone;
+  auto it = bitmaps_.find(photos_.At(index).id);
+  return it == bitmaps_.end() ? kNone : it->second;
+}
+
+void TThumbnailList::DrawThumbnail(HDC dc, const Photo& photo, const Rect& area) {
   Size areaSize{area.width(), area.height()};
   if (areaSize.width <= 0 || areaSize.height <= 0) return;
-  TThumbnail::Cached& cache = item.cache_;
+  auto held = bitmaps_.find(photo.id);
   // A resized strip keeps a bitmap whose drawn size did not change.
-  if (cache.bitmap && cache.areaSize != areaSize &&
-      FitPicture(cache.fullSize, areaSize) != cache.bitmapSize)
-    item.DropBitmap();
-  else if (cache.bitmap)
-    cache.areaSize = areaSize;
-
-  if (item.Source == TThumbnailSource::tsPicture || !item.Picture().Empty()) {
-    const TIPicture& p = item.Picture();
-    if (p.Empty()) return;
-    Rect target = PlacePicture(area, {p.MaxWidth(), p.MaxHeight()});
-    RECT r{target.left, target.top, target.right, target.bottom};
-    p.DrawExact(dc, r);
-    return;
+  if (held != bitmaps_.end()) {
+    const Cached& kept = held->second;
+    if (kept.areaSize != areaSize && FitPicture(kept.fullSize, areaSize) != kept.bitmapSize) {
+      DropBitmap(photo.id);
+      held = bitmaps_.end();
+    } else {
+      held->second.areaSize = areaSize;
+    }
   }
   // Loaded the first time the item is painted; a file that fails is tried again on the
   // next paint.
-  if (!cache.bitmap && buffered_ && !item.Filename().empty() && MakeBitmap(item, areaSize)) {
-    cache.lastDrawn = ++drawClock_;
+  if (held == bitmaps_.end()) {
+    if (photo.path.empty() || !MakeBitmap(photo, areaSize)) return;
+    bitmaps_[photo.id].lastDrawn = ++drawClock_;
     if (++madeSinceSweep_ >= SweepStep(mostHeld_)) DropOldBitmaps();
+    held = bitmaps_.find(photo.id);
+    if (held == bitmaps_.end()) return;
   }
-  if (!cache.bitmap) return;
+  Cached& cache = held->second;
   cache.lastDrawn = ++drawClock_;
   Rect target = PlacePicture(area, cache.fullSize);
   HDC mem = CreateCompatibleDC(dc);
@@ -450,20 +316,18 @@ void TThumbnailList::DrawThumbnail(HDC dc, TThumbnail& item, const Rect& area) {
 
 void TThumbnailList::DropOldBitmaps() {
   madeSinceSweep_ = 0;
-  // One pass over the list every tenth of the limit's worth of new bitmaps, so its cost
+  // One pass over the bitmaps held every tenth of the limit's worth of new bitmaps, so its cost
   // stays small beside the decoding that made them; it leaves room for that many more
   // before the next, so no more than the limit are ever kept.
-  std::vector<std::pair<uint64_t, TThumbnail*>> held;
-  for (int i = 0; i < thumbnails_.Count(); ++i) {
-    TThumbnail& t = thumbnails_.Item(i);
-    if (t.HasBitmap() && t.Source == TThumbnailSource::tsFile) held.emplace_back(t.Cache().lastDrawn, &t);
-  }
+  std::vector<std::pair<uint64_t, PhotoId>> held;
+  held.reserve(bitmaps_.size());
+  for (const auto& [id, cache] : bitmaps_) held.emplace_back(cache.lastDrawn, id);
   const int keep = mostHeld_ - SweepStep(mostHeld_) + 1;
   if (int(held.size()) <= keep) return;
   const auto drop = held.begin() + (std::ptrdiff_t(held.size()) - keep);
   std::nth_element(held.begin(), drop, held.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto it = held.begin(); it != drop; ++it) it->second->DropBitmap();
+  for (auto it = held.begin(); it != drop; ++it) DropBitmap(it->second);
 }
 
 void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {
@@ -493,8 +357,8 @@ void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {
   LineTo(dc, r.left, r.bottom);
   LineTo(dc, r.left, r.top);
 
-  if (index < thumbnails_.Count()) {
-    TThumbnail& item = thumbnails_.Item(index);
+  if (index < photos_.Count()) {
+    const Photo& photo = photos_.At(index);
     int caption = showCaption_ ? CaptionHeight(dc) : 0;
     ItemLayout layout = LayoutItem(r, caption);
     if (showCaption_) {
@@ -502,11 +366,11 @@ void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {
       SetTextColor(dc, text);
       SetBkMode(dc, TRANSPARENT);
       // Captions are real names (UTF-8), which the code page may not hold.
-      const std::wstring caption = platform::WideFromUtf8OrAnsi(item.Caption());
+      const std::wstring caption = platform::WideFromUtf8OrAnsi(photo.caption);
       DrawTextW(dc, caption.c_str(), int(caption.size()), &c,
                 DT_SINGLELINE | DT_CENTER | DT_BOTTOM | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
-    DrawThumbnail(dc, item, layout.pictureArea);
+    DrawThumbnail(dc, photo, layout.pictureArea);
   }
   RestoreDC(dc, saved);
   DeleteObject(brush);
@@ -514,31 +378,8 @@ void TThumbnailList::DrawItem(const DRAWITEMSTRUCT& dis) {
   if (dis.itemState & ODS_FOCUS) DrawFocusRect(dc, &itemRect);
 }
 
-TThumbnail& TThumbnailList::AddFile(const std::string& path) {
-  BeginUpdate();
-  TThumbnail& t = thumbnails_.Add();
-  t.Source = TThumbnailSource::tsFile;
-  t.SetFilename(path);
-  t.SetCaption(path);
-  EndUpdate();
-  return t;
-}
-
-std::string TThumbnailList::FilenameAt(int index) const {
-  if (index < 0 || index >= thumbnails_.Count()) return {};
-  return thumbnails_.Item(index).Filename();
-}
-
-std::vector<std::string> TThumbnailList::Filenames() const {
-  std::vector<std::string> names;
-  for (int i = 0; i < thumbnails_.Count(); ++i) names.push_back(thumbnails_.Item(i).Filename());
-  return names;
-}
-
-void TThumbnailList::Remove(int index) { thumbnails_.Delete(index); }
-
 void TThumbnailList::Move(int from, int to) {
-  thumbnails_.Move(from, to);
+  photos_.Move(from, to);
   if (!list_) return;
   if (multiSelect_)
     SendMessageA(list_, LB_SETSEL, FALSE, -1);
@@ -549,7 +390,7 @@ void TThumbnailList::Move(int from, int to) {
 
 void TThumbnailList::Clear() {
   BeginUpdate();
-  thumbnails_.Clear();
+  photos_.Clear();
   EndUpdate();
 }
 
@@ -613,32 +454,6 @@ void TThumbnailList::Repaint() {
   if (!list_) return;
   InvalidateRect(list_, nullptr, TRUE);
   UpdateWindow(list_);
-}
-
-void TThumbnailList::ShowFolder(const std::string& mask) {
-  Clear();
-  std::string folder = mask.substr(0, mask.find_last_of("\\/") + 1);
-  WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW(platform::WideFromAnsi(mask).c_str(), &found);
-  if (h == INVALID_HANDLE_VALUE) return;
-  Size area = buffered_ ? Size{} : ItemPictureArea();
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    // Kept by the name the code page holds, its 8.3 alias otherwise; shown by its own.
-    std::optional<std::string> name = platform::AnsiFromWide(found.cFileName);
-    if (!name) name = platform::AnsiFromWide(found.cAlternateFileName);
-    const std::string shown = platform::Utf8FromWide(found.cFileName);
-    if (!name || name->empty() || !IsThumbnailFileName(shown)) continue;
-    TThumbnail& t = thumbnails_.Add();
-    t.Source = TThumbnailSource::tsFile;
-    t.SetFilename(folder + *name);
-    t.SetCaption(shown);
-    if (!buffered_) {
-      if (area.width <= 0) area = ItemPictureArea();
-      MakeBitmap(t, area);
-    }
-  } while (FindNextFileW(h, &found));
-  FindClose(h);
 }
 
 }  // namespace prismora::thumbnails

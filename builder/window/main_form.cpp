@@ -183,103 +183,6 @@ void TForm1::ApplyShape() {
   SetWindowRgn(Handle(), region, FALSE);  // the window owns the region from now on
 }
 
-// ---- the project in the controls ------------------------------------------------
-
-project::ProjectSettings TForm1::ReadSettings() const {
-  project::ProjectSettings s;
-  s.Title = c_.Get<wingui::Edit>(EditTitle).Text();
-  s.Author = c_.Get<wingui::Edit>(EditAutor).Text();
-  s.Email = c_.Get<wingui::Edit>(EditEmail).Text();
-  s.Website = c_.Get<wingui::Edit>(EditWebsite).Text();
-  s.LicenseEnabled = c_.Get<wingui::CheckBox>(CheckBoxEnableLicenseAgreement).Checked();
-  s.LicenseText = c_.Get<wingui::Memo>(MemoLicenseAgreement).Text();
-  s.WizardImageFile = c_.Get<wingui::Label>(LabelWizModernImagebmp).Text();
-  s.WizardSmallImageFile = c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).Text();
-  s.DialogBoxColor = c_.Get<Panel>(PanelColorDialogBox).Color();
-  s.TemplateIndex = templates_.NumberOfItem(c_.Get<wingui::ComboBox>(ComboBoxScreensaverTemplate).ItemIndex());
-  s.BorderColor = c_.Get<Panel>(PanelBorderColor).Color();
-  s.ResizeMethod = c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).ItemIndex();
-  s.RandomColor = c_.Get<wingui::CheckBox>(CheckBoxRandomColor).Checked();
-  s.EraseBackground = c_.Get<wingui::CheckBox>(CheckBoxErBack).Checked();
-  s.PhotoChangeSeconds = project::ParsePhotoChangeText(c_.Get<wingui::Edit>(EditPhotoChange).Text());
-  s.Photos = strip_.Filenames();
-  return s;
-}
-
-// In the order a project file is read: texts, licence, colours, wizard pictures, the
-// photo list, then the indices (setting them runs no change handler).
-void TForm1::WriteSettings(const project::ProjectSettings& s) {
-  c_.Get<wingui::Edit>(EditTitle).SetText(s.Title);
-  c_.Get<wingui::Edit>(EditAutor).SetText(s.Author);
-  c_.Get<wingui::Edit>(EditEmail).SetText(s.Email);
-  c_.Get<wingui::Edit>(EditWebsite).SetText(s.Website);
-  c_.Get<wingui::CheckBox>(CheckBoxEnableLicenseAgreement).SetChecked(s.LicenseEnabled);
-  c_.Get<wingui::Memo>(MemoLicenseAgreement).SetEnabled(s.LicenseEnabled);
-  c_.Get<wingui::Memo>(MemoLicenseAgreement).SetText(s.LicenseText);
-  c_.Get<Panel>(PanelColorDialogBox).SetColor(s.DialogBoxColor);
-  c_.Get<Panel>(PanelBorderColor).SetColor(s.BorderColor);
-  borderDialogColor_ = s.BorderColor;
-  LoadWizardPictures(s);
-  RemoveAllPhotos();
-  // One repaint for the whole list: hundreds of photos appear at once.
-  strip_.BeginUpdate();
-  for (const std::string& path : s.Photos) AppendPhoto(path);
-  strip_.EndUpdate();
-  SelectTemplate(s.TemplateIndex);
-  c_.Get<wingui::ComboBox>(ComboBoxResizeMetod).SetItemIndex(s.ResizeMethod);
-  c_.Get<wingui::CheckBox>(CheckBoxRandomColor).SetChecked(s.RandomColor);
-  c_.Get<wingui::CheckBox>(CheckBoxErBack).SetChecked(s.EraseBackground);
-  c_.Get<wingui::Edit>(EditPhotoChange).SetText(project::PhotoChangeText(s.PhotoChangeSeconds));
-}
-
-void TForm1::LoadWizardPictures(const project::ProjectSettings& s) {
-  c_.Get<wingui::Label>(LabelWizModernImagebmp).SetText(s.WizardImageFile);
-  c_.Get<wingui::Label>(LabelWizModernSmallImagebmp).SetText(s.WizardSmallImageFile);
-  // A picture that cannot be loaded keeps the previous one, without a message; the small
-  // one is tried only after the large one loaded.
-  try {
-    LoadWizardPicture(ImageWizardImageFile, s.WizardImageFile);
-    LoadWizardPicture(ImageWizModernSmallImage, s.WizardSmallImageFile);
-  } catch (const std::exception&) {
-  }
-}
-
-void TForm1::LoadPicture(const std::string& path, thumbnails::TIPicture& picture) {
-  std::vector<uint8_t> bytes;
-  if (!seams_.files.ReadWholeFile(path, bytes)) throw std::runtime_error("Cannot open file \"" + path + "\".");
-  picture.LoadFromStream(&bytes);
-}
-
-const wingui::Surface& TForm1::WizardImage() const {
-  return c_.Get<wingui::Image>(ImageWizardImageFile).Picture();
-}
-const wingui::Surface& TForm1::WizardSmallImage() const {
-  return c_.Get<wingui::Image>(ImageWizModernSmallImage).Picture();
-}
-
-void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
-  thumbnails::TIPicture picture;
-  // A bare name (the default pictures) is looked for in the current folder, then beside
-  // the builder, as the command line does.
-  if (path.find('\\') == std::string::npos && !seams_.files.FileExists(path) &&
-      seams_.files.FileExists(seams_.builderFolder + path))
-    LoadPicture(seams_.builderFolder + path, picture);
-  else
-    LoadPicture(path, picture);
-  wingui::Image image = c_.Get<wingui::Image>(imageId);
-  RECT r;
-  GetClientRect(image.Handle(), &r);
-  wingui::Surface& s = image.Picture();
-  s.Resize(r.right, r.bottom);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, s.Bitmap());
-  SetStretchBltMode(dc, COLORONCOLOR);  // rows and columns dropped or repeated, never blended
-  picture.DrawExact(dc, r);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  image.Invalidate();
-}
-
 // ---- pages and the button look ---------------------------------------------------
 
 void TForm1::ShowPage(Page page) {
@@ -405,24 +308,6 @@ void TForm1::ComboBoxResizeMetodChange() {
   // A running preview keeps its frame and the run its surfaces; the photo is shown anew
   // at the next click.
   if (!busy_) ThumbnailList1Click();
-}
-
-void TForm1::ImageWizardImageFileLupaClick() { ChooseWizardPicture(LabelWizModernImagebmp, ImageWizardImageFile); }
-
-void TForm1::ImageWizModernSmallImageLupaClick() {
-  ChooseWizardPicture(LabelWizModernSmallImagebmp, ImageWizModernSmallImage);
-}
-
-void TForm1::ChooseWizardPicture(int labelId, int imageId) {
-  platform::FileDialogOptions o;
-  o.filter = AddPhotosFilter();
-  o.mustExist = true;
-  o.picturePreview = true;
-  o.initialName = c_.Get<wingui::Label>(labelId).Text();
-  auto chosen = seams_.dialogs.Open(Handle(), o);
-  if (chosen.empty()) return;
-  c_.Get<wingui::Label>(labelId).SetText(chosen.front());
-  LoadWizardPicture(imageId, chosen.front());  // errors reach the error box
 }
 
 // ---- the project menu ------------------------------------------------------------

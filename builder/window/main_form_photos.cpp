@@ -59,7 +59,7 @@ void TForm1::ResetFileInfo() {
 }
 
 void TForm1::AppendPhoto(const std::string& path) {
-  strip_.AddFile(path).SetCaption(seams_.files.DisplayName(path));
+  strip_.AddFile(path, seams_.files.DisplayName(path));
   ++photoCount_;
   UpdateTotalImages();
 }

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "builder/output/preview.h"
-#include "builder/output/win32/builder_output.h"
+#include "builder/window/builder_output.h"
 #include "builder/photos/win32/progress_window.h"
 #include "platform/win32/process_launcher.h"
 #include "tests/runtime/win_support.h"

@@ -161,8 +161,8 @@ TEST_F(Previews, PhotosInFoldersNamedInOtherScriptsPlay) {
   ASSERT_EQ(form->PhotoCount(), 2);
   form->Strip().Repaint();
   Pump();
-  EXPECT_TRUE(form->Strip().Thumbnails().Item(0).HasBitmap());
-  EXPECT_TRUE(form->Strip().Thumbnails().Item(1).HasBitmap());
+  EXPECT_TRUE(form->Strip().HasBitmap(0));
+  EXPECT_TRUE(form->Strip().HasBitmap(1));
   SelectItem(ComboBoxScreensaverTemplate, 1);
   for (const auto& [text, caption] : boxes.shown) ADD_FAILURE() << caption << ": " << text;
   EXPECT_TRUE(form->PreviewPhotosReady());

@@ -49,13 +49,6 @@ TEST(ThumbnailGeometry, WithoutCaptionThePictureTakesTheWholeContent) {
   EXPECT_EQ(l.content, (Rect{12, 66, 145, 126}));
 }
 
-TEST(ThumbnailGeometry, FolderFilesByExtensionInAnyCase) {
-  for (const char* yes : {"a.jpg", "B.JPEG", "c.Gif", "d.bmp", "e.ICO", "f.wmf", "x.y.jpg"})
-    EXPECT_TRUE(IsThumbnailFileName(yes)) << yes;
-  for (const char* no : {"a.png", "jpg", "a.jpg.txt", "a.", "", "a.jp"})
-    EXPECT_FALSE(IsThumbnailFileName(no)) << no;
-}
-
 TEST(ThumbnailGeometry, PictureAddressesKeepThePathCase) {
   PictureUrl f = ParsePictureUrl("file://C:\\Pics\\A.gif");
   EXPECT_EQ(f.scheme, UrlScheme::File);

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <webp/encode.h>
 
-#include <algorithm>
-
 #include "tests/support/picture_files.h"
 #include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
@@ -124,10 +122,9 @@ TEST_F(StandardStrip, ScalingExampleDraws62By47Placed35PixelsRight) {
   EXPECT_FALSE(IsRed(item.At(expected.left + 5, expected.bottom)));
 
   // Only a bitmap of the drawn size is kept.
-  const TThumbnail& t = strip.Thumbnails().Item(0);
-  ASSERT_TRUE(t.HasBitmap());
-  EXPECT_EQ(t.Cache().bitmapSize, (Size{expected.width(), expected.height()}));
-  EXPECT_EQ(t.Cache().fullSize, (Size{640, 480}));
+  ASSERT_TRUE(strip.HasBitmap(0));
+  EXPECT_EQ(strip.CacheAt(0).bitmapSize, (Size{expected.width(), expected.height()}));
+  EXPECT_EQ(strip.CacheAt(0).fullSize, (Size{640, 480}));
 }
 
 // A photo declaring a size no decoder can afford is an empty frame, as an unreadable one
@@ -145,7 +142,7 @@ TEST_F(StandardStrip, PhotosTooLargeToDecodeStayEmptyFrames) {
     Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
     const bool red = IsRed(item.At((area.left + area.right) / 2, (area.top + area.bottom) / 2));
     EXPECT_EQ(red, i == 3) << i;
-    EXPECT_EQ(strip.Thumbnails().Item(i).HasBitmap(), i == 3) << i;
+    EXPECT_EQ(strip.HasBitmap(i), i == 3) << i;
   }
 }
 
@@ -161,7 +158,7 @@ TEST_F(StandardStrip, TiffAndPngPhotosGetThumbnailsToo) {
     Rect placed = PlacePicture(area, full[i]);
     EXPECT_TRUE(IsRed(item.At((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2))) << i;
     EXPECT_FALSE(IsRed(item.At(placed.left - 1, placed.top))) << i;
-    EXPECT_EQ(strip.Thumbnails().Item(i).Cache().fullSize, full[i]) << i;
+    EXPECT_EQ(strip.CacheAt(i).fullSize, full[i]) << i;
   }
 }
 
@@ -195,16 +192,16 @@ TEST_F(StandardStrip, WebpAndCmykJpegPhotosGetThumbnailsAndAGiantWebpNone) {
     Rect placed = PlacePicture(area, full[i]);
     EXPECT_TRUE(IsRed(item.At((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2)))
         << i << " " << std::hex << item.At((placed.left + placed.right) / 2, (placed.top + placed.bottom) / 2);
-    EXPECT_EQ(strip.Thumbnails().Item(i).Cache().fullSize, full[i]) << i;
+    EXPECT_EQ(strip.CacheAt(i).fullSize, full[i]) << i;
   }
   DrawThroughControl(strip, 2, 137, 64);
-  EXPECT_FALSE(strip.Thumbnails().Item(2).HasBitmap());
+  EXPECT_FALSE(strip.HasBitmap(2));
 }
 
 TEST_F(StandardStrip, SmallPicturesKeepTheirSizeCentredAndCaptionsAreCut) {
   TempFolder::Write(dir / "small.bmp", prismora::testsupport::SolidBmp(20, 10, 255, 0, 0));
-  TThumbnail& t = strip.AddFile(dir / "small.bmp");
-  t.SetCaption(std::string(200, 'W'));  // far wider than the item: cut with an ellipsis
+  const int index = strip.AddFile(dir / "small.bmp");
+  strip.SetCaption(index, std::string(200, 'W'));  // far wider than the item: cut with an ellipsis
   DrawnItem item = DrawThroughControl(strip, 0, 137, 64);
   Rect area = LayoutItem({0, 0, 137, 64}, item.captionHeight).pictureArea;
   Rect expected = PlacePicture(area, {20, 10});
@@ -246,11 +243,11 @@ TEST_F(StandardStrip, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
   Pump();
   int visible = 393 / 64 + 1;
   int loaded = 0;
-  for (int i = 0; i < strip.Count(); ++i) loaded += strip.Thumbnails().Item(i).HasBitmap();
+  for (int i = 0; i < strip.Count(); ++i) loaded += strip.HasBitmap(i);
   EXPECT_GT(loaded, 0);
   EXPECT_LE(loaded, visible);
-  EXPECT_FALSE(strip.Thumbnails().Item(0).HasBitmap());
-  EXPECT_FALSE(strip.Thumbnails().Item(30).HasBitmap());
+  EXPECT_FALSE(strip.HasBitmap(0));
+  EXPECT_FALSE(strip.HasBitmap(30));
   int decodes = strip.DecodeCount();
 
   strip.Repaint();  // only the broken file is tried again
@@ -260,8 +257,8 @@ TEST_F(StandardStrip, PicturesLoadLazilyOnFirstPaintAndFailuresAreRetried) {
   strip.SetTopIndex(25);
   strip.Repaint();
   Pump();
-  EXPECT_TRUE(strip.Thumbnails().Item(30).HasBitmap());
-  EXPECT_TRUE(strip.Thumbnails().Item(1).HasBitmap());  // kept after scrolling away
+  EXPECT_TRUE(strip.HasBitmap(30));
+  EXPECT_TRUE(strip.HasBitmap(1));  // kept after scrolling away
 }
 
 TEST_F(StandardStrip, ScrollingThroughALongListKeepsOnlyTheBitmapsDrawnLast) {
@@ -271,7 +268,7 @@ TEST_F(StandardStrip, ScrollingThroughALongListKeepsOnlyTheBitmapsDrawnLast) {
   strip.SetMostBitmapsHeld(20);
   auto held = [&] {
     int n = 0;
-    for (int i = 0; i < strip.Count(); ++i) n += strip.Thumbnails().Item(i).HasBitmap();
+    for (int i = 0; i < strip.Count(); ++i) n += strip.HasBitmap(i);
     return n;
   };
   for (int top = 0; top < 80; top += 3) {
@@ -283,14 +280,14 @@ TEST_F(StandardStrip, ScrollingThroughALongListKeepsOnlyTheBitmapsDrawnLast) {
   // The screen at the end of the list is whole; the first photos gave theirs back and get
   // them again when scrolled to.
   const int top = strip.TopIndex();
-  for (int i = top; i < 80 && i < top + 6; ++i) EXPECT_TRUE(strip.Thumbnails().Item(i).HasBitmap()) << i;
-  EXPECT_FALSE(strip.Thumbnails().Item(0).HasBitmap());
+  for (int i = top; i < 80 && i < top + 6; ++i) EXPECT_TRUE(strip.HasBitmap(i)) << i;
+  EXPECT_FALSE(strip.HasBitmap(0));
   const int decodes = strip.DecodeCount();
   EXPECT_GE(decodes, 80);
   strip.SetTopIndex(0);
   strip.Repaint();
   Pump();
-  EXPECT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
+  EXPECT_TRUE(strip.HasBitmap(0));
   EXPECT_GT(strip.DecodeCount(), decodes);
   EXPECT_LE(held(), 20);
 }
@@ -299,12 +296,12 @@ TEST_F(StandardStrip, MovedThumbnailsKeepTheirBitmapsAndBecomeTheSelection) {
   TempFolder::Write(dir / "red.jpg", RedPhoto(64, 48));
   for (const char* name : {"red.jpg", "b.jpg", "c.jpg", "d.jpg"}) strip.AddFile(dir / name);
   DrawThroughControl(strip, 0, 137, 64);
-  ASSERT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
+  ASSERT_TRUE(strip.HasBitmap(0));
   strip.SetSelected(1, true);
 
   strip.Move(0, 2);
   EXPECT_EQ(strip.Filenames(), (std::vector<std::string>{dir / "b.jpg", dir / "c.jpg", dir / "red.jpg", dir / "d.jpg"}));
-  EXPECT_TRUE(strip.Thumbnails().Item(2).HasBitmap());
+  EXPECT_TRUE(strip.HasBitmap(2));
   EXPECT_EQ(strip.SelectedIndices(), std::vector<int>{2});
   EXPECT_EQ(strip.ItemIndex(), 2);
   strip.Move(3, 0);
@@ -327,35 +324,12 @@ TEST_F(StandardStrip, PlaceholdersFollowTheThumbnailsFromTheEnd) {
   EXPECT_EQ(strip.SelectedIndices(), (std::vector<int>{0, 1}));
   EXPECT_EQ(strip.FilenameAt(1), "C:\\c.jpg");
   EXPECT_EQ(strip.FilenameAt(2), "");
-  EXPECT_THROW(strip.Thumbnails().Item(2), std::out_of_range);
+  EXPECT_THROW(strip.Photos().At(2), std::out_of_range);
+  EXPECT_THROW(strip.Remove(2), std::out_of_range);
   strip.Clear();
   EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 0);
-  EXPECT_EQ(strip.Thumbnails().ThumbCount(), 0);
-  EXPECT_EQ(strip.ItemIndex(), -1);
-}
-
-TEST_F(StandardStrip, ShowFolderTakesPictureFilesOnly) {
-  TempFolder::Write(dir / "a.jpg", RedPhoto(16, 16));
-  TempFolder::Write(dir / "b.GIF", prismora::testgif::MakeGif(4, 4, {{0, 0, 4, 4, 0, 0, false, 1}}));
-  TempFolder::Write(dir / "c.txt", {1, 2, 3});
-  TempFolder::Write(dir / "d.png", {1, 2, 3});
-  strip.AddFile("C:\\old.jpg");
-  strip.ShowFolder(dir / "*.*");
-  ASSERT_EQ(strip.Count(), 2);
-  std::vector<std::string> captions = {strip.Thumbnails().Item(0).Caption(),
-                                       strip.Thumbnails().Item(1).Caption()};
-  std::sort(captions.begin(), captions.end());
-  EXPECT_EQ(captions, (std::vector<std::string>{"a.jpg", "b.GIF"}));
-  EXPECT_EQ(strip.Thumbnails().Item(0).Filename(), dir / strip.Thumbnails().Item(0).Caption());
-  EXPECT_EQ(strip.DecodeCount(), 0);  // buffered: still nothing decoded
-
-  strip.ShowFolder(dir / "*.txt");
   EXPECT_EQ(strip.Count(), 0);
-
-  strip.SetBuffered(false);  // unbuffered: pictures load as they are found
-  strip.ShowFolder(dir / "*.jpg");
-  ASSERT_EQ(strip.Count(), 1);
-  EXPECT_TRUE(strip.Thumbnails().Item(0).HasBitmap());
+  EXPECT_EQ(strip.ItemIndex(), -1);
 }
 
 TEST_F(StandardStrip, TellsTheParentAboutClicksKeysAndFocus) {
@@ -387,21 +361,4 @@ TEST_F(StandardStrip, TellsTheParentAboutClicksKeysAndFocus) {
 
   SendMessageA(strip.ListBox(), WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_EQ(keys, (std::vector<WORD>{VK_DELETE}));
-}
-
-TEST(ThumbnailList, HorizontalOrientationUsesColumnsAndKeepsItems) {
-  Parent parent;
-  TThumbnailList strip;
-  ASSERT_TRUE(strip.Create(parent.hwnd, RECT{0, 0, 300, 100}, kStripId));
-  for (const char* p : {"C:\\a.jpg", "C:\\b.jpg", "C:\\c.jpg"}) strip.AddFile(p);
-  strip.SetOrientation(TThumbnailOrientation::toHorizontal);
-  EXPECT_TRUE(GetWindowLongA(strip.ListBox(), GWL_STYLE) & LBS_MULTICOLUMN);
-  EXPECT_EQ(SendMessageA(strip.ListBox(), LB_GETCOUNT, 0, 0), 3);
-  RECT second{};
-  SendMessageA(strip.ListBox(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
-  EXPECT_EQ(second.left, 64);  // one column per thumbnail, side by side
-  EXPECT_EQ(second.right - second.left, 64);
-  strip.SetOrientation(TThumbnailOrientation::toVertical);
-  EXPECT_FALSE(GetWindowLongA(strip.ListBox(), GWL_STYLE) & LBS_MULTICOLUMN);
-  EXPECT_EQ(strip.Count(), 3);
 }

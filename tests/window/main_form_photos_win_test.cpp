@@ -470,7 +470,7 @@ TEST_F(Photos, FiveThousandPhotosComeBackWholeAfterTheAutoSave) {
   EXPECT_EQ(Text(LabelTotalImages), "Total Images: 5000");
   // Opening read the photos of the first screen only.
   EXPECT_LE(form->Strip().DecodeCount(), 393 / form->Strip().ThumbnailSize() + 1);
-  EXPECT_TRUE(form->Strip().Thumbnails().Item(0).HasBitmap());
+  EXPECT_TRUE(form->Strip().HasBitmap(0));
   EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -58,7 +58,7 @@ class UnicodeNames : public MainWindowTest {
   }
   std::vector<std::string> Captions() {
     std::vector<std::string> out;
-    for (int i = 0; i < form->Strip().Count(); ++i) out.push_back(form->Strip().Thumbnails().Item(i).Caption());
+    for (int i = 0; i < form->Strip().Count(); ++i) out.push_back(form->Strip().Photos().At(i).caption);
     return out;
   }
   // Paints the strip and tells which of its items hold a drawn picture.
@@ -66,7 +66,7 @@ class UnicodeNames : public MainWindowTest {
     form->Strip().Repaint();
     Pump();
     std::vector<bool> out;
-    for (int i = 0; i < form->Strip().Count(); ++i) out.push_back(form->Strip().Thumbnails().Item(i).HasBitmap());
+    for (int i = 0; i < form->Strip().Count(); ++i) out.push_back(form->Strip().HasBitmap(i));
     return out;
   }
   void DropWide(const std::vector<std::string>& utf8Paths) {

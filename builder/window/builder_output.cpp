@@ -1,4 +1,4 @@
-#include "builder/output/win32/builder_output.h"
+#include "builder/window/builder_output.h"
 
 #include <windows.h>
 
