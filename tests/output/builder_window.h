@@ -17,6 +17,23 @@
 
 namespace prismora::testsupport {
 
+// A visible top-level dialog of another process: the preview file's settings dialog.
+inline HWND ForeignDialog() {
+  HWND found = nullptr;
+  EnumWindows(
+      [](HWND w, LPARAM p) CALLBACK -> BOOL {
+        char cls[32] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (std::string(cls) != "#32770" || pid == GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
+        *reinterpret_cast<HWND*>(p) = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 class BuilderWindowTest : public MainWindowTest {
  protected:
   platform::Win32MessagePump pump;

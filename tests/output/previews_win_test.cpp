@@ -46,25 +46,6 @@ struct WindowProcess {
   }
 };
 
-// A visible top-level dialog that belongs to another process.
-HWND ForeignDialog() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumWindows(
-      [](HWND w, LPARAM p) CALLBACK -> BOOL {
-        char cls[16] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (std::string(cls) != "#32770" || pid == GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
-        reinterpret_cast<Search*>(p)->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 class Previews : public BuilderWindowTest {
  protected:
   void SetUp() override {

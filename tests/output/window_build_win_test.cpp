@@ -55,23 +55,6 @@ void ExpectPatternStretched(const std::vector<uint8_t>& bmp, int w, int h, int f
   EXPECT_EQ(wrong, 0) << "of " << w * h << " pixels";
 }
 
-// A visible top-level dialog of another process: the preview file's settings dialog.
-HWND ForeignDialog() {
-  HWND found = nullptr;
-  EnumWindows(
-      [](HWND w, LPARAM p) CALLBACK -> BOOL {
-        char cls[32] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (std::string(cls) != "#32770" || pid == GetCurrentProcessId() || !IsWindowVisible(w)) return TRUE;
-        *reinterpret_cast<HWND*>(p) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 // Waits for a window of another process to go, running this thread's messages.
 bool Gone(HWND w, DWORD ms = 10000) {
   return WaitUntil([&] { return !IsWindow(w); }, ms);
