@@ -481,17 +481,17 @@ TEST_F(Shipped, CommandLineBuildOfEveryPhotoFormatInstallsRunsTheSaverAndUninsta
     // The project's photos on the scene's faces: each photo's colour covers part of the
     // screen at some moment while the scene turns (the most seen of each is kept).
     const RECT screen = testsupport::ScreenRect();
+    std::vector<uint32_t> colours;
+    for (const FormatPhoto& photo : kFormatPhotos) colours.push_back(photo.colour);
     double most[kPhotos] = {};
     WaitUntil(
         [&] {
           // One read of the screen a look, counted for every photo's colour.
-          const std::vector<uint32_t> pixels = testsupport::ScreenPixels(screen);
-          bool all = !pixels.empty();
+          const std::vector<double> shares =
+              testsupport::ColourShares(testsupport::ScreenPixels(screen), colours, 40);
+          bool all = true;
           for (int i = 0; i < kPhotos; ++i) {
-            long hits = 0;
-            for (uint32_t p : pixels)  // 0x00RRGGBB from the screen
-              hits += Near((p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF), kFormatPhotos[i].colour, 40);
-            if (!pixels.empty()) most[i] = std::max(most[i], double(hits) / double(pixels.size()));
+            most[i] = std::max(most[i], shares[i]);
             all = all && most[i] > 0.002;
           }
           return all;

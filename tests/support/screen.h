@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "tests/support/wait.h"
@@ -40,20 +41,29 @@ inline std::vector<uint32_t> ScreenPixels(RECT r) {
   return out;
 }
 
-// The shares of a screen rectangle's pixels within `tolerance` of each colour (0x00BBGGRR)
-// in every channel, added up; the screen is read back once for all of them.
-inline double ShareOnScreen(RECT r, std::initializer_list<uint32_t> colours, int tolerance = 12) {
-  const std::vector<uint32_t> pixels = ScreenPixels(r);
-  if (pixels.empty()) return 0;
-  long hits = 0;
+// For each colour (0x00BBGGRR), the share of `pixels` (0x00RRGGBB, as ScreenPixels gives
+// them) within `tolerance` of it in every channel.
+inline std::vector<double> ColourShares(const std::vector<uint32_t>& pixels, std::span<const uint32_t> colours,
+                                        int tolerance = 12) {
+  std::vector<double> shares;
   for (uint32_t colour : colours) {
     const int cr = colour & 0xFF, cg = (colour >> 8) & 0xFF, cb = (colour >> 16) & 0xFF;
+    long hits = 0;
     for (uint32_t p : pixels) {
       const int b = p & 0xFF, g = (p >> 8) & 0xFF, rr = (p >> 16) & 0xFF;
       hits += std::abs(rr - cr) < tolerance && std::abs(g - cg) < tolerance && std::abs(b - cb) < tolerance;
     }
+    shares.push_back(pixels.empty() ? 0 : double(hits) / double(pixels.size()));
   }
-  return double(hits) / double(pixels.size());
+  return shares;
+}
+
+// The shares of a screen rectangle's pixels within `tolerance` of each colour, added up;
+// the screen is read back once for all of them.
+inline double ShareOnScreen(RECT r, std::initializer_list<uint32_t> colours, int tolerance = 12) {
+  double sum = 0;
+  for (double share : ColourShares(ScreenPixels(r), {colours.begin(), colours.size()}, tolerance)) sum += share;
+  return sum;
 }
 
 inline double ShareOnScreen(RECT r, uint32_t colour, int tolerance = 12) {
