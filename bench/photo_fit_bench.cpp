@@ -168,7 +168,7 @@ long PeakKilobytesDecoding(const std::vector<uint8_t>& file) {
     std::string error;
     DecodeJpeg(file, [](int, int) { return PixelSize{512, 512}; }, photo, error);
     photo = {};
-    thumbnails::DecodeJpegThumbnail(file, {120, 90});
+    photos::DecodeJpegThumbnail(file, {120, 90});
     _exit(0);
   }
   int status = 0;

@@ -49,7 +49,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   // Every file the window, the strip and the runs open goes through the gate, which keeps
   // the computers a project named closed until the user agrees.
   project::NetworkGate files(disk);
-  thumbnails::SetPictureFileSystem(&files);
+  photos::SetPictureFileSystem(&files);
   wingui::CommonDialogs dialogs(thumbnails::DrawPicturePreview);
   wingui::ShellOpener shell;
   // An error nobody handled ends its handler; the user sees its text and goes on.

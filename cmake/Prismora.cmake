@@ -1,6 +1,6 @@
 # Build helpers shared by every component.
 
-set(PRISMORA_ROOT "${CMAKE_CURRENT_LIST_DIR}/..")
+get_filename_component(PRISMORA_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 if(WIN32)
   set(PRISMORA_WINDOWS ON)
   add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX WIN32_LEAN_AND_MEAN)
@@ -64,26 +64,99 @@ function(prismora_place_runtime_dlls dir)
   endforeach()
 endfunction()
 
-# Platform-free code: built in both trees. Includes are rooted at the repository.
-function(prismora_core_library name)
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+# Layers. Each library belongs to one layer, and its sources see only the folders of
+# their layer and of the layers below it: the layer's include tree
+# (<build>/layers/<name>) holds links to those folders and nothing else, so an include of
+# a higher layer's header does not compile. Includes stay rooted at the repository
+# ("builder/photos/pixels.h"). The layers themselves are listed in cmake/Layers.cmake.
+#   prismora_layer(name FOLDERS folder... USES lower-layer...)
+function(prismora_layer name)
+  cmake_parse_arguments(A "" "" "FOLDERS;USES" ${ARGN})
+  set(folders ${A_FOLDERS})
+  foreach(lower ${A_USES})
+    get_property(known GLOBAL PROPERTY PRISMORA_LAYER_${lower} SET)
+    if(NOT known)
+      message(FATAL_ERROR "Layer ${name} uses ${lower}, which is not listed before it")
+    endif()
+    get_property(below GLOBAL PROPERTY PRISMORA_LAYER_${lower})
+    list(APPEND folders ${below})
+  endforeach()
+  list(REMOVE_DUPLICATES folders)
+  list(SORT folders)
+  set_property(GLOBAL PROPERTY PRISMORA_LAYER_${name} "${folders}")
+  set_property(GLOBAL PROPERTY PRISMORA_LAYER_OWN_${name} "${A_FOLDERS}")
+  set_property(GLOBAL APPEND PROPERTY PRISMORA_LAYERS ${name})
+  set(tree "${CMAKE_BINARY_DIR}/layers/${name}")
+  file(REMOVE_RECURSE "${tree}")  # removes the links, never what they point at
+  foreach(folder ${folders})
+    if(NOT IS_DIRECTORY "${PRISMORA_ROOT}/${folder}")
+      message(FATAL_ERROR "Layer ${name}: there is no folder ${folder}")
+    endif()
+    get_filename_component(parent "${tree}/${folder}" DIRECTORY)
+    file(MAKE_DIRECTORY "${parent}")
+    file(CREATE_LINK "${PRISMORA_ROOT}/${folder}" "${tree}/${folder}" SYMBOLIC)
+  endforeach()
+endfunction()
+
+# Gives a target's own sources the include tree of `layer`. The layer "top" is the whole
+# repository: programs, tools, tests and benchmarks, which nothing includes.
+function(prismora_use_layer target layer)
+  if(layer STREQUAL "top")
+    target_include_directories(${target} PRIVATE "${PRISMORA_ROOT}")
+    return()
+  endif()
+  get_property(known GLOBAL PROPERTY PRISMORA_LAYER_${layer} SET)
+  if(NOT known)
+    message(FATAL_ERROR "${target}: there is no layer ${layer} (cmake/Layers.cmake)")
+  endif()
+  target_include_directories(${target} PRIVATE "${CMAKE_BINARY_DIR}/layers/${layer}")
+endfunction()
+
+# Stops the configure when `user` links one of our libraries that this tree has not
+# defined before it: a component missing from the tree that needs it, or listed after its
+# users, is said here and not found by the linker as a missing -lprismora_... later.
+function(prismora_require_targets user)
+  foreach(lib ${ARGN})
+    if(lib MATCHES "^prismora_" AND NOT TARGET ${lib})
+      message(FATAL_ERROR "${user} links ${lib}, which this tree does not define before it "
+        "(a Windows-only library in the native tree, a missing folder, or one listed too late "
+        "in the top CMakeLists.txt)")
+    endif()
+  endforeach()
+endfunction()
+
+# A static library of one layer.
+#   WINDOWS  Win32 code: built in the Windows tree only
+#   LAYER    the layer its sources belong to
+function(prismora_library name)
+  cmake_parse_arguments(A "WINDOWS" "LAYER" "SOURCES;LIBS" ${ARGN})
+  if(A_WINDOWS AND NOT PRISMORA_WINDOWS)
+    return()
+  endif()
+  if(NOT A_LAYER)
+    message(FATAL_ERROR "${name}: no LAYER")
+  endif()
+  prismora_require_targets(${name} ${A_LIBS})
   add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC "${PRISMORA_ROOT}")
+  prismora_use_layer(${name} ${A_LAYER})
   if(A_LIBS)
     target_link_libraries(${name} PUBLIC ${A_LIBS})
   endif()
 endfunction()
 
-# Win32 code: built in the Windows tree only.
-function(prismora_win32_library name)
-  if(NOT PRISMORA_WINDOWS)
-    return()
+# A program of the tree: its layer's includes, its libraries checked as a library's are.
+#   prismora_program(name [WIN32] LAYER layer SOURCES ... LIBS ...)
+function(prismora_program name)
+  cmake_parse_arguments(A "WIN32" "LAYER" "SOURCES;LIBS" ${ARGN})
+  prismora_require_targets(${name} ${A_LIBS})
+  if(A_WIN32)
+    add_executable(${name} WIN32 ${A_SOURCES})
+  else()
+    add_executable(${name} ${A_SOURCES})
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
-  add_library(${name} STATIC ${A_SOURCES})
-  target_include_directories(${name} PUBLIC "${PRISMORA_ROOT}")
+  prismora_use_layer(${name} ${A_LAYER})
   if(A_LIBS)
-    target_link_libraries(${name} PUBLIC ${A_LIBS})
+    target_link_libraries(${name} PRIVATE ${A_LIBS})
   endif()
 endfunction()
 
@@ -108,7 +181,8 @@ function(prismora_test name)
   # test is in the libraries, built as the tree builds them), and its long test bodies,
   # gtest macros and sanitizer checks cost the optimiser about two thirds of their compile.
   target_compile_options(${name} PRIVATE -O0)
-  target_include_directories(${name} PRIVATE "${PRISMORA_ROOT}")
+  prismora_require_targets(${name} ${A_LIBS})
+  prismora_use_layer(${name} top)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest prismora_test_main)
   if(NOT A_TIMEOUT)
     set(A_TIMEOUT 300)

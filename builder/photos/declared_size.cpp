@@ -5,7 +5,7 @@
 #include "builder/photos/gif_frames.h"
 #include "builder/photos/photo_memory.h"
 
-namespace prismora::thumbnails {
+namespace prismora::photos {
 namespace {
 
 uint32_t U16Le(std::span<const uint8_t> d, size_t at) { return d[at] | uint32_t(d[at + 1]) << 8; }
@@ -73,4 +73,4 @@ bool DeclaredSizeAffordable(std::span<const uint8_t> data) {
          s->width * s->height * s->bytesPerPixel <= photos::kPhotoMemoryLimit;
 }
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

@@ -7,9 +7,9 @@
 #include <optional>
 #include <span>
 
-#include "builder/thumbnails/thumbnail_geometry.h"
+#include "builder/photos/picture_geometry.h"
 
-namespace prismora::thumbnails {
+namespace prismora::photos {
 
 // What the header of a GIF (the widest and tallest of the logical screen and every
 // frame), Windows bitmap (the 40-byte and the old 12-byte header) or PNG (IHDR) says.
@@ -25,4 +25,4 @@ std::optional<DeclaredSize> ReadDeclaredSize(std::span<const uint8_t> data);
 // photo_memory.h); true for kinds whose header is not read here.
 bool DeclaredSizeAffordable(std::span<const uint8_t> data);
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

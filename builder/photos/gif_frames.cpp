@@ -1,6 +1,6 @@
 #include "builder/photos/gif_frames.h"
 
-namespace prismora::thumbnails::gif {
+namespace prismora::photos::gif {
 
 namespace {
 
@@ -77,4 +77,4 @@ FrameSelection SelectFrame(std::span<const uint8_t> data, int frame) {
   return out;
 }
 
-}  // namespace prismora::thumbnails::gif
+}  // namespace prismora::photos::gif

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace prismora::thumbnails::gif {
+namespace prismora::photos::gif {
 
 // "GIF8" at the start of more than four bytes.
 bool IsGifFile(std::span<const uint8_t> data);
@@ -38,4 +38,4 @@ struct FrameSelection {
 // a GIF without frame signatures, is passed through with zero positions and screen.
 FrameSelection SelectFrame(std::span<const uint8_t> data, int frame);
 
-}  // namespace prismora::thumbnails::gif
+}  // namespace prismora::photos::gif

@@ -160,10 +160,6 @@ bool EncodeInto(const PixelView& image, int quality, EncodedBytes& bytes, Jumpin
 
 }  // namespace
 
-bool LooksLikeJpeg(std::span<const uint8_t> file) {
-  return file.size() >= 3 && file[0] == 0xFF && file[1] == 0xD8 && file[2] == 0xFF;
-}
-
 int JpegScaleEighths(int width, int height, PixelSize draw) {
   for (int n = 1; n < 8; ++n) {
     if (ScaledSide(width, n) >= draw.width && ScaledSide(height, n) >= draw.height) return n;

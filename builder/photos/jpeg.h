@@ -30,7 +30,11 @@ struct PixelSize {
 // there are several). The decoder never goes below it.
 using DrawSizeFor = std::function<PixelSize(int width, int height)>;
 
-bool LooksLikeJpeg(std::span<const uint8_t> file);
+// A JPEG file by its first marker, whatever its name: the photo runs, the strip and the
+// preview pane all decide by this.
+inline bool LooksLikeJpeg(std::span<const uint8_t> file) {
+  return file.size() >= 3 && file[0] == 0xFF && file[1] == 0xD8 && file[2] == 0xFF;
+}
 
 // libjpeg scales by n/8. The smallest n whose output still covers `draw`; 8 when even
 // the full picture is smaller.

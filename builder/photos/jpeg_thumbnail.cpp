@@ -14,11 +14,7 @@
 #include "builder/photos/jpeg_orientation.h"
 #include "builder/photos/photo_memory.h"
 
-namespace prismora::thumbnails {
-
-bool LooksLikeJpeg(std::span<const uint8_t> data) {
-  return data.size() > 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
-}
+namespace prismora::photos {
 
 int JpegScaleDenominator(Size full, Size target) {
   for (int d : {8, 4, 2}) {
@@ -182,4 +178,4 @@ std::optional<DecodedThumbnail> DecodeJpegThumbnail(std::span<const uint8_t> dat
   return out;
 }
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

@@ -8,9 +8,10 @@
 #include <span>
 #include <vector>
 
-#include "builder/thumbnails/thumbnail_geometry.h"
+#include "builder/photos/jpeg.h"  // LooksLikeJpeg
+#include "builder/photos/picture_geometry.h"
 
-namespace prismora::thumbnails {
+namespace prismora::photos {
 
 // Pixels top-down, 3 bytes per pixel in the order blue, green, red (the order device
 // independent bitmaps use), rows without padding.
@@ -23,8 +24,6 @@ struct DecodedThumbnail {
   Size fullSize;   // the photo's own size, upright
   BgrImage image;  // FitPicture(fullSize, area)
 };
-
-bool LooksLikeJpeg(std::span<const uint8_t> data);
 
 // Why DecodeJpegThumbnail gave nothing.
 enum class JpegRefusal {
@@ -48,4 +47,4 @@ int JpegScaleDenominator(Size full, Size target);
 // Averages every source pixel into the destination pixel it falls in.
 BgrImage ScaleDown(const BgrImage& source, Size target);
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

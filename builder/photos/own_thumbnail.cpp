@@ -6,7 +6,7 @@
 #include "builder/photos/tiff.h"
 #include "builder/photos/webp.h"
 
-namespace prismora::thumbnails {
+namespace prismora::photos {
 
 OwnThumbnail DecodeOwnThumbnail(std::span<const uint8_t> data, Size area, DecodedThumbnail& out,
                                 uint32_t background) {
@@ -42,4 +42,4 @@ OwnThumbnail DecodeOwnThumbnail(std::span<const uint8_t> data, Size area, Decode
   return OwnThumbnail::Decoded;
 }
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

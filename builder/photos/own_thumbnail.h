@@ -10,7 +10,7 @@
 
 #include "builder/photos/jpeg_thumbnail.h"
 
-namespace prismora::thumbnails {
+namespace prismora::photos {
 
 enum class OwnThumbnail {
   Decoded,
@@ -22,4 +22,4 @@ enum class OwnThumbnail {
 OwnThumbnail DecodeOwnThumbnail(std::span<const uint8_t> data, Size area, DecodedThumbnail& out,
                                 uint32_t background = 0x00FFFFFF);
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

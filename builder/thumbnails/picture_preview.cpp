@@ -3,9 +3,17 @@
 #include <vector>
 
 #include "builder/photos/jpeg_thumbnail.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 
 namespace prismora::thumbnails {
+
+// The readers the pane shows its picture with.
+using photos::BgrImage;
+using photos::DecodeJpegThumbnail;
+using photos::JpegRefusal;
+using photos::PictureError;
+using photos::ReadPictureFile;
+using photos::TIPicture;
 namespace {
 
 bool DrawThroughWrapper(const std::vector<uint8_t>& bytes, wingui::Surface& pane) {

@@ -1,38 +1,15 @@
-// Sizes and rectangles of the thumbnail strip and the picture wrapper, free of the
-// platform so the rules can be checked exactly.
+// Where the parts of one item of the thumbnail strip go. Free of the platform so the
+// rules can be checked exactly.
 #pragma once
-#include <cstdint>
-#include <string>
-#include <string_view>
+#include "builder/photos/picture_geometry.h"
 
 namespace prismora::thumbnails {
 
-// a * b / c rounded to nearest, halves away from zero, as the platform's MulDiv does;
-// -1 when c is 0 or the result does not fit in 32 bits.
-int32_t MulDivRound(int32_t a, int32_t b, int32_t c);
-
-// The decoder reports sizes in HIMETRIC (hundredths of a millimetre); the wrapper shows
-// them at 96 pixels per inch.
-inline constexpr int32_t kPixelsPerInch = 96;
-inline constexpr int32_t kHimetricPerInch = 2540;
-int32_t HimetricToPixels(int32_t himetric);
-int32_t PixelsToHimetric(int32_t pixels);
-
-struct Size {
-  int width = 0, height = 0;
-  bool operator==(const Size&) const = default;
-};
-
-struct Rect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-  int width() const { return right - left; }
-  int height() const { return bottom - top; }
-  bool operator==(const Rect&) const = default;
-};
-
-// The size a picture of `picture` pixels is drawn at in an area: never enlarged, else
-// shrunk keeping its aspect (truncating). Zero when the area is empty.
-Size FitPicture(Size picture, Size area);
+// The strip measures and fits its pictures as the readers do.
+using photos::FitPicture;
+using photos::PlacePicture;
+using photos::Rect;
+using photos::Size;
 
 // Where an item's parts go. The item frame is the item rectangle; the content lies 2
 // pixels inside it; the caption takes `captionHeight` pixels at the content's bottom
@@ -44,17 +21,5 @@ struct ItemLayout {
   Rect pictureArea;
 };
 ItemLayout LayoutItem(Rect item, int captionHeight);
-
-// The picture's rectangle: fitted, then centred in the area (halves truncated).
-Rect PlacePicture(Rect area, Size picture);
-
-// Addresses the picture wrapper understands: "res://name" and "file://path", scheme in
-// any letter case; the rest keeps its case.
-enum class UrlScheme { None, Resource, File };
-struct PictureUrl {
-  UrlScheme scheme = UrlScheme::None;
-  std::string rest;
-};
-PictureUrl ParsePictureUrl(std::string_view url);
 
 }  // namespace prismora::thumbnails

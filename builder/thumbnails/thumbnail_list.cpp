@@ -9,10 +9,19 @@
 
 #include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/own_thumbnail.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 #include "platform/win32/wingui/surface.h"
 
 namespace prismora::thumbnails {
+
+// The readers the strip shows its pictures with.
+using photos::BgrImage;
+using photos::DecodedThumbnail;
+using photos::DecodeOwnThumbnail;
+using photos::OwnThumbnail;
+using photos::PictureError;
+using photos::ReadPictureFile;
+using photos::TIPicture;
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "common/code_page.h"
 #include "builder/scenes/import_worker.h"
 #include "builder/scenes/template_list.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 #include "builder/thumbnails/thumbnail_list.h"
 #include "builder/window/button_group.h"
 #include "builder/window/form_layout.h"
@@ -206,7 +206,7 @@ class TForm1 : public wingui::Window {
   // through the picture wrapper, every other format).
   const photos::PhotoDecoder& PhotoDecoder();
   // Reads a picture file into `picture`; errors of the file or the decoder are thrown.
-  void LoadPicture(const std::string& path, thumbnails::TIPicture& picture);
+  void LoadPicture(const std::string& path, photos::TIPicture& picture);
   // The magnifier of a wizard picture: the open dialog, then the label and the image.
   void ChooseWizardPicture(int labelId, int imageId);
   // Loads a wizard picture into its image control (stretched).

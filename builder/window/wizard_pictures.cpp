@@ -21,7 +21,7 @@ void TForm1::LoadWizardPictures(const project::ProjectSettings& s) {
   }
 }
 
-void TForm1::LoadPicture(const std::string& path, thumbnails::TIPicture& picture) {
+void TForm1::LoadPicture(const std::string& path, photos::TIPicture& picture) {
   std::vector<uint8_t> bytes;
   if (!seams_.files.ReadWholeFile(path, bytes)) throw std::runtime_error("Cannot open file \"" + path + "\".");
   picture.LoadFromStream(&bytes);
@@ -35,7 +35,7 @@ const wingui::Surface& TForm1::WizardSmallImage() const {
 }
 
 void TForm1::LoadWizardPicture(int imageId, const std::string& path) {
-  thumbnails::TIPicture picture;
+  photos::TIPicture picture;
   // A bare name (the default pictures) is looked for in the current folder, then beside
   // the builder, as the command line does.
   if (path.find('\\') == std::string::npos && !seams_.files.FileExists(path) &&

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/picture_files.h"
-#include "tests/thumbnails/gif_maker.h"
+#include "tests/support/gif_maker.h"
 
-using namespace prismora::thumbnails;
+using namespace prismora::photos;
 using prismora::testgif::FrameSpec;
 using prismora::testgif::MakeGif;
 

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/thumbnails/gif_maker.h"
+#include "tests/support/gif_maker.h"
 
-using namespace prismora::thumbnails::gif;
+using namespace prismora::photos::gif;
 using prismora::testgif::FrameSpec;
 using prismora::testgif::MakeGif;
 

@@ -85,7 +85,7 @@ void ExpectQuadrants(const std::vector<uint8_t>& file, const std::string& what) 
   ASSERT_TRUE(DecodeJpeg(file, FullSize, photo, error)) << error;
   ASSERT_EQ(photo.pixels.Width(), kSide);
   ASSERT_EQ(photo.pixels.Height(), kSide);
-  const auto thumb = thumbnails::DecodeJpegThumbnail(file, {kSide, kSide});
+  const auto thumb = photos::DecodeJpegThumbnail(file, {kSide, kSide});
   ASSERT_TRUE(thumb);
   ASSERT_EQ(thumb->image.width, kSide);
   for (int qy : {kSide / 4, 3 * kSide / 4})
@@ -185,7 +185,7 @@ TEST(JpegKinds, APictureAppendedAfterTheFirstIsIgnored) {
   EXPECT_EQ(photo.fullWidth, 40);
   EXPECT_EQ(photo.fullHeight, 30);
   EXPECT_TRUE(Near(photo.pixels.View().At(20, 15), 0x001414DC, 12));
-  const auto thumb = thumbnails::DecodeJpegThumbnail(file, {40, 30});
+  const auto thumb = photos::DecodeJpegThumbnail(file, {40, 30});
   ASSERT_TRUE(thumb);
   EXPECT_EQ(thumb->fullSize.width, 40);
   EXPECT_GT(thumb->image.pixels[2], 180);  // red, stored blue first

@@ -132,9 +132,8 @@ TEST(JpegOrientation, PhotosAndThumbnailsComeOutUpright) {
   EXPECT_TRUE(IsBlue(photo.pixels.View().At(4, 13)));
 
   // Held the other way (8): the stored left half is the bottom.
-  namespace th = prismora::thumbnails;
-  const auto thumb = th::DecodeJpegThumbnail(testjpeg::WithOrientation(RedLeftBlueRight(), 8),
-                                             th::Size{64, 64});
+  const auto thumb = DecodeJpegThumbnail(testjpeg::WithOrientation(RedLeftBlueRight(), 8),
+                                         Size{64, 64});
   ASSERT_TRUE(thumb.has_value());
   EXPECT_EQ(thumb->fullSize.width, 32);
   EXPECT_EQ(thumb->fullSize.height, 64);

@@ -4,7 +4,7 @@
 
 #include "tests/support/jpeg_maker.h"
 
-using namespace prismora::thumbnails;
+using namespace prismora::photos;
 using prismora::testjpeg::MakeJpeg;
 using prismora::testjpeg::Rgb;
 

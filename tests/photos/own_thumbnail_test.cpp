@@ -9,7 +9,7 @@
 #include "tests/support/picture_files.h"
 
 using namespace prismora;
-using namespace prismora::thumbnails;
+using namespace prismora::photos;
 
 namespace {
 

@@ -16,8 +16,8 @@ using namespace prismora::photos;
 using testjpeg::DeclaringSize;
 using testsupport::LimitedRun;
 using testsupport::RunUnderMemoryLimit;
-using thumbnails::DecodeJpegThumbnail;
-using thumbnails::JpegRefusal;
+using photos::DecodeJpegThumbnail;
+using photos::JpegRefusal;
 
 namespace {
 

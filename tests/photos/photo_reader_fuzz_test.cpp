@@ -72,8 +72,8 @@ void DecodeBoth(const std::vector<uint8_t>& file) {
   } else if (result == OwnDecode::Decoded) {
     EXPECT_FALSE(photo.pixels.Empty());
   }
-  thumbnails::DecodedThumbnail thumb;
-  thumbnails::DecodeOwnThumbnail(file, {60, 45}, thumb);
+  photos::DecodedThumbnail thumb;
+  photos::DecodeOwnThumbnail(file, {60, 45}, thumb);
 }
 
 void Mutate(std::vector<uint8_t>& bytes, std::mt19937& rng) {

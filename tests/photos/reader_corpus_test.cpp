@@ -111,8 +111,8 @@ bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Report
     return false;
   }
   // The strip's thumbnail of a JPEG.
-  thumbnails::JpegRefusal refusal{};
-  if (auto t = thumbnails::DecodeJpegThumbnail(bytes, {64, 64}, &refusal)) {
+  photos::JpegRefusal refusal{};
+  if (auto t = photos::DecodeJpegThumbnail(bytes, {64, 64}, &refusal)) {
     if (t->image.width > 64 || t->image.height > 64 || t->image.width <= 0) {
       failure = "a thumbnail of " + std::to_string(t->image.width) + " x " +
                 std::to_string(t->image.height) + " for a 64 x 64 place";
@@ -120,19 +120,19 @@ bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Report
     }
   }
   // What the platform's decoders would be asked to allocate.
-  thumbnails::ReadDeclaredSize(bytes);
-  thumbnails::DeclaredSizeAffordable(bytes);
+  photos::ReadDeclaredSize(bytes);
+  photos::DeclaredSizeAffordable(bytes);
   // GIF frames: the picture wrapper copies a rewritten GIF into a block the size of the
   // original, so no rewriting may be longer.
-  const int frames = thumbnails::gif::FrameCount(bytes);
+  const int frames = photos::gif::FrameCount(bytes);
   for (int n = 1; n <= frames && n <= 3; ++n) {
-    thumbnails::gif::FrameTime(bytes, n);
-    if (thumbnails::gif::SelectFrame(bytes, n).bytes.size() > bytes.size()) {
+    photos::gif::FrameTime(bytes, n);
+    if (photos::gif::SelectFrame(bytes, n).bytes.size() > bytes.size()) {
       failure = "frame " + std::to_string(n) + " rewritten longer than the file";
       return false;
     }
   }
-  if (frames > 3) thumbnails::gif::SelectFrame(bytes, frames);
+  if (frames > 3) photos::gif::SelectFrame(bytes, frames);
   JpegOrientation(bytes);
   if (largestAsk > kPhotoMemoryLimit && fitted.outcome == FittedPhoto::Outcome::Fitted) {
     failure = "decoded although it asked for " + std::to_string(largestAsk) + " bytes";

@@ -22,7 +22,7 @@
 #include "builder/photos/photo_memory.h"
 #include "builder/photos/photo_runs.h"
 #include "builder/photos/win32/picture_decoder.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 #include "tests/support/fake_seams.h"
 #include "tests/support/memory_surfaces.h"
 #include "tests/support/picture_suites.h"
@@ -121,10 +121,10 @@ bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Counts
   }
   // The strip: any error but the wrapper's own would leave its thumbnail thread.
   try {
-    thumbnails::TIPicture picture;
+    photos::TIPicture picture;
     try {
       picture.LoadFromStream(&bytes);
-    } catch (const thumbnails::PictureError&) {
+    } catch (const photos::PictureError&) {
       return true;
     }
     ++counts.shown;
@@ -139,7 +139,7 @@ bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Counts
       try {
         picture.SetFrame(2);
         picture.DrawExact(dc, RECT{0, 0, 64, 64});
-      } catch (const thumbnails::PictureError&) {
+      } catch (const photos::PictureError&) {
       }
     }
     SelectObject(dc, old);

@@ -6,7 +6,7 @@
 #include "tests/support/picture_files.h"
 #include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
-#include "tests/thumbnails/gif_maker.h"
+#include "tests/support/gif_maker.h"
 #include "tests/support/jpeg_maker.h"
 
 using namespace prismora::thumbnails;

@@ -9,7 +9,7 @@
 
 #include "builder/project/network_gate.h"
 #include "builder/project/project_file.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 #include "platform/win32/wide_text.h"
 #include "tests/support/unicode_photos.h"
 #include "tests/window/window_test_support.h"
@@ -236,7 +236,7 @@ struct AskingBoxes : testsupport::FakeBoxes {
 TEST_F(UnicodeNames, AProjectsNetworkPathsWaitForTheUsersAnswerAndNoKeepsThem) {
   RecordingFiles disk;
   project::NetworkGate gate(disk);
-  thumbnails::SetPictureFileSystem(&gate);  // the strip reads through the gate as in the program
+  photos::SetPictureFileSystem(&gate);  // the strip reads through the gate as in the program
   AskingBoxes asking;
   asking.files = &disk;
   asking.answer = platform::BoxAnswer::No;
@@ -275,5 +275,5 @@ TEST_F(UnicodeNames, AProjectsNetworkPathsWaitForTheUsersAnswerAndNoKeepsThem) {
   EXPECT_EQ(autoSaved.Photos, (std::vector<std::string>{local, "\\\\host\\share\\a.jpg"}));
   EXPECT_EQ(autoSaved.WizardImageFile, "\\\\host\\share\\wizard.bmp");
   EXPECT_EQ(disk.TouchedHost(), 0);
-  thumbnails::SetPictureFileSystem(nullptr);
+  photos::SetPictureFileSystem(nullptr);
 }

@@ -3,7 +3,7 @@
 // wizard pictures. Everything is drawn from shapes with 4 × 4 supersampling, so edges
 // are smooth at the exact size each control shows.
 //
-//   g++ -std=c++20 -O2 -I. tools/artgen/artgen.cpp -o /tmp/artgen && /tmp/artgen builder/window/art
+//   cmake --build build/native --target artgen && build/native/tools/artgen/artgen builder/window/art
 //
 // Output: 32-bit bitmaps with straight alpha (the program blends them onto the colour
 // behind each control), a multi-size icon, and two 16-colour bitmaps.

@@ -11,7 +11,7 @@
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/project/project_file.h"
 #include "builder/project/win32/folders_win.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 #include "platform/win32/process_launcher.h"
 #include "platform/win32/win32_seams.h"
 
@@ -71,8 +71,8 @@ std::optional<std::string> MissingPhoto(const project::ProjectSettings& s,
 
 // A wizard picture as the project names it; a bare default name is looked for in the
 // current folder first, then next to the builder.
-std::shared_ptr<thumbnails::TIPicture> LoadWizardPicture(const std::string& path, const std::string& builderFolder) {
-  auto picture = std::make_shared<thumbnails::TIPicture>();
+std::shared_ptr<photos::TIPicture> LoadWizardPicture(const std::string& path, const std::string& builderFolder) {
+  auto picture = std::make_shared<photos::TIPicture>();
   picture->LoadFromFile(path);
   if (picture->Empty() && path.find('\\') == std::string::npos) picture->LoadFromFile(builderFolder + path);
   return picture;

@@ -3,20 +3,20 @@
 #include <memory>
 
 #include "builder/photos/win32/dib_surface.h"
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 
 namespace prismora::photos {
 
 PhotoDecoder MakePlatformPhotoDecoder(platform::FileSystem& files) {
   // Loading gives the size; the drawing that follows uses what was loaded.
-  auto picture = std::make_shared<thumbnails::TIPicture>();
+  auto picture = std::make_shared<photos::TIPicture>();
   return MakePhotoDecoder(
       files, DecoderFromPictureLoader(
                  [picture](std::span<const uint8_t> file, int& w, int& h, std::string& error) {
                    picture->Clear();
                    try {
                      picture->LoadFromBytes(file);
-                   } catch (const thumbnails::PictureError& e) {
+                   } catch (const photos::PictureError& e) {
                      picture->Clear();
                      error = e.what();
                      return false;

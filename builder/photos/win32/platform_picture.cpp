@@ -111,7 +111,7 @@ bool DecodedByOwnReaders(std::span<const uint8_t> file) {
 
 void CheckDeclaredSize(std::span<const uint8_t> file) {
   // The platform's decoders size their buffers by the header, whatever the file holds.
-  if (!thumbnails::DeclaredSizeAffordable(file)) throw PictureError("Could not allocate memory for image");
+  if (!photos::DeclaredSizeAffordable(file)) throw PictureError("Could not allocate memory for image");
 }
 
 IPicture* DecodePicture(std::span<const uint8_t> file, std::span<const uint8_t> platformBytes) {

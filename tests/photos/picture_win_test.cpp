@@ -1,4 +1,4 @@
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 #include "builder/thumbnails/picture_preview.h"
 
 #include <gtest/gtest.h>
@@ -6,10 +6,10 @@
 
 #include "tests/support/picture_files.h"
 #include "tests/support/temp_folder.h"
-#include "tests/thumbnails/gif_maker.h"
+#include "tests/support/gif_maker.h"
 #include "tests/support/jpeg_maker.h"
 
-using namespace prismora::thumbnails;
+using namespace prismora::photos;
 using prismora::testsupport::TempFolder;
 
 namespace {

@@ -16,10 +16,7 @@
 #include "builder/photos/win32/platform_picture.h"
 #include "platform/seams.h"
 
-namespace prismora::thumbnails {
-
-// Raised by decoding and by resources that are missing.
-using PictureError = photos::PictureError;
+namespace prismora::photos {
 
 // Reads a whole picture file (up to 1 GB); false when it cannot be read.
 bool ReadPictureFile(const std::string& fileName, std::vector<uint8_t>& out);
@@ -113,4 +110,4 @@ class TIPicture {
   uint16_t screenWidth_ = 0, screenHeight_ = 0;
 };
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos

@@ -1,4 +1,4 @@
-#include "builder/thumbnails/picture.h"
+#include "builder/photos/win32/picture.h"
 
 #include <olectl.h>
 
@@ -6,10 +6,10 @@
 #include <optional>
 
 #include "builder/photos/gif_frames.h"
-#include "builder/thumbnails/thumbnail_geometry.h"
+#include "builder/photos/picture_geometry.h"
 #include "platform/win32/win32_seams.h"
 
-namespace prismora::thumbnails {
+namespace prismora::photos {
 
 namespace {
 platform::FileSystem* pictureFiles = nullptr;
@@ -207,4 +207,4 @@ void TIPicture::DrawExact(HDC dc, const RECT& rect) const {
                    0, h, w, -h, &moved);
 }
 
-}  // namespace prismora::thumbnails
+}  // namespace prismora::photos
