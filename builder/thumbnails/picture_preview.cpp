@@ -10,10 +10,13 @@ namespace prismora::thumbnails {
 // The readers the pane shows its picture with.
 using photos::BgrImage;
 using photos::DecodeJpegThumbnail;
+using photos::FitPicture;
 using photos::JpegRefusal;
 using photos::PictureError;
 using photos::ReadPictureFile;
+using photos::Size;
 using photos::TIPicture;
+
 namespace {
 
 bool DrawThroughWrapper(const std::vector<uint8_t>& bytes, wingui::Surface& pane) {

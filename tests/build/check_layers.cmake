@@ -44,11 +44,18 @@ foreach(i RANGE ${last})
   if(NOT layer)
     continue()  # programs, tools, tests and benchmarks see the whole repository
   endif()
+  # A test or benchmark may build a layer's file into itself (the runtime's resources
+  # into a dialog test): it is compiled as the test's own code.
+  # (Its object file is what tells: it lies in the test's folder of the build tree.)
   string(JSON command GET "${commands}" ${i} command)
-  string(REGEX MATCHALL "-I[^ ]+" flags "${command}")
+  if(command MATCHES " (tests|bench)/[^ ]*CMakeFiles/")
+    continue()
+  endif()
+  # "-Idir" from the compilers, "-I dir" from the resource compiler.
+  string(REGEX MATCHALL "-I ?[^ ]+" flags "${command}")
   set(trees "")
   foreach(flag ${flags})
-    string(SUBSTRING "${flag}" 2 -1 dir)
+    string(REGEX REPLACE "^-I ?" "" dir "${flag}")
     string(REPLACE "\"" "" dir "${dir}")
     cmake_path(NORMAL_PATH dir)
     string(REGEX REPLACE "/$" "" dir "${dir}")

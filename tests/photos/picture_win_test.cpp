@@ -10,6 +10,7 @@
 #include "tests/support/jpeg_maker.h"
 
 using namespace prismora::photos;
+using prismora::thumbnails::DrawPicturePreview;
 using prismora::testsupport::TempFolder;
 
 namespace {
