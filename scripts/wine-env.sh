@@ -17,11 +17,19 @@ export WINE WINESERVER=/usr/lib/wine/wineserver
 
 # Wine's background services start with the first program and inherit its output; a
 # test runner reading that output would wait for them. Start them detached first.
-prismora_wine_warm() {
+# They count as running only beside a wineserver of this prefix: the services of a
+# server that was killed can outlive it, and the next program would then start new ones
+# on its own output.
+prismora_runs_in_prefix() {  # PGREP-ARGS: a process they find runs in this prefix
   local pid
-  for pid in $(pgrep -f 'windows.system32.services.exe' 2>/dev/null); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  for pid in $(pgrep "$@" 2>/dev/null); do
+    tr '\0' '\n' 2>/dev/null < "/proc/$pid/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
   done
+  return 1
+}
+prismora_wine_warm() {
+  prismora_runs_in_prefix -x 'wineserver(32|64)?' &&
+    prismora_runs_in_prefix -f 'windows.system32.services.exe' && return 0
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 

@@ -3,24 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "common/bytes.h"
+#include "tests/engine_gl/image_maker.h"
 
 using namespace prismora::image;
 
 namespace {
 
 Image Gradient(int w, int h) {
-  Image img;
-  img.width = w;
-  img.height = h;
-  img.rgb.resize(std::size_t(w) * h * 3);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* p = img.rgb.data() + (std::size_t(y) * w + x) * 3;
-      p[0] = uint8_t(x * 40);
-      p[1] = uint8_t(y * 60);
-      p[2] = uint8_t(200 - x - y);
-    }
-  return img;
+  return prismora::testimage::Filled(w, h, [](int x, int y) {
+    return std::array<uint8_t, 3>{uint8_t(x * 40), uint8_t(y * 60), uint8_t(200 - x - y)};
+  });
 }
 
 // A hand-made 32-bit top-down file: 2 x 2 pixels, blue-green-red-unused order.

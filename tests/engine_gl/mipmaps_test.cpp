@@ -6,22 +6,10 @@
 #include <cstdio>
 #include <filesystem>
 
-using namespace prismora::image;
+#include "tests/engine_gl/image_maker.h"
 
-namespace {
-Image Filled(int w, int h, auto colourAt) {
-  Image img;
-  img.width = w;
-  img.height = h;
-  img.rgb.resize(std::size_t(w) * h * 3);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      auto c = colourAt(x, y);
-      for (int k = 0; k < 3; ++k) img.rgb[(std::size_t(y) * w + x) * 3 + k] = c[k];
-    }
-  return img;
-}
-}  // namespace
+using namespace prismora::image;
+using prismora::testimage::Filled;
 
 TEST(MipLevels, HalveDownToOnePixelAveragingEachSquare) {
   // A 512 x 512 photo texture: nine levels below it, 256 down to 1.

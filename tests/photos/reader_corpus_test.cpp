@@ -23,6 +23,7 @@
 #include "builder/photos/jpeg_orientation.h"
 #include "builder/photos/jpeg_thumbnail.h"
 #include "builder/photos/photo_runs.h"
+#include "tests/photos/one_photo_project.h"
 #include "tests/support/fake_seams.h"
 #include "tests/support/memory_limit.h"
 #include "tests/support/memory_surfaces.h"
@@ -32,8 +33,6 @@ using namespace prismora;
 using namespace prismora::photos;
 
 namespace {
-
-using testsupport::MemorySurfaces;
 
 // What the child that reads one file's copies tells the test, in memory both share.
 struct Report {
@@ -67,23 +66,18 @@ bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Report
               std::string& failure) {
   // The window's thread: the photo decoder as the runs and the preview use it, under
   // both fittings (they decode at different scales).
-  testsupport::FakeFiles files;
-  files.files[path] = bytes;
-  project::ProjectSettings settings;
-  settings.Photos = {path};
-  MemorySurfaces surfaces;
-  RandomColors random;
-  PhotoDecoder decode = MakePhotoDecoder(files, nullptr);
-  PhotoJob job{settings, random, surfaces, decode, {}, 1};
+  testphotos::OnePhotoProject one(path, bytes, [](platform::FileSystem& files) {
+    return MakePhotoDecoder(files, nullptr);
+  });
   for (int method : {project::kResizePictures, project::kUseBorder}) {
-    settings.ResizeMethod = method;
-    const RunResult r = DrawFittedPhoto(job, 0);
+    one.settings.ResizeMethod = method;
+    const RunResult r = DrawFittedPhoto(one.job, 0);
     if (r.ok) {
       ++report.decoded;
       continue;
     }
     ++report.refused;
-    if (r.error.rfind(path + ": ", 0) != 0 || r.error.size() <= path.size() + 2) {
+    if (!testphotos::NamesFileAndWhy(r.error, path)) {
       failure = "refused without naming the file and why: \"" + r.error + "\"";
       return false;
     }

@@ -23,6 +23,7 @@
 #include "builder/photos/photo_runs.h"
 #include "builder/photos/win32/picture_decoder.h"
 #include "builder/photos/win32/picture.h"
+#include "tests/photos/one_photo_project.h"
 #include "tests/support/fake_seams.h"
 #include "tests/support/memory_surfaces.h"
 #include "tests/support/picture_suites.h"
@@ -31,8 +32,6 @@ using namespace prismora;
 using namespace prismora::photos;
 
 namespace {
-
-using testsupport::MemorySurfaces;
 
 double ThreadSeconds(HANDLE thread) {
   FILETIME created, exited, kernel, user;
@@ -96,21 +95,14 @@ struct Counts {
 // Every reader over one copy; false, with `failure`, when one breaks a rule.
 bool ReadCopy(const std::string& path, const std::vector<uint8_t>& bytes, Counts& counts,
               std::string& failure) {
-  testsupport::FakeFiles files;
-  files.files[path] = bytes;
-  project::ProjectSettings settings;
-  settings.Photos = {path};
-  MemorySurfaces surfaces;
-  RandomColors random;
-  PhotoDecoder decode = MakePlatformPhotoDecoder(files);
-  PhotoJob job{settings, random, surfaces, decode, {}, 1};
+  testphotos::OnePhotoProject one(path, bytes, MakePlatformPhotoDecoder);
   try {
-    const RunResult r = DrawFittedPhoto(job, 0);
+    const RunResult r = DrawFittedPhoto(one.job, 0);
     if (r.ok) {
       ++counts.decoded;
     } else {
       ++counts.refused;
-      if (r.error.rfind(path + ": ", 0) != 0 || r.error.size() <= path.size() + 2) {
+      if (!testphotos::NamesFileAndWhy(r.error, path)) {
         failure = "refused without naming the file and why: \"" + r.error + "\"";
         return false;
       }
