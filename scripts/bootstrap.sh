@@ -100,12 +100,18 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   # stops with code 100 although the packages are there. Ask again a few times, then go on
   # with whatever indexes arrived.
   update_ok=0
+  previous=""
   for attempt in 1 2 3; do
     : > "$deps/apt-update.log"
     apt-get update -q >>"$deps/apt-update.log" 2>&1 && { update_ok=1; break; }
     say "apt-get update failed (attempt $attempt of 3); its last lines:"
     tail -n 10 "$deps/apt-update.log" | sed 's/^/  | /'
-    sleep $((attempt * 10))
+    # The same indexes failing twice is a mirror serving them broken, not the network:
+    # waiting longer would not mend it (the install below goes on without them).
+    now=$(grep -o 'Failed to fetch [^ ]*' "$deps/apt-update.log" | sort -u)
+    [ -n "$now" ] && [ "$now" = "$previous" ] && break
+    previous=$now
+    [ $attempt = 3 ] || sleep $((attempt * 10))
   done
   cat "$deps/apt-update.log" >>"$log"
   if [ ${#missing[@]} -gt 0 ] && ! apt_install "${missing[@]}"; then
