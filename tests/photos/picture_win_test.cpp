@@ -50,6 +50,15 @@ bool Near(uint32_t rgb, int r, int g, int b) {
          std::abs(int(rgb & 255) - b) < 24;
 }
 
+// Loads `file` into `p`: it must decode, at `width` x `height` pixels.
+::testing::AssertionResult LoadsAtSize(TIPicture& p, const std::string& file, int width, int height) {
+  p.LoadFromFile(file);
+  if (p.Empty()) return ::testing::AssertionFailure() << file << " did not load";
+  if (p.Width() != width || p.Height() != height)
+    return ::testing::AssertionFailure() << file << " is " << p.Width() << " x " << p.Height();
+  return ::testing::AssertionSuccess();
+}
+
 std::vector<prismora::testgif::FrameSpec> ThreeFrames() {
   return {{0, 0, 8, 8, 10, 1, false, 1},   // red, whole screen
           {2, 2, 4, 4, 20, 2, true, 2},    // green square
@@ -122,10 +131,7 @@ TEST(TIPicture, PngAndTiffDecodeAndDrawLikeTheOtherFormats) {
   EXPECT_EQ(exact.At(63, 47), 0x0000FFu);
 
   TIPicture png;
-  png.LoadFromFile(dir / "p.png");
-  ASSERT_FALSE(png.Empty());
-  EXPECT_EQ(png.Width(), 30);
-  EXPECT_EQ(png.Height(), 20);
+  ASSERT_TRUE(LoadsAtSize(png, dir / "p.png", 30, 20));
   Canvas g(30, 20);
   png.DrawExact(g.dc, RECT{0, 0, 30, 20});
   EXPECT_EQ(g.Count(0x00C800), 30 * 20);
@@ -329,10 +335,7 @@ TEST(TIPicture, WebpDecodesAndDrawsLikeTheOtherFormats) {
   TempFolder::Write(dir / "h.webp", std::vector<uint8_t>(encoded, encoded + size));
   WebPFree(encoded);
   TIPicture p;
-  p.LoadFromFile(dir / "h.webp");
-  ASSERT_FALSE(p.Empty());
-  EXPECT_EQ(p.Width(), 64);
-  EXPECT_EQ(p.Height(), 48);
+  ASSERT_TRUE(LoadsAtSize(p, dir / "h.webp", 64, 48));
   Canvas c(32, 24);
   p.DrawExact(c.dc, RECT{0, 0, 32, 24});
   EXPECT_EQ(c.At(16, 2), 0xFF0000u);   // red on top
