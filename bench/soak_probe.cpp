@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "bench/process_counters.h"
+#include "bench/process_windows.h"
 #include "builder/window/form_layout.h"
 
 namespace {
@@ -252,33 +253,7 @@ struct Session {
   }
   // A visible top-level window of the builder with this class (or any) and title (or any).
   HWND Window(const char* cls, const char* title) const {
-    struct Search {
-      DWORD pid;
-      const char *cls, *title;
-      HWND found = nullptr;
-    } s{pi.dwProcessId, cls, title};
-    EnumWindows(
-        [](HWND w, LPARAM p) CALLBACK -> BOOL {
-          auto& s = *reinterpret_cast<Search*>(p);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          if (owner != s.pid || !IsWindowVisible(w)) return TRUE;
-          // The title as the window manager keeps it: asking the window itself would
-          // wait for a busy program to answer.
-          char c[64] = {};
-          wchar_t t[128] = {};
-          GetClassNameA(w, c, sizeof c);
-          InternalGetWindowText(w, t, 128);
-          std::string title;
-          for (const wchar_t* q = t; *q; ++q) title += char(*q < 128 ? *q : '?');
-          if ((!s.cls || std::string(c) == s.cls) && (!s.title || title == s.title)) {
-            s.found = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return prismora::bench::VisibleWindowOf(pi.dwProcessId, cls, title);
   }
   HWND Child(HWND parent, int id, const char* cls = nullptr) const {
     struct Search {
@@ -327,7 +302,8 @@ struct Session {
           [](HWND w, LPARAM p) CALLBACK -> BOOL {
             char c[32] = {};
             GetClassNameA(w, c, sizeof c);
-            *reinterpret_cast<std::string*>(p) += " " + std::string(c) + "#" + std::to_string(GetDlgCtrlID(w));
+            std::string& seen = *reinterpret_cast<std::string*>(p);
+            seen.append(" ").append(c).append("#").append(std::to_string(GetDlgCtrlID(w)));
             return TRUE;
           },
           reinterpret_cast<LPARAM>(&seen));

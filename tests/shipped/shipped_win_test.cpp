@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/process_windows.h"
 #include "builder/output/build.h"
 #include "builder/photos/bmp.h"
 #include "builder/project/project_file.h"
@@ -32,6 +33,7 @@
 using namespace prismora;
 using testsupport::TempFolder;
 using testsupport::WaitUntil;
+using bench::VisibleWindowOf;
 
 namespace {
 
@@ -85,36 +87,6 @@ struct Process {
     return t;
   }
 };
-
-// A top-level window of one process with the given class (or any) and title.
-HWND WindowOf(DWORD pid, const char* cls, const char* title) {
-  struct Search {
-    DWORD pid;
-    const char *cls, *title;
-    HWND found = nullptr;
-  } s{pid, cls, title};
-  EnumWindows(
-      [](HWND w, LPARAM p) CALLBACK -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner != s.pid || !IsWindowVisible(w)) return TRUE;
-        // The title as the window manager keeps it: asking the window itself would wait
-        // for a busy (emulated) program to answer.
-        char c[64] = {};
-        wchar_t t[128] = {};
-        GetClassNameA(w, c, sizeof c);
-        InternalGetWindowText(w, t, 128);
-        const std::wstring title(s.title, s.title + std::char_traits<char>::length(s.title));
-        if ((!s.cls || std::string(c) == s.cls) && title == t) {
-          s.found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
 
 // A real click in the middle of a window, as the user's mouse gives it.
 void ClickOn(HWND top, HWND target) {
@@ -302,7 +274,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   Process fotoprism;
   ASSERT_TRUE(fotoprism.Start(Builder("\"" + project + "\""), builder, searchPath));
   HWND main = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (main = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
+  ASSERT_TRUE(WaitUntil([&] { return (main = VisibleWindowOf(fotoprism.pi.dwProcessId, nullptr, "Prismora Builder")); },
                         120000))
       << "the builder's window did not appear";
   // The Build picture sits in its panel; look it up wherever the layout put it.
@@ -323,7 +295,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
 
   // The compiler runs first; then the builder asks where the setup program goes.
   HWND save = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (save = WindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
+  ASSERT_TRUE(WaitUntil([&] { return (save = VisibleWindowOf(fotoprism.pi.dwProcessId, "#32770", "Save As")); }, 180000))
       << "no Save As dialog after the click on Build";
   const std::string destination = dir / "chosen\\My Setup.exe";
   CreateDirectoryA((dir / "chosen").c_str(), nullptr);
@@ -333,7 +305,7 @@ TEST_F(Shipped, WindowBuildWithRealClicksWritesTheSetupProgramWhereTheUserChose)
   ClickOn(save, GetDlgItem(save, IDOK));
 
   HWND finish = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (finish = WindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
+  ASSERT_TRUE(WaitUntil([&] { return (finish = VisibleWindowOf(fotoprism.pi.dwProcessId, nullptr, "Finish")); }, 60000))
       << "no finish window";
   ASSERT_TRUE(Exists(destination)) << destination;
   std::vector<uint8_t> setup = TempFolder::Read(destination);
@@ -604,7 +576,7 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
       Process saver;
       ASSERT_TRUE(saver.Start("\"" + scr + "\" /s", dir.path(), searchPath));
       HWND window = nullptr;
-      ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
+      ASSERT_TRUE(WaitUntil([&] { return (window = VisibleWindowOf(saver.pi.dwProcessId, runtime::kSaverClassName,
                                                             runtime::kSaverTitle)); },
                             120000))
           << "no screen saver window (exit code " << saver.Wait(0) << ")";
@@ -618,28 +590,6 @@ TEST_F(Shipped, EveryTemplateStartsAgainAndAgainAndEndsNormally) {
   }
   for (int i = 0; i < 3; ++i) DeleteFileA((photos + "preview" + std::to_string(i) + ".bmp").c_str());
 }
-
-namespace {
-
-// Whether a process shows any visible top-level window.
-bool ShowsAWindow(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    bool found = false;
-  } s{pid};
-  EnumWindows(
-      [](HWND w, LPARAM p) CALLBACK -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == s.pid && IsWindowVisible(w)) s.found = true;
-        return !s.found;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
-
-}  // namespace
 
 // A title may start with a blank: the setup installs the second copy under the very name
 // its last page offers to start, and the active screen saver keeps the blank too. The
@@ -669,7 +619,7 @@ TEST_F(Shipped, ALeadingBlankTitleInstallsLaunchesAndUninstallsAfterAConverterLo
     const bool started = saver.Start("\"" + launched + "\"", systemFolder, searchPath);
     EXPECT_TRUE(started) << "the program the setup offers to start cannot be started";
     if (started) {
-      EXPECT_TRUE(WaitUntil([&] { return ShowsAWindow(saver.pi.dwProcessId); }, 120000))
+      EXPECT_TRUE(WaitUntil([&] { return VisibleWindowOf(saver.pi.dwProcessId) != nullptr; }, 120000))
           << "the installed program showed no window";
     }
   }  // ended here
