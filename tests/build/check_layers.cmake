@@ -1,10 +1,10 @@
-# Checks the layers of a configured tree (cmake -P; SPEC, SOURCE_DIR, BUILD_DIR, COMPILER,
+# Checks the layers of a configured tree (cmake -P; LAYER_FILE, SOURCE_DIR, BUILD_DIR, COMPILER,
 # WORK):
 #  1. Every source of a layer's folder compiles with that layer's include tree and no
 #     other: neither the repository root nor a higher layer's tree is on its command line.
 #  2. Each layer's tree finds a header of every folder of its own and of the layers below,
 #     and of no folder above: the compiler itself resolves the include.
-include("${SPEC}")
+include("${LAYER_FILE}")
 set(failures "")
 macro(fail text)
   string(APPEND failures "  ${text}\n")
