@@ -33,6 +33,14 @@ prismora_wine_warm() {
   "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
+# Runs FUNCTION however the script ends: normally, on an error, or by Ctrl-C or a kill
+# (which then end it with the shell's usual codes), so the servers it started go too.
+prismora_at_exit() {
+  trap "$1" EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+}
+
 # Starts a private Xvfb on the first free display number from FIRST to LAST when no
 # display is set; sets DISPLAY and prismora_xvfb_pid (empty when none was started).
 prismora_start_xvfb() {

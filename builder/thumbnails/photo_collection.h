@@ -21,7 +21,7 @@ class PhotoCollection {
  public:
   struct Listener {
     virtual ~Listener() = default;
-    // A photo left the list (removed or cleared); told before the change itself.
+    // A photo left the list (removed or cleared); told before PhotosChanged.
     virtual void PhotoRemoved(PhotoId id) = 0;
     // After every change: photos added, removed, moved or captioned anew.
     virtual void PhotosChanged() = 0;
