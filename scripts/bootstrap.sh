@@ -147,6 +147,20 @@ fi
 source "$root/scripts/i386-emulation.sh"
 prismora_i386_emulation "$deps" "$log" || say "WARNING: 32-bit Windows programs cannot run here"
 
+# One CMake project for $arch, installed into $prefix (both the caller's): configured with
+# the cross toolchain and the options given (step NAME-ARCH-configure), then built and
+# installed (NAME-ARCH-build, NAME-ARCH-install).
+cmake_configure() {  # NAME SOURCE BUILD-DIR [option...]
+  local name=$1 src=$2 build=$3
+  shift 3
+  step "$name-$arch-configure" cmake -S "$src" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" "$@"
+}
+cmake_build_install() {  # NAME BUILD-DIR
+  step "$1-$arch-build" cmake --build "$2" -j"$(nproc)"
+  step "$1-$arch-install" cmake --install "$2"
+}
 # libjpeg-turbo, static, for Windows: for both test trees (i686 and x86_64) and the
 # shipped i686 release tree.
 cross_build_libjpeg() {
@@ -155,12 +169,10 @@ cross_build_libjpeg() {
   if [ ! -f "$prefix/lib/libjpeg.a" ]; then
     say "cross-building libjpeg-turbo ($arch)"
     find_jpeg_source
-    step "jpeg-$arch-configure" cmake -S "$jpeg_src" -B "$deps/src/jpeg/build-$arch" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
+    cmake_configure jpeg "$jpeg_src" "$deps/src/jpeg/build-$arch" \
+      -DENABLE_SHARED=OFF -DWITH_TURBOJPEG=OFF \
       -DCMAKE_POSITION_INDEPENDENT_CODE=OFF
-    step "jpeg-$arch-build" cmake --build "$deps/src/jpeg/build-$arch" -j"$(nproc)"
-    step "jpeg-$arch-install" cmake --install "$deps/src/jpeg/build-$arch"
+    cmake_build_install jpeg "$deps/src/jpeg/build-$arch"
   fi
   # The photo decoder plugs its own Huffman decoding into libjpeg's module interface, which
   # is declared in the internal header that libjpeg-turbo's install leaves out (Debian's
@@ -188,11 +200,9 @@ cross_build_gtest() {
   [ ! -f "$prefix/lib/libgtest.a" ] || return 0
   say "cross-building GoogleTest ($arch)"
   rm -rf "$deps/src/gtest-build-$arch"
-  step "gtest-$arch-configure" cmake -S /usr/src/googletest -B "$deps/src/gtest-build-$arch" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF
-  step "gtest-$arch-build" cmake --build "$deps/src/gtest-build-$arch" -j"$(nproc)"
-  step "gtest-$arch-install" cmake --install "$deps/src/gtest-build-$arch"
+  cmake_configure gtest /usr/src/googletest "$deps/src/gtest-build-$arch" \
+    -Dgtest_disable_pthreads=OFF -DBUILD_GMOCK=OFF
+  cmake_build_install gtest "$deps/src/gtest-build-$arch"
 }
 # The source tree of Debian's source package $1 (the folder whose name starts with $2)
 # under $deps/src/$1, fetched once; printed. A tree counts as unpacked when it holds its
@@ -217,15 +227,13 @@ cross_build_libwebp() {
   say "cross-building libwebp ($arch)"
   src=$(source_tree libwebp libwebp)
   rm -rf "$deps/src/libwebp/build-$arch"
-  step "libwebp-$arch-configure" cmake -S "$src" -B "$deps/src/libwebp/build-$arch" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF \
+  cmake_configure libwebp "$src" "$deps/src/libwebp/build-$arch" \
+    -DBUILD_SHARED_LIBS=OFF -DWEBP_BUILD_ANIM_UTILS=OFF \
     -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF -DWEBP_BUILD_GIF2WEBP=OFF \
     -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
     -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_WEBP_JS=OFF \
     -DWEBP_USE_THREAD=OFF
-  step "libwebp-$arch-build" cmake --build "$deps/src/libwebp/build-$arch" -j"$(nproc)"
-  step "libwebp-$arch-install" cmake --install "$deps/src/libwebp/build-$arch"
+  cmake_build_install libwebp "$deps/src/libwebp/build-$arch"
 }
 # libtiff, static, with the codecs its own source holds (LZW, PackBits, CCITT fax, ...),
 # JPEG through the libjpeg-turbo above and Deflate through MinGW's static zlib; none of
@@ -236,14 +244,12 @@ cross_build_libtiff() {
   say "cross-building libtiff ($arch)"
   src=$(source_tree tiff tiff)
   rm -rf "$deps/src/tiff/build-$arch"
-  step "tiff-$arch-configure" cmake -S "$src" -B "$deps/src/tiff/build-$arch" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF \
+  cmake_configure tiff "$src" "$deps/src/tiff/build-$arch" \
+    -DBUILD_SHARED_LIBS=OFF -Dtiff-tools=OFF \
     -Dtiff-tests=OFF -Dtiff-contrib=OFF -Dtiff-docs=OFF -Dcxx=OFF -Djpeg=ON -Dold-jpeg=ON \
     -Dzlib=ON -DZLIB_USE_STATIC_LIBS=ON -Dpixarlog=OFF -Dlibdeflate=OFF -Djbig=OFF -Dlerc=OFF \
     -Dlzma=OFF -Dzstd=OFF -Dwebp=OFF -Dtiff-opengl=OFF -Dsphinx=OFF
-  step "tiff-$arch-build" cmake --build "$deps/src/tiff/build-$arch" -j"$(nproc)"
-  step "tiff-$arch-install" cmake --install "$deps/src/tiff/build-$arch"
+  cmake_build_install tiff "$deps/src/tiff/build-$arch"
 }
 # The HEIF reader (HEIC and AVIF photos): libheif with libde265 for HEVC and dav1d for AV1.
 # libheif and libde265 are under the LGPL, so they are built as DLLs that ship beside the
@@ -303,13 +309,11 @@ cross_build_libde265() {
   say "cross-building libde265 ($arch)"
   src=$(source_tree libde265 libde265)
   rm -rf "$deps/src/libde265/build-$arch"
-  step "libde265-$arch-configure" cmake -S "$src" -B "$deps/src/libde265/build-$arch" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=ON -DENABLE_SDL=OFF \
+  cmake_configure libde265 "$src" "$deps/src/libde265/build-$arch" \
+    -DBUILD_SHARED_LIBS=ON -DENABLE_SDL=OFF \
     -DENABLE_DECODER=OFF -DENABLE_ENCODER=OFF \
     -DCMAKE_SHARED_LINKER_FLAGS="-static -static-libgcc -static-libstdc++ -s -Wl,--exclude-libs,ALL"
-  step "libde265-$arch-build" cmake --build "$deps/src/libde265/build-$arch" -j"$(nproc)"
-  step "libde265-$arch-install" cmake --install "$deps/src/libde265/build-$arch"
+  cmake_build_install libde265 "$deps/src/libde265/build-$arch"
 }
 # libheif as a DLL with libde265 and dav1d built in as decoders; no encoders, plugin
 # loading (a DLL that loads whatever lies in a folder), examples or viewer modules. The
@@ -336,8 +340,7 @@ cross_build_libheif() {
   grep -q "^LIBDE265_LIBRARY:FILEPATH=$prefix/" "$cache" && grep -q "^DAV1D_LIBRARY:FILEPATH=$prefix/" "$cache" ||
     { say "libheif ($arch) did not find this prefix's libde265 and dav1d" >&2
       show_tail "$steps/libheif-$arch-configure.log"; exit 1; }
-  step "libheif-$arch-build" cmake --build "$deps/src/libheif/build-$arch" -j"$(nproc)"
-  step "libheif-$arch-install" cmake --install "$deps/src/libheif/build-$arch"
+  cmake_build_install libheif "$deps/src/libheif/build-$arch"
 }
 # The two architectures' chains run side by side: each library's configure step is a
 # long run of one-file compiler checks, and the other chain's compiling fills the second
